@@ -1,0 +1,110 @@
+#include "platform/linux_system.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "platform/process.h"
+#include "platform/screen_saver_timeout.h"
+#include "platform/x11/x11_desktop.h"
+
+namespace emberlrn {
+
+LinuxSystem::~LinuxSystem() {
+  if (instanceLock_ >= 0) ::close(instanceLock_);
+}
+
+std::optional<int32_t> LinuxSystem::ScreenSaveTimeOut() { return ReadScreenSaveTimeOut(); }
+
+bool LinuxSystem::FindTopLevelWindow(std::string_view title) {
+  return x11::FindTopLevelWindow(title);
+}
+
+bool LinuxSystem::AnotherInstanceRuns() {
+  if (instanceChecked_) return anotherInstance_;
+  instanceChecked_ = true;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string folder = (runtime && *runtime == '/') ? runtime : "/tmp";
+  const std::string path = folder + "/emberlrn-" + std::to_string(::getuid()) + ".lock";
+  instanceLock_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (instanceLock_ < 0) {
+    std::cerr << "emberlrn: cannot open the instance lock " << path << ": "
+              << std::strerror(errno) << '\n';
+    return false;
+  }
+  // The kernel frees the lock when the holder dies, so a crash never blocks
+  // the next start.
+  if (::flock(instanceLock_, LOCK_EX | LOCK_NB) != 0) {
+    anotherInstance_ = (errno == EWOULDBLOCK);
+    ::close(instanceLock_);
+    instanceLock_ = -1;
+  }
+  return anotherInstance_;
+}
+
+void LinuxSystem::ShowCursor(bool show) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void LinuxSystem::Open(std::string_view target) {
+  StartDetached({"xdg-open", std::string(target)});
+}
+
+std::vector<std::vector<std::string>> LinuxSystem::ProgramsFor(std::string_view commandLine) {
+  if (commandLine.find("powercfg.cpl") != std::string_view::npos) {
+    return {{"xfce4-power-manager-settings"},
+            {"gnome-control-center", "power"},
+            {"systemsettings", "kcm_powerdevilprofilesconfig"},
+            {"mate-power-preferences"}};
+  }
+  if (commandLine.find("desk.cpl") != std::string_view::npos) {
+    return {{"xfce4-display-settings"},
+            {"gnome-control-center", "display"},
+            {"systemsettings", "kcm_kscreen"},
+            {"arandr"}};
+  }
+  return {};
+}
+
+void LinuxSystem::Run(std::string_view commandLine) {
+  for (const auto& argv : ProgramsFor(commandLine)) {
+    if (ProgramExists(argv[0])) {
+      StartDetached(argv);
+      return;
+    }
+  }
+}
+
+void LinuxSystem::ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) {
+  const std::string titleText(title);
+  const std::string bodyText(text);
+  const char* display = std::getenv("DISPLAY");
+  if (display && *display) {
+    Uint32 flags = icon == MessageIcon::kCritical  ? SDL_MESSAGEBOX_ERROR
+                   : icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING
+                                                   : SDL_MESSAGEBOX_INFORMATION;
+    if (SDL_ShowSimpleMessageBox(flags, titleText.c_str(), bodyText.c_str(), nullptr) == 0) {
+      return;
+    }
+  }
+  std::cerr << "emberlrn: " << titleText << ": ";
+  for (char c : bodyText) std::cerr << (c == '\r' ? ' ' : c == '\n' ? ' ' : c);
+  std::cerr << '\n';
+}
+
+void LinuxSystem::EndProcess() {
+  for (auto step = shutdownSteps_.rbegin(); step != shutdownSteps_.rend(); ++step) (*step)();
+  std::fflush(nullptr);
+  std::cerr.flush();
+  std::_Exit(0);
+}
+
+}  // namespace emberlrn

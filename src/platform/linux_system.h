@@ -1,0 +1,44 @@
+#pragma once
+// The desktop services on Linux.
+
+#include <functional>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace emberlrn {
+
+class LinuxSystem final : public System {
+ public:
+  LinuxSystem() = default;
+  LinuxSystem(const LinuxSystem&) = delete;
+  LinuxSystem& operator=(const LinuxSystem&) = delete;
+  ~LinuxSystem() override;
+
+  std::optional<int32_t> ScreenSaveTimeOut() override;
+  void SetScreenSaverRunning(bool running) override { screenSaverRunning_ = running; }
+  bool ScreenSaverRunning() const override { return screenSaverRunning_; }
+  bool FindTopLevelWindow(std::string_view title) override;
+  bool AnotherInstanceRuns() override;
+  void ShowCursor(bool show) override;
+  void Open(std::string_view target) override;
+  void Run(std::string_view commandLine) override;
+  void ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) override;
+  [[noreturn]] void EndProcess() override;
+
+  // Run by EndProcess, last added first: giving back the display and the
+  // sound registers here.
+  void AddShutdownStep(std::function<void()> step) { shutdownSteps_.push_back(std::move(step)); }
+
+  // The programs that stand in for a classic command line, best first.
+  static std::vector<std::vector<std::string>> ProgramsFor(std::string_view commandLine);
+
+ private:
+  bool screenSaverRunning_ = false;
+  int instanceLock_ = -1;
+  bool instanceChecked_ = false;
+  bool anotherInstance_ = false;
+  std::vector<std::function<void()>> shutdownSteps_;
+};
+
+}  // namespace emberlrn

@@ -1,0 +1,19 @@
+#pragma once
+// Small questions put to the X server: whether a window with a title is on
+// the desktop, and the server's own screen-saver time-out. Each opens its own
+// short connection, so it works before and without any window of ours.
+
+#include <optional>
+#include <string_view>
+
+namespace emberlrn::x11 {
+
+// True when a top-level client window's _NET_WM_NAME or WM_NAME is exactly
+// title. False when there is no display.
+bool FindTopLevelWindow(std::string_view title);
+
+// The X server's screen-saver time-out in seconds (XGetScreenSaver), or
+// nothing when there is no display or the server's saver is off.
+std::optional<int> ServerScreenSaverTimeout();
+
+}  // namespace emberlrn::x11

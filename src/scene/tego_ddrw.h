@@ -1,0 +1,71 @@
+#pragma once
+// The drawing control: a full-screen 800 x 600 canvas with numbered sprites
+// made from bitmaps, text, and a back buffer shown once per frame. The saver
+// draws everything through it; the SDL version lives in platform/sdl and a
+// recording fake in the tests.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace emberlrn {
+
+// Red in the low byte, green in the next, blue in the third.
+using Colour = int32_t;
+constexpr Colour Rgb(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+// Load codes of LoadSpriteFrame.
+inline constexpr int kLoadSceneArt = -1;      // drawn with its transparency
+inline constexpr int kLoadOpaquePanel = -2;   // the notice panels, drawn opaque
+
+class TegoDDrw {
+ public:
+  virtual ~TegoDDrw() = default;
+
+  // Opens the full-screen canvas at that depth. Returns false when the mode
+  // cannot be had; the caller reports it. Frame events follow a true.
+  virtual bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) = 0;
+
+  // A new empty sprite, valid until the program ends. Never 0.
+  virtual int32_t CreateSprite() = 0;
+  // The bitmap becomes that frame (from 1). A missing or unreadable file is
+  // told on standard error once and leaves the frame empty.
+  virtual void LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) = 0;
+  virtual void SetSpriteX(int32_t sprite, int x) = 0;
+  virtual void SetSpriteY(int32_t sprite, int y) = 0;
+  virtual void SetSpriteFrame(int32_t sprite, int frame) = 0;
+  // Pace of frame changes; larger is slower.
+  virtual void SetSpriteSpeed(int32_t sprite, int speed) = 0;
+  virtual bool SpriteFrameDue(int32_t sprite) = 0;
+  // The next frame becomes current; the frames keep cycling.
+  virtual void NextSpriteFrame(int32_t sprite) = 0;
+  // The current frame on the back buffer at the sprite's position.
+  virtual void DrawSprite(int32_t sprite) = 0;
+
+  virtual void ClearBackBuffer(Colour colour) = 0;
+  // Font of later DrawText calls: a face name ("Arial"), a size in points at
+  // 96 dots per inch, a style number and three flags (bold, italic, underline).
+  virtual void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
+                           bool underline) = 0;
+  virtual void DrawText(std::string_view text, int x, int y, Colour colour) = 0;
+  // The composed back buffer becomes visible.
+  virtual void FlipBackBuffer() = 0;
+  // Full-screen ends; the desktop can show again. Harmless when not open.
+  virtual void CloseDisplay() = 0;
+
+  // Hides or shows the control's own window.
+  virtual void SetVisible(bool visible) = 0;
+};
+
+// The events the drawing control raises; the saver window answers them.
+class TegoDDrwEvents {
+ public:
+  virtual ~TegoDDrwEvents() = default;
+  virtual void FrameReady() = 0;
+  virtual void KeyDown(int16_t keyCode) = 0;
+  virtual void MouseDown() = 0;
+  virtual void MouseMove() = 0;
+  virtual void Deactivated() = 0;
+};
+
+}  // namespace emberlrn
