@@ -28,6 +28,13 @@ kSampleRate = 44100
 kDefaultSeconds = 20.0
 kDefaultSeed = 0x45_6D_62_65_72  # "Ember"
 kPeakDbfs = -3.0
+# Level of the roar before the crackles join it, and where the limiter
+# starts to round off the loudest pops.
+kBedRmsDbfs = -25.0
+kLimiterKneeDbfs = -10.0
+kLimiterSpreadSeconds = 0.002
+# Corner of the gentle roll-off above which the crackles lose their edge.
+kCrackleWarmthHz = 10000.0
 # Crackles stay this far from the join so that the first and last moments
 # of the file hold only the (periodic) bed.
 kLoopGuardSeconds = 0.25
@@ -146,7 +153,7 @@ def make_bed(rng, n):
     air = stereo_pair(rng, n, band_shape(1400.0, 5200.0, tilt=-0.8), 0.35)
     air *= periodic_envelope(rng, n, 0.05, 0.35, 4.0)
     air *= periodic_envelope(rng, n, 4.0, 20.0, 1.2)
-    return 1.0 * rumble + 0.42 * body + 0.07 * air
+    return 0.75 * rumble + 0.6 * body + 0.07 * air
 
 
 # ---------------------------------------------------------------------------
@@ -163,9 +170,10 @@ def normalised(sound):
 
 
 def burst_noise(rng, length, low_hz, high_hz):
-    """A short band-limited noise, shaped by FFT over its own length."""
+    """A short band-limited noise with steep skirts, shaped over its own length."""
     size = max(length, 64)
-    noise = shaped_noise(rng, size, band_shape(low_hz, high_hz))
+    band = band_shape(low_hz, high_hz)
+    noise = shaped_noise(rng, size, lambda freqs: band(freqs) ** 2)
     return noise[:length]
 
 
@@ -195,11 +203,11 @@ def attack(length, seconds):
 def make_tick(rng):
     """A tiny dry tick: a fraction of a millisecond of bright noise."""
     length = int(rng.one(0.004, 0.009) * kSampleRate)
-    tau = rng.log_uniform(0.00015, 0.0007)
-    noise = rng.normal(length)
-    sound = np.diff(noise, prepend=0.0) * np.exp(-times(length) / tau)
-    sound += 0.6 * damped_partials(rng, length, 2500.0, 9000.0, 1, 0.0003, 0.0012)
-    return normalised(sound * attack(length, 0.00005))
+    tau = rng.log_uniform(0.0003, 0.0012)
+    noise = burst_noise(rng, length, rng.one(900.0, 2500.0), rng.one(5000.0, 9000.0))
+    sound = noise * np.exp(-times(length) / tau)
+    sound += rng.one(0.2, 0.7) * damped_partials(rng, length, 2000.0, 7500.0, 1, 0.0003, 0.0015)
+    return normalised(sound * attack(length, 0.0001))
 
 
 def make_snap(rng):
@@ -297,16 +305,16 @@ def make_crackles(rng, n):
         return rng.one(-0.75, 0.75)
 
     # Single small ticks all through.
-    for t in poisson_times(rng, seconds, 2.6, liveliness):
-        mixer.add(t, make_tick(rng), rng.log_uniform(0.04, 0.16), pan())
+    for t in poisson_times(rng, seconds, 4.0, liveliness):
+        mixer.add(t, make_tick(rng), rng.log_uniform(0.08, 0.4), pan())
     # Sharp snaps.
-    for t in poisson_times(rng, seconds, 0.9, liveliness):
-        mixer.add(t, make_snap(rng), rng.log_uniform(0.12, 0.45), pan())
+    for t in poisson_times(rng, seconds, 1.8, liveliness):
+        mixer.add(t, make_snap(rng), rng.log_uniform(0.25, 0.9), pan())
     # Bursts of crackling: a run of ticks and snaps from one spot.
-    for t in poisson_times(rng, seconds, 0.45, liveliness):
+    for t in poisson_times(rng, seconds, 0.6, liveliness):
         where = pan()
-        count = int(rng.one(4, 16))
-        loudness = rng.log_uniform(0.05, 0.28)
+        count = int(rng.one(4, 18))
+        loudness = rng.log_uniform(0.15, 0.65)
         at = t
         for _ in range(count):
             at += rng.exponential(0.045) + 0.004
@@ -316,30 +324,72 @@ def make_crackles(rng, n):
             else:
                 mixer.add(at, make_tick(rng), loudness * rng.one(0.3, 1.0), spot)
     # Occasional big pops, often followed by a few falling fragments.
-    for t in poisson_times(rng, seconds, 0.22, liveliness):
+    for t in poisson_times(rng, seconds, 0.25, liveliness):
         where = pan()
-        mixer.add(t, make_pop(rng), rng.log_uniform(0.45, 1.0), where)
+        mixer.add(t, make_pop(rng), rng.log_uniform(0.6, 1.2), where)
         at = t + 0.03
         for _ in range(int(rng.one(0, 5))):
             at += rng.exponential(0.06)
-            mixer.add(at, make_tick(rng), rng.log_uniform(0.04, 0.14), where + rng.one(-0.2, 0.2))
+            mixer.add(at, make_tick(rng), rng.log_uniform(0.07, 0.3), where + rng.one(-0.2, 0.2))
     # Little hisses of sap.
-    for t in poisson_times(rng, seconds, 0.13, lambda _: 1.0):
-        mixer.add(t, make_hiss(rng), rng.log_uniform(0.025, 0.06), pan())
+    for t in poisson_times(rng, seconds, 0.15, lambda _: 1.0):
+        mixer.add(t, make_hiss(rng), rng.log_uniform(0.03, 0.065), pan())
     return mixer.buffer, mixer.placed
 
 
 # ---------------------------------------------------------------------------
 
 
+def soften_highs(sound, corner_hz):
+    """Takes the glassy top off, as the air of a room does to a fire's crackle.
+
+    Filtering the whole loop in the frequency domain keeps it periodic.
+    """
+    n = sound.shape[1]
+    freqs = np.arange(n // 2 + 1) * (kSampleRate / n)
+    response = 1.0 / (1.0 + (freqs / corner_hz) ** 2)
+    return np.fft.irfft(np.fft.rfft(sound, axis=1) * response, n, axis=1)
+
+
+def db_to_gain(db):
+    return 10.0 ** (db / 20.0)
+
+
+def limit_peaks(mix, knee, ceiling):
+    """Rides the gain down over the few tallest pops so they stay under ceiling.
+
+    The wanted level follows a soft curve above knee; the gain that gives it
+    is spread over a couple of milliseconds either side of each peak (a
+    minimum filter, then a moving average of the same width), so the pops
+    keep their shape instead of being clipped.  Both channels share one gain.
+    This lets the crackles as a whole sit louder above the bed than the
+    single biggest pop would otherwise allow.
+    """
+    magnitude = np.max(np.abs(mix), axis=0)
+    room = ceiling - knee
+    wanted = np.where(magnitude > knee, knee + room * np.tanh((magnitude - knee) / room), magnitude)
+    gain = np.ones_like(magnitude)
+    loud = magnitude > knee
+    gain[loud] = wanted[loud] / magnitude[loud]
+    width = int(kLimiterSpreadSeconds * kSampleRate) | 1
+    half = width // 2
+    # The sound is a loop, so the gain curve wraps around its ends as well.
+    padded = np.concatenate([gain[-half:], gain, gain[:half]])
+    floor = np.lib.stride_tricks.sliding_window_view(padded, width).min(axis=1)
+    padded = np.concatenate([floor[-half:], floor, floor[:half]])
+    smooth = np.convolve(padded, np.full(width, 1.0 / width), mode="valid")
+    return mix * smooth
+
+
 def synthesise(seconds, seed):
     n = int(round(seconds * kSampleRate))
     rng = Rng(seed)
     bed = make_bed(rng, n)
-    bed *= 0.055 / np.sqrt(np.mean(bed * bed))
+    bed *= db_to_gain(kBedRmsDbfs) / np.sqrt(np.mean(bed * bed))
     crackles, placed = make_crackles(rng, n)
-    mix = bed + crackles
-    mix *= 10.0 ** (kPeakDbfs / 20.0) / np.max(np.abs(mix))
+    crackles = soften_highs(crackles, kCrackleWarmthHz)
+    mix = limit_peaks(bed + crackles, db_to_gain(kLimiterKneeDbfs), db_to_gain(kPeakDbfs))
+    mix *= db_to_gain(kPeakDbfs) / np.max(np.abs(mix))
     return mix, placed
 
 
