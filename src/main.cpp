@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "platform/data_folder.h"
 #include "platform/linux_system.h"
+#include "platform/x11/preview_window.h"
 #include "start/module1.h"
 
 namespace {
@@ -22,7 +24,10 @@ class RealModeHost final : public emberlrn::ModeHost {
  public:
   explicit RealModeHost(emberlrn::LinuxSystem& system) : system_(system) {}
   int RunFullScreen() override { return 0; }
-  int RunPreview(int32_t) override { return 0; }
+  int RunPreview(int32_t previewParent) override {
+    return emberlrn::x11::RunPreviewWindow(static_cast<uint32_t>(previewParent),
+                                           emberlrn::InstallFolder() + "preview.bmp");
+  }
   int RunSettings() override { return 0; }
   int RunPassword() override { return emberlrn::PasswordMode(system_); }
 

@@ -8,6 +8,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import warnings
 
 BIN = os.environ.get("EMBERLRN_BIN", "build/emberlrn")
 DATA_DIR = os.environ.get("EMBERLRN_DATA_DIR", "")
@@ -138,4 +139,5 @@ def canvas_to_screen(desktop, x, y):
 
 
 def main():
+    warnings.simplefilter("ignore", ResourceWarning)
     unittest.main(verbosity=2)
