@@ -1,24 +1,17 @@
 // Emberlorn: builds the real platform objects, hands them to Main, and
 // returns its exit status.
 
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "platform/data_folder.h"
 #include "platform/linux_system.h"
 #include "platform/x11/preview_window.h"
+#include "start/hack_options.h"
 #include "start/module1.h"
 
 namespace {
-
-// Joins the arguments back into the one command line the modes are read from.
-std::string CommandLine(int argc, char** argv) {
-  std::string line;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) line += ' ';
-    line += argv[i];
-  }
-  return line;
-}
 
 class RealModeHost final : public emberlrn::ModeHost {
  public:
@@ -38,7 +31,21 @@ class RealModeHost final : public emberlrn::ModeHost {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const emberlrn::HackOptions options =
+      emberlrn::ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.help) {
+    std::cout << emberlrn::UsageText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << emberlrn::VersionText();
+    return 0;
+  }
+  if (!options.error.empty()) {
+    std::cerr << "emberlrn: " << options.error << "\n" << emberlrn::UsageText();
+    return 2;
+  }
   emberlrn::LinuxSystem system;
   RealModeHost host(system);
-  return emberlrn::Main(CommandLine(argc, argv), host, system);
+  return emberlrn::Main(options.classicLine, host, system);
 }
