@@ -1,0 +1,117 @@
+#pragma once
+// Sound controls for tests: each records every call in order, as text, and
+// keeps enough state to answer what a listener would hear.
+//
+// FakeTegoDS hands out identifiers 1, 2, 3, ... and knows which waves play.
+// FakeTegoSnd plays a carol for a set number of isMidiPlaying polls, after
+// which it has ended; files listed as unplayable never start.
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sound/tego_ds.h"
+#include "sound/tego_snd.h"
+
+namespace emberlrn {
+
+class FakeTegoDS final : public TegoDS {
+ public:
+  struct Wave {
+    std::string path;
+    int32_t volume = 0;
+    int32_t mode = 0;
+    bool playing = false;
+  };
+
+  int32_t loadWave(std::string_view path) override {
+    const int32_t id = nextId_++;
+    calls.push_back("loadWave(" + std::string(path) + ")");
+    waves[id] = Wave{std::string(path)};
+    return id;
+  }
+  void stopWave(int32_t id) override {
+    calls.push_back("stopWave(" + std::to_string(id) + ")");
+    if (auto it = waves.find(id); it != waves.end()) it->second.playing = false;
+  }
+  void stopAllWaves() override {
+    calls.push_back("stopAllWaves");
+    for (auto& [id, wave] : waves) wave.playing = false;
+  }
+  void startWave(int32_t id) override {
+    calls.push_back("startWave(" + std::to_string(id) + ")");
+    if (auto it = waves.find(id); it != waves.end()) it->second.playing = true;
+  }
+  void setWaveVolume(int32_t id, int32_t volume) override {
+    calls.push_back("setWaveVolume(" + std::to_string(id) + "," + std::to_string(volume) + ")");
+    if (auto it = waves.find(id); it != waves.end()) it->second.volume = volume;
+  }
+  void setWaveMode(int32_t id, int32_t mode) override {
+    calls.push_back("setWaveMode(" + std::to_string(id) + "," + std::to_string(mode) + ")");
+    if (auto it = waves.find(id); it != waves.end()) it->second.mode = mode;
+  }
+
+  // The identifiers of the waves that play now.
+  std::set<int32_t> Playing() const {
+    std::set<int32_t> ids;
+    for (const auto& [id, wave] : waves) {
+      if (wave.playing) ids.insert(id);
+    }
+    return ids;
+  }
+
+  std::vector<std::string> calls;
+  std::map<int32_t, Wave> waves;
+
+ private:
+  int32_t nextId_ = 1;
+};
+
+class FakeTegoSnd final : public TegoSnd {
+ public:
+  void playMidiFile(std::string_view path, int32_t from, int32_t to) override {
+    calls.push_back("playMidiFile(" + std::string(path) + "," + std::to_string(from) + "," +
+                    std::to_string(to) + ")");
+    played.emplace_back(path);
+    if (unplayable.count(std::string(path)) != 0) {
+      playing.clear();
+      pollsLeft_ = 0;
+      return;
+    }
+    playing = std::string(path);
+    pollsLeft_ = pollsPerCarol;
+  }
+  // Answers true for pollsPerCarol polls after a start, then false for good.
+  bool isMidiPlaying() override {
+    calls.push_back("isMidiPlaying");
+    if (playing.empty()) return false;
+    if (pollsLeft_ > 0) {
+      --pollsLeft_;
+      return true;
+    }
+    playing.clear();
+    return false;
+  }
+  void stopMidi() override {
+    calls.push_back("stopMidi");
+    playing.clear();
+    pollsLeft_ = 0;
+  }
+
+  // How many polls a carol answers "playing"; set before it starts.
+  int pollsPerCarol = 3;
+  // Files whose playback fails to start.
+  std::set<std::string> unplayable;
+
+  std::vector<std::string> calls;
+  std::vector<std::string> played;  // every file asked for, in order
+  std::string playing;              // the file that plays now, or empty
+
+ private:
+  int pollsLeft_ = 0;
+};
+
+}  // namespace emberlrn
