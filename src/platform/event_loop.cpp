@@ -1,0 +1,118 @@
+#include "platform/event_loop.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/clock.h"
+
+namespace emberlrn {
+namespace {
+
+// With nothing due the loop still looks up now and then; input wakes it
+// earlier anyway.
+constexpr int64_t kIdleWaitMs = 1000;
+
+}  // namespace
+
+EventLoop::EventLoop(const Clock& clock, InputSource& input) : clock_(clock), input_(input) {}
+
+EventLoop::TimerId EventLoop::AddTimer(int64_t intervalMs, std::function<void()> onTick) {
+  const int64_t interval = std::max<int64_t>(intervalMs, 1);
+  timers_.push_back({interval, clock_.MonotonicMs() + interval, true, std::move(onTick)});
+  return static_cast<TimerId>(timers_.size() - 1);
+}
+
+void EventLoop::SetTimerEnabled(TimerId timer, bool enabled) {
+  if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return;
+  Timer& t = timers_[timer];
+  if (enabled && !t.enabled) t.dueMs = clock_.MonotonicMs() + t.intervalMs;
+  t.enabled = enabled;
+}
+
+bool EventLoop::TimerEnabled(TimerId timer) const {
+  if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return false;
+  return timers_[timer].enabled;
+}
+
+void EventLoop::SetFrameSource(FrameSource* frames) {
+  frames_ = frames;
+  framesRunning_ = false;
+}
+
+void EventLoop::Run() { RunUntil(std::nullopt); }
+
+void EventLoop::RunFor(int64_t durationMs) { RunUntil(clock_.MonotonicMs() + durationMs); }
+
+void EventLoop::RunUntil(std::optional<int64_t> endMs) {
+  stopped_ = false;
+  while (!stopped_) {
+    input_.DispatchInput();
+    if (stopped_) break;
+    // Everything due at the moment of this pass is delivered, the end
+    // moment included.
+    const int64_t passMs = clock_.MonotonicMs();
+    DeliverDueTimers(passMs);
+    if (stopped_) break;
+    DeliverDueFrame(clock_.MonotonicMs());
+    if (stopped_ || (endMs && passMs >= *endMs)) break;
+
+    const int64_t now = clock_.MonotonicMs();
+    const bool framesWanted = frames_ != nullptr && frames_->FramesWanted();
+    int64_t wake = NextWakeMs(framesWanted).value_or(now + kIdleWaitMs);
+    if (endMs) wake = std::min(wake, *endMs);
+    input_.WaitForInput(std::max<int64_t>(wake - now, 0));
+  }
+}
+
+void EventLoop::DeliverDueTimers(int64_t nowMs) {
+  // By index: a tick may add a timer (the warning window makes its own).
+  for (size_t i = 0; i < timers_.size() && !stopped_; ++i) {
+    if (!timers_[i].enabled || timers_[i].dueMs > nowMs) continue;
+    // One late tick stands for all that were missed; the phase is kept.
+    Timer& t = timers_[i];
+    const int64_t missed = (nowMs - t.dueMs) / t.intervalMs;
+    t.dueMs += (missed + 1) * t.intervalMs;
+    t.onTick();
+  }
+}
+
+int64_t EventLoop::NextFrameDueMs() const {
+  return frameEpochMs_ + frameIndex_ * 1000 / kMaxFramesPerSecond;
+}
+
+void EventLoop::DeliverDueFrame(int64_t nowMs) {
+  if (frames_ == nullptr || !frames_->FramesWanted()) {
+    framesRunning_ = false;
+    return;
+  }
+  if (!framesRunning_) {
+    framesRunning_ = true;
+    frameEpochMs_ = nowMs;
+    frameIndex_ = 0;
+  }
+  if (NextFrameDueMs() > nowMs) return;
+  ++frameIndex_;
+  // More than a frame behind (a long handler, a slow machine): start the
+  // pace again from now instead of hurrying to catch up.
+  if (NextFrameDueMs() <= nowMs) {
+    frameEpochMs_ = nowMs;
+    frameIndex_ = 1;
+  }
+  ++frameCount_;
+  frames_->RaiseFrame();
+}
+
+std::optional<int64_t> EventLoop::NextWakeMs(bool framesWanted) const {
+  std::optional<int64_t> wake;
+  for (const Timer& t : timers_) {
+    if (t.enabled && (!wake || t.dueMs < *wake)) wake = t.dueMs;
+  }
+  if (framesWanted) {
+    // Frames that were not running yet start at once.
+    const int64_t frameDue = framesRunning_ ? NextFrameDueMs() : clock_.MonotonicMs();
+    if (!wake || frameDue < *wake) wake = frameDue;
+  }
+  return wake;
+}
+
+}  // namespace emberlrn

@@ -1,0 +1,101 @@
+#pragma once
+// The one event loop of the saver: on one thread it hands out, one at a
+// time, the input events, the ticks of the window timers and the frame
+// events of the drawing control. Between them it sleeps until the next thing
+// is due or input arrives; it never spins.
+//
+// Timers behave like window timers: a tick that comes due while a handler
+// runs is delivered once, late; ticks missed meanwhile are dropped, never
+// queued, and the timer keeps its phase. Timers due at the same moment tick
+// in the order they were made. Frames come at most kMaxFramesPerSecond times
+// a second, and only while the frame source wants them.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <deque>
+
+namespace emberlrn {
+
+class Clock;
+
+// Where input comes from: the window system in the program, a script in tests.
+class InputSource {
+ public:
+  virtual ~InputSource() = default;
+  // Returns when input is pending or timeoutMs milliseconds have passed,
+  // whichever comes first (at once for 0). Sleeps meanwhile.
+  virtual void WaitForInput(int64_t timeoutMs) = 0;
+  // Hands every pending input event to its handler.
+  virtual void DispatchInput() = 0;
+};
+
+// What raises the frame events: the drawing control.
+class FrameSource {
+ public:
+  virtual ~FrameSource() = default;
+  // True while frames are to be composed (the display is open).
+  virtual bool FramesWanted() const = 0;
+  // Raises one frame event.
+  virtual void RaiseFrame() = 0;
+};
+
+class EventLoop {
+ public:
+  using TimerId = int;
+  static constexpr int kMaxFramesPerSecond = 60;
+
+  EventLoop(const Clock& clock, InputSource& input);
+  EventLoop(const EventLoop&) = delete;
+  EventLoop& operator=(const EventLoop&) = delete;
+
+  // A new timer, enabled, first due one interval from now.
+  TimerId AddTimer(int64_t intervalMs, std::function<void()> onTick);
+  // A disabled timer receives no ticks; enabling it again starts a fresh
+  // interval from now.
+  void SetTimerEnabled(TimerId timer, bool enabled);
+  bool TimerEnabled(TimerId timer) const;
+
+  void SetFrameSource(FrameSource* frames);
+
+  // Runs until Stop is called.
+  void Run();
+  // Runs until the clock has moved on by durationMs (everything due up to
+  // that moment is delivered), or until Stop is called.
+  void RunFor(int64_t durationMs);
+  // The loop returns once the handler that called this has finished.
+  void Stop() { stopped_ = true; }
+
+  // Frame events raised so far.
+  int64_t FrameCount() const { return frameCount_; }
+
+ private:
+  struct Timer {
+    int64_t intervalMs;
+    int64_t dueMs;
+    bool enabled;
+    std::function<void()> onTick;
+  };
+
+  void RunUntil(std::optional<int64_t> endMs);
+  void DeliverDueTimers(int64_t nowMs);
+  void DeliverDueFrame(int64_t nowMs);
+  int64_t NextFrameDueMs() const;
+  // The earliest moment something is due, or nothing when nothing is.
+  std::optional<int64_t> NextWakeMs(bool framesWanted) const;
+
+  const Clock& clock_;
+  InputSource& input_;
+  FrameSource* frames_ = nullptr;
+  std::deque<Timer> timers_;  // a deque keeps references valid as timers are added
+  bool stopped_ = false;
+
+  // Frames are due at frameEpochMs_ + frameIndex_ * 1000 / 60, so that the
+  // pace averages 60 a second on a millisecond clock.
+  bool framesRunning_ = false;
+  int64_t frameEpochMs_ = 0;
+  int64_t frameIndex_ = 0;
+  int64_t frameCount_ = 0;
+};
+
+}  // namespace emberlrn
