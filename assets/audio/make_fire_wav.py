@@ -256,8 +256,7 @@ def make_hiss(rng):
 class Mixer:
     """Adds panned mono sounds into a stereo buffer, away from the loop join."""
 
-    def __init__(self, rng, n):
-        self.rng = rng
+    def __init__(self, n):
         self.n = n
         self.buffer = np.zeros((2, n))
         self.guard = int(kLoopGuardSeconds * kSampleRate)
@@ -293,8 +292,14 @@ def poisson_times(rng, seconds, rate, liveliness):
 
 
 def make_crackles(rng, n):
+    """All the crackles of one loop, as a stereo buffer, and how many there are.
+
+    Rates are events per second on average; amplitudes are peak levels as
+    fractions of full scale before the final levelling (a centred sound
+    reaches each channel at 0.71 of that).
+    """
     seconds = n / kSampleRate
-    mixer = Mixer(rng, n)
+    mixer = Mixer(n)
     # How lively the fire is, wandering over a few seconds (periodic as well).
     lively_curve = periodic_envelope(rng, n, 0.08, 0.5, 4.0)
 
