@@ -85,6 +85,7 @@ struct SaverState {
   int32_t screenSaveTimeOut = 0;
   int32_t pmDelaySeconds = 0;
   int32_t elapsedSeconds = 0;
+  bool pmWarningShown = false;                 // the warning window has been shown
 
   // --- input and exit ---
   bool closingByKey = false;
