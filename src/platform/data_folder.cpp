@@ -1,6 +1,5 @@
 #include "platform/data_folder.h"
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,18 +16,15 @@ std::string WithSlash(std::string folder) {
 
 std::string InstallFolder() {
   if (const char* env = std::getenv("EMBERLRN_DATA_DIR"); env && *env) return WithSlash(env);
+  // An installed program lies in <prefix>/bin (xscreensaver's link in
+  // libexec resolves to it); its data is <prefix>/share/emberlrn, wherever
+  // the prefix was chosen at install time.
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    // An installed program lies in <prefix>/bin or <prefix>/libexec/...;
-    // its data is <prefix>/share/emberlrn.
-    const std::filesystem::path installed = EMBERLRN_INSTALLED_DATA_DIR;
-    const std::filesystem::path prefix = installed.parent_path().parent_path();
-    auto rel = std::filesystem::relative(self, prefix, ec);
-    if (!ec && !rel.empty() && *rel.begin() != ".." &&
-        std::filesystem::is_directory(installed, ec)) {
-      return WithSlash(installed.string());
-    }
+  if (!ec && self.parent_path().filename() == "bin") {
+    const std::filesystem::path installed =
+        self.parent_path().parent_path() / "share" / "emberlrn";
+    if (std::filesystem::is_directory(installed, ec)) return WithSlash(installed.string());
   }
   return WithSlash(EMBERLRN_BUILD_DATA_DIR);
 }
