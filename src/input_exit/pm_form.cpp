@@ -12,7 +12,7 @@ void PM::Form_Load() {
   view_.SetLabel2Text(kPmLabel2First);
   view_.SetTopMost(true);
   tickCount_ = 0;
-  view_.Show();
+  if (!view_.Show()) EndProgram();
 }
 
 void PM::Form_KeyPress() { EndProgram(); }

@@ -10,31 +10,12 @@
 #include <vector>
 
 #include "fakes/fake_system.h"
+#include "recording_pm_view.h"
 
 namespace emberlrn {
 namespace {
 
-class RecordingView final : public PmView {
- public:
-  void SetLabel1Text(std::string_view text) override { label1 = text; }
-  void SetLabel2Text(std::string_view text) override { label2 = text; }
-  void SetTopMost(bool on) override {
-    topMost = on;
-    calls.push_back(on ? "SetTopMost(true)" : "SetTopMost(false)");
-  }
-  void Show() override {
-    shown = true;
-    calls.push_back("Show");
-  }
-  void Unload() override {
-    shown = false;
-    calls.push_back("Unload");
-  }
-  std::string label1, label2;
-  bool topMost = false;
-  bool shown = false;
-  std::vector<std::string> calls;
-};
+using testing::RecordingView;
 
 struct PmRig {
   RecordingView view;
@@ -93,6 +74,16 @@ TEST(PmWindow, AnyKeyMovementOrClickEndsTheProgram) {
     EXPECT_EQ(rig.view.calls.back(), "Unload");
     EXPECT_FALSE(rig.system.ScreenSaverRunning());
   }
+}
+
+TEST(PmWindow, AWindowThatCannotBeShownEndsTheProgram) {
+  // With nothing on the screen to end it, the program would linger unseen.
+  RecordingView view;
+  view.canShow = false;
+  FakeSystem system;
+  PM pm{view, system};
+  EXPECT_THROW(pm.Form_Load(), ProcessEnded);
+  EXPECT_FALSE(system.ScreenSaverRunning());
 }
 
 TEST(PmWindow, ClosedByTheWindowManagerItUnloadsAndHandsBack) {
