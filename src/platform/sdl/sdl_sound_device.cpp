@@ -1,0 +1,61 @@
+#include "platform/sdl/sdl_sound_device.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <iostream>
+#include <utility>
+
+namespace emberlrn {
+
+namespace {
+
+constexpr int kSampleRate = 44100;
+constexpr int kOutputChannels = 2;
+// About 46 ms per buffer: few wake-ups, and short enough for the S and Q keys.
+constexpr int kBufferFrames = 2048;
+
+}  // namespace
+
+SdlSoundDevice::~SdlSoundDevice() { Close(); }
+
+bool SdlSoundDevice::Open() {
+  if (open_) return true;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    std::cerr << "emberlrn: no sound device (" << SDL_GetError() << "); the saver runs silent\n";
+    return false;
+  }
+  if (Mix_OpenAudio(kSampleRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames) != 0) {
+    std::cerr << "emberlrn: no sound device (" << Mix_GetError() << "); the saver runs silent\n";
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  // The carols play through FluidSynth; when it cannot be had, each carol that
+  // fails to load says so itself.
+  Mix_Init(MIX_INIT_MID);
+  open_ = true;
+  return true;
+}
+
+void SdlSoundDevice::Close() {
+  if (!open_) return;
+  // A copy, so that a releaser may take its registration back meanwhile.
+  const auto releasers = releasers_;
+  for (const auto& [number, release] : releasers) release();
+  Mix_HaltChannel(-1);
+  Mix_HaltMusic();
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  open_ = false;
+}
+
+int SdlSoundDevice::AddReleaser(std::function<void()> release) {
+  const int number = nextReleaser_++;
+  releasers_.emplace(number, std::move(release));
+  return number;
+}
+
+void SdlSoundDevice::RemoveReleaser(int releaser) { releasers_.erase(releaser); }
+
+}  // namespace emberlrn

@@ -1,0 +1,37 @@
+#pragma once
+// The sound output through SDL2_mixer: opened once when the saver starts and
+// given back when it ends. Without a device the sound controls stay silent
+// and the saver runs on.
+
+#include <functional>
+#include <map>
+
+namespace emberlrn {
+
+class SdlSoundDevice {
+ public:
+  SdlSoundDevice() = default;
+  SdlSoundDevice(const SdlSoundDevice&) = delete;
+  SdlSoundDevice& operator=(const SdlSoundDevice&) = delete;
+  ~SdlSoundDevice();
+
+  // Opens the default output at 44.1 kHz, 16-bit stereo. When there is no
+  // sound device, standard error is told in one line and the result is false.
+  bool Open();
+  // Stops every sound, lets the controls free what they hold and gives the
+  // device back. Harmless when the device is not open.
+  void Close();
+  bool IsOpen() const { return open_; }
+
+  // The controls register what they must free before the device goes; the
+  // number returned takes the registration back.
+  int AddReleaser(std::function<void()> release);
+  void RemoveReleaser(int releaser);
+
+ private:
+  bool open_ = false;
+  int nextReleaser_ = 1;
+  std::map<int, std::function<void()>> releasers_;
+};
+
+}  // namespace emberlrn
