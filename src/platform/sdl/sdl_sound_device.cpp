@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <iostream>
 #include <utility>
@@ -15,12 +16,27 @@ constexpr int kOutputChannels = 2;
 // About 46 ms per buffer: few wake-ups, and short enough for the S and Q keys.
 constexpr int kBufferFrames = 2048;
 
+// ALSA prints lines of its own for every device it fails to open; without a
+// sound card that is a screenful. The device says what went wrong in one
+// line instead.
+void SilentAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+using AlsaMessageHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using SetAlsaMessageHandler = int (*)(AlsaMessageHandler);
+
 }  // namespace
+
+void SdlSoundDevice::LibraryClose::operator()(void* library) const { dlclose(library); }
 
 SdlSoundDevice::~SdlSoundDevice() { Close(); }
 
 bool SdlSoundDevice::Open() {
   if (open_) return true;
+  if (!alsa_) alsa_.reset(dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL));
+  if (alsa_) {
+    if (void* set = dlsym(alsa_.get(), "snd_lib_error_set_handler")) {
+      reinterpret_cast<SetAlsaMessageHandler>(set)(&SilentAlsaMessage);
+    }
+  }
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     std::cerr << "emberlrn: no sound device (" << SDL_GetError() << "); the saver runs silent\n";
     return false;

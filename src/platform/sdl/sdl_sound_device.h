@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace emberlrn {
 
@@ -29,7 +30,13 @@ class SdlSoundDevice {
   void RemoveReleaser(int releaser);
 
  private:
+  struct LibraryClose {
+    void operator()(void* library) const;
+  };
+
   bool open_ = false;
+  // The system's sound library, kept loaded while its messages are silenced.
+  std::unique_ptr<void, LibraryClose> alsa_;
   int nextReleaser_ = 1;
   std::map<int, std::function<void()>> releasers_;
 };
