@@ -68,4 +68,18 @@ class TegoDDrwEvents {
   virtual void Deactivated() = 0;
 };
 
+// The events of the saver window itself, the window that hosts the drawing
+// control and covers the desktop.
+class SaverWindowEvents {
+ public:
+  virtual ~SaverWindowEvents() = default;
+  virtual void Form_KeyUp(int16_t keyCode) = 0;
+  virtual void Form_LostFocus() = 0;
+  // The window's picture must be made again (it was uncovered).
+  virtual void Form_Paint() = 0;
+  // The window system asks the window to close: its close button, or a
+  // request to end the program.
+  virtual void Form_QueryUnload() = 0;
+};
+
 }  // namespace emberlrn

@@ -1,0 +1,99 @@
+#include "scene/display_session.h"
+
+#include "platform/system.h"
+#include "scene/tego_ddrw.h"
+
+namespace emberlrn {
+namespace {
+
+struct DepthTexts {
+  std::string_view first;
+  std::string_view second;
+};
+
+DepthTexts TextsFor(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 32:
+      return {"The screensaver stated you were using 32-bit color",
+              "However when it attempted to activate, you do not seem to be using 32-bit color"};
+    case 24:
+      return {"The screensaver stated you were using 24-bit color",
+              "However when it attempted to activate, you do not seem to be using 24-bit color"};
+    default:
+      return {"The screensaver stated you were using 16-bit color",
+              "However when it attempted to activate, you do not seem to be using 16-bit color"};
+  }
+}
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+// Asks for 800 x 600 at the depth; a refusal is reported and ends the session.
+bool SwitchChecked(TegoDDrw& ddrw, System& system, int bitsPerPixel) {
+  if (ddrw.SetDisplayMode(kSceneWidth, kSceneHeight, bitsPerPixel, "")) return true;
+  system.ShowMessage(MessageIcon::kCritical, kDirectDrawErrorTitle,
+                     DirectDrawErrorText(bitsPerPixel));
+  return false;
+}
+
+}  // namespace
+
+std::string ModeListLine(const DisplayModeRecord& mode) {
+  return std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" +
+         std::to_string(mode.bitsPerPixel);
+}
+
+ModeList BuildModeList(DisplayModes& modes) {
+  const int16_t depth = modes.CurrentDepth();
+  const auto [width, height] = modes.CurrentSize();
+  ModeList list;
+  for (int index = 0;; ++index) {
+    const std::optional<DisplayModeRecord> mode = modes.EnumDisplayMode(index);
+    if (!mode) break;
+    list.lines.push_back(ModeListLine(*mode));
+    if (mode->bitsPerPixel == depth && mode->width == width && mode->height == height) {
+      list.selected = list.lines.size() - 1;
+    }
+  }
+  return list;
+}
+
+std::string SelectedDepthText(const ModeList& list) {
+  if (!list.selected) return "";
+  const std::string& line = list.lines[*list.selected];
+  return line.size() <= 2 ? line : line.substr(line.size() - 2);
+}
+
+std::string DirectDrawErrorText(int bitsPerPixel) {
+  const DepthTexts texts = TextsFor(bitsPerPixel);
+  std::string text;
+  text += texts.first;
+  text += kLineBreak;
+  text += kLineBreak;
+  text += texts.second;
+  text += kLineBreak;
+  text += kLineBreak;
+  text += "We have added a button SET COLOR HERE on the WATER tab in the screensavers control box";
+  text += kLineBreak;
+  text += "Please go to that now and change your color setting";
+  if (bitsPerPixel == 16) {
+    text += kLineBreak;
+    text += kLineBreak;
+    text +=
+        "This screensaver was designed to run at higher color than 16-bit.  We strongly suggest "
+        "using your highest color setting";
+  }
+  return text;
+}
+
+bool OpenDisplay(TegoDDrw& ddrw, DisplayModes& modes, System& system) {
+  const std::string depth = SelectedDepthText(BuildModeList(modes));
+  if (depth == "32") return SwitchChecked(ddrw, system, 32);
+  if (depth == "24") return SwitchChecked(ddrw, system, 24);
+  if (depth == "16") return SwitchChecked(ddrw, system, 16);
+  // An 8-bit desktop ("x8") or one whose mode is not listed: 16 bits are
+  // tried and the scene is loaded whatever the answer.
+  ddrw.SetDisplayMode(kSceneWidth, kSceneHeight, 16, "");
+  return true;
+}
+
+}  // namespace emberlrn

@@ -1,0 +1,62 @@
+#pragma once
+// The pictures of the scene and the order in which they become sprites:
+// four stockings, two poinsettias, two bells, the calendar plate, the
+// ten-frame flame, the logs, the surround pieces of all six styles, the
+// andirons and the two first-run notice panels.
+
+#include <array>
+#include <string_view>
+
+namespace emberlrn {
+
+class DisplayModes;
+class SettingsStore;
+class System;
+class TegoDDrw;
+struct SaverState;
+
+inline constexpr std::string_view kStockingFile = "Stocking.bmp";
+inline constexpr std::string_view kPoinrFile = "poinr.bmp";
+inline constexpr std::string_view kPoinlFile = "poinl.bmp";
+inline constexpr std::string_view kBellrFile = "bellr.bmp";
+inline constexpr std::string_view kBelllFile = "belll.bmp";
+inline constexpr std::string_view kCalendarFile = "Calendar.bmp";
+inline constexpr std::array<std::string_view, 10> kFlameFiles = {
+    "Flame1.bmp", "Flame2.bmp", "Flame3.bmp", "Flame4.bmp", "Flame5.bmp",
+    "Flame6.bmp", "Flame7.bmp", "Flame8.bmp", "Flame9.bmp", "Flame10.bmp"};
+inline constexpr std::string_view kLogsFile = "Logs.bmp";
+inline constexpr std::string_view kAndironLFile = "AndIronL.bmp";
+inline constexpr std::string_view kAndironRFile = "AndIronR.bmp";
+inline constexpr std::string_view kMonitorNoticeFile = "monitor.bmp";
+inline constexpr std::string_view kPowerNoticeFile = "pwrmsg.bmp";
+
+struct SurroundFiles {
+  std::string_view left;
+  std::string_view right;
+  std::string_view top;
+  std::string_view mantle;  // empty for styles 1 and 2
+};
+
+// By style, 1 to 6 (element 0 unused). The names are matched as written.
+inline constexpr std::array<SurroundFiles, 7> kSurroundFiles = {{
+    {},
+    {"marLeftSide.bmp", "marRightSide.bmp", "marTopSide.bmp", ""},
+    {"mar2LeftSide.bmp", "mar2RightSide.bmp", "mar2TopSide.bmp", ""},
+    {"RiverRockL.bmp", "RiverRockR.bmp", "RiverRockT.bmp", "m-RiverRock.bmp"},
+    {"DRiverRockL.bmp", "DRiverRockR.bmp", "DRiverRockT.bmp", "m-DRiverRock.bmp"},
+    {"FlatStoneL.bmp", "FlatStoneR.bmp", "FlatStoneT.bmp", "m-Flatstone.bmp"},
+    {"OldRockL.bmp", "OldRockR.bmp", "OldRockT.bmp", "m-OldRock.bmp"},
+}};
+
+// Makes every sprite of the scene, in catalogue order, and places each as it
+// is made. Reads "RunMon" and "PwrMsg" just before their panels; a panel is
+// made only while its notice is still to be shown.
+void LoadScene(SaverState& state, TegoDDrw& ddrw, const SettingsStore& store);
+
+// The display session: opens the display (see display_session.h) and loads
+// the scene. Returns false when the display was refused and the user has been
+// told; nothing of the scene is loaded then.
+bool OpenDirectDrawSession(SaverState& state, TegoDDrw& ddrw, DisplayModes& modes,
+                           const SettingsStore& store, System& system);
+
+}  // namespace emberlrn

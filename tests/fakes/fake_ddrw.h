@@ -1,0 +1,157 @@
+#pragma once
+// A drawing control for tests: every call is recorded as one line of text
+// ("DrawSprite(12)", "SetTextFont(Arial,46,30,0,0,0)", "DrawText(8,14,36,255)"),
+// so that a test can assert exact sequences; it also keeps each sprite's
+// frames and position. It raises FrameReady like the real control while the
+// display is open, so the event loop can drive it.
+
+#include <map>
+#include <utility>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "scene/tego_ddrw.h"
+
+namespace emberlrn {
+
+class FakeDDrw final : public TegoDDrw, public FrameSource {
+ public:
+  struct Sprite {
+    std::vector<std::string> frames;  // index 0 is frame 1
+    std::vector<int> loadCodes;
+    int x = 0;
+    int y = 0;
+    bool placedX = false;
+    bool placedY = false;
+    int frame = 1;
+    int speed = 0;
+  };
+
+  // --- answers set by the test ---
+  // SetDisplayMode's answer per bits per pixel; depths not listed succeed.
+  std::map<int, bool> modeAnswers;
+  bool frameDue = false;
+  // Off: nothing is logged (for runs of many hours); the frame counters go on.
+  bool recording = true;
+
+  // --- record ---
+  std::vector<std::string> calls;
+  // The calls from the last ClearBackBuffer up to and including the last
+  // FlipBackBuffer: one whole frame.
+  std::vector<std::string> lastFrame;
+  std::map<int32_t, Sprite> sprites;
+  bool open = false;
+  bool visible = true;
+  int flips = 0;
+  TegoDDrwEvents* events = nullptr;
+
+  bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) override {
+    Log("SetDisplayMode(" + std::to_string(width) + "," + std::to_string(height) + "," +
+        std::to_string(bitsPerPixel) + "," + std::string(text) + ")");
+    auto answer = modeAnswers.find(bitsPerPixel);
+    const bool ok = answer == modeAnswers.end() || answer->second;
+    if (ok) open = true;
+    return ok;
+  }
+  int32_t CreateSprite() override {
+    const int32_t sprite = static_cast<int32_t>(sprites.size()) + 1;
+    sprites[sprite];
+    Log("CreateSprite()=" + std::to_string(sprite));
+    return sprite;
+  }
+  void LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) override {
+    Log("LoadSpriteFrame(" + std::to_string(sprite) + "," + std::to_string(frame) + "," +
+        std::string(path) + "," + std::to_string(loadCode) + ")");
+    Sprite& s = sprites[sprite];
+    if (static_cast<int>(s.frames.size()) < frame) {
+      s.frames.resize(frame);
+      s.loadCodes.resize(frame);
+    }
+    s.frames[frame - 1] = std::string(path);
+    s.loadCodes[frame - 1] = loadCode;
+  }
+  void SetSpriteX(int32_t sprite, int x) override {
+    Log("SetSpriteX(" + std::to_string(sprite) + "," + std::to_string(x) + ")");
+    sprites[sprite].x = x;
+    sprites[sprite].placedX = true;
+  }
+  void SetSpriteY(int32_t sprite, int y) override {
+    Log("SetSpriteY(" + std::to_string(sprite) + "," + std::to_string(y) + ")");
+    sprites[sprite].y = y;
+    sprites[sprite].placedY = true;
+  }
+  void SetSpriteFrame(int32_t sprite, int frame) override {
+    Log("SetSpriteFrame(" + std::to_string(sprite) + "," + std::to_string(frame) + ")");
+    sprites[sprite].frame = frame;
+  }
+  void SetSpriteSpeed(int32_t sprite, int speed) override {
+    Log("SetSpriteSpeed(" + std::to_string(sprite) + "," + std::to_string(speed) + ")");
+    sprites[sprite].speed = speed;
+  }
+  bool SpriteFrameDue(int32_t sprite) override {
+    Log("SpriteFrameDue(" + std::to_string(sprite) + ")");
+    return frameDue;
+  }
+  void NextSpriteFrame(int32_t sprite) override {
+    Log("NextSpriteFrame(" + std::to_string(sprite) + ")");
+    Sprite& s = sprites[sprite];
+    const int count = static_cast<int>(s.frames.size());
+    s.frame = count > 0 ? s.frame % count + 1 : 1;
+  }
+  void DrawSprite(int32_t sprite) override { Log("DrawSprite(" + std::to_string(sprite) + ")"); }
+  void ClearBackBuffer(Colour colour) override {
+    if (recording) frame_.clear();
+    Log("ClearBackBuffer(" + std::to_string(colour) + ")");
+  }
+  void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
+                   bool underline) override {
+    Log("SetTextFont(" + std::string(face) + "," + std::to_string(size) + "," +
+        std::to_string(style) + "," + std::to_string(bold) + "," + std::to_string(italic) + "," +
+        std::to_string(underline) + ")");
+  }
+  void DrawText(std::string_view text, int x, int y, Colour colour) override {
+    Log("DrawText(" + std::string(text) + "," + std::to_string(x) + "," + std::to_string(y) +
+        "," + std::to_string(colour) + ")");
+  }
+  void FlipBackBuffer() override {
+    ++flips;
+    Log("FlipBackBuffer");
+    if (recording) lastFrame = frame_;
+  }
+  void CloseDisplay() override {
+    Log("CloseDisplay");
+    open = false;
+  }
+  void SetVisible(bool shown) override {
+    Log(shown ? "SetVisible(true)" : "SetVisible(false)");
+    visible = shown;
+  }
+
+  // FrameSource: frames come while the display is open.
+  bool FramesWanted() const override { return open; }
+  void RaiseFrame() override {
+    if (events) events->FrameReady();
+  }
+
+  // The number of calls that start with the text.
+  int Count(std::string_view prefix) const {
+    int n = 0;
+    for (const std::string& call : calls) {
+      if (call.rfind(prefix, 0) == 0) ++n;
+    }
+    return n;
+  }
+
+ private:
+  void Log(std::string call) {
+    if (!recording) return;
+    frame_.push_back(call);
+    calls.push_back(std::move(call));
+  }
+
+  std::vector<std::string> frame_;
+};
+
+}  // namespace emberlrn

@@ -1,0 +1,137 @@
+#include "scene/display_session.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "fakes/fake_ddrw.h"
+#include "fakes/fake_system.h"
+
+namespace emberlrn {
+namespace {
+
+// A desktop's mode list as the system enumerates it.
+class FakeModes final : public DisplayModes {
+ public:
+  FakeModes(std::vector<DisplayModeRecord> list, int32_t width, int32_t height, int16_t depth)
+      : list_(std::move(list)), width_(width), height_(height), depth_(depth) {}
+  std::optional<DisplayModeRecord> EnumDisplayMode(int index) override {
+    ++enumerated;
+    if (index < 0 || static_cast<size_t>(index) >= list_.size()) return std::nullopt;
+    return list_[index];
+  }
+  int16_t CurrentDepth() override { return depth_; }
+  std::pair<int32_t, int32_t> CurrentSize() override { return {width_, height_}; }
+  int enumerated = 0;
+
+ private:
+  std::vector<DisplayModeRecord> list_;
+  int32_t width_, height_;
+  int16_t depth_;
+};
+
+const std::vector<DisplayModeRecord> kTypicalList = {
+    {640, 480, 8},   {640, 480, 16},  {800, 600, 16},  {800, 600, 32},
+    {1024, 768, 16}, {1024, 768, 32}, {1024, 768, 24}, {1024, 768, 32},  // a second refresh rate
+    {1280, 1024, 32}};
+
+const char kTail[] =
+    "\r\n\r\nWe have added a button SET COLOR HERE on the WATER tab in the screensavers control "
+    "box\r\nPlease go to that now and change your color setting";
+
+TEST(ModeListTest, LinesInEnumerationOrderAndTheLastMatchIsSelected) {
+  FakeModes modes(kTypicalList, 1024, 768, 32);
+  const ModeList list = BuildModeList(modes);
+  EXPECT_EQ(list.lines, (std::vector<std::string>{"640x480x8", "640x480x16", "800x600x16",
+                                                  "800x600x32", "1024x768x16", "1024x768x32",
+                                                  "1024x768x24", "1024x768x32", "1280x1024x32"}));
+  ASSERT_TRUE(list.selected.has_value());
+  EXPECT_EQ(*list.selected, 7u);
+  EXPECT_EQ(SelectedDepthText(list), "32");
+  EXPECT_EQ(modes.enumerated, 10);  // asked until the system had no more
+}
+
+TEST(ModeListTest, NoSelectionWithoutAnExactMatchAndTheEightBitTail) {
+  FakeModes unlisted(kTypicalList, 1920, 1080, 32);
+  EXPECT_FALSE(BuildModeList(unlisted).selected.has_value());
+  EXPECT_EQ(SelectedDepthText(BuildModeList(unlisted)), "");
+
+  FakeModes eightBit(kTypicalList, 640, 480, 8);
+  EXPECT_EQ(SelectedDepthText(BuildModeList(eightBit)), "x8");
+
+  FakeModes none({}, 1024, 768, 24);
+  EXPECT_TRUE(BuildModeList(none).lines.empty());
+  EXPECT_EQ(SelectedDepthText(BuildModeList(none)), "");
+}
+
+TEST(OpenDisplayTest, TheDesktopDepthIsAskedForAt800x600) {
+  for (int16_t depth : {32, 24, 16}) {
+    FakeModes modes(kTypicalList, 1024, 768, depth);
+    FakeDDrw ddrw;
+    FakeSystem system;
+    EXPECT_TRUE(OpenDisplay(ddrw, modes, system)) << depth;
+    EXPECT_EQ(ddrw.calls, (std::vector<std::string>{"SetDisplayMode(800,600," +
+                                                     std::to_string(depth) + ",)"}));
+    EXPECT_TRUE(system.messages.empty());
+  }
+}
+
+TEST(OpenDisplayTest, UnlistedAndEightBitDesktopsTrySixteenBitsUnchecked) {
+  FakeModes unlisted(kTypicalList, 1920, 1080, 32);
+  FakeModes eightBit(kTypicalList, 640, 480, 8);
+  for (FakeModes* modes : {&unlisted, &eightBit}) {
+    FakeDDrw ddrw;
+    ddrw.modeAnswers[16] = false;  // refused, and nobody looks
+    FakeSystem system;
+    EXPECT_TRUE(OpenDisplay(ddrw, *modes, system));
+    EXPECT_EQ(ddrw.calls, (std::vector<std::string>{"SetDisplayMode(800,600,16,)"}));
+    EXPECT_TRUE(system.messages.empty());
+  }
+}
+
+TEST(OpenDisplayTest, ARefused24BitSwitchIsExplainedWithoutTheClosingParagraph) {
+  FakeModes modes(kTypicalList, 1024, 768, 24);
+  FakeDDrw ddrw;
+  ddrw.modeAnswers[24] = false;
+  FakeSystem system;
+  EXPECT_FALSE(OpenDisplay(ddrw, modes, system));
+  ASSERT_EQ(system.messages.size(), 1u);
+  EXPECT_EQ(system.messages[0].icon, MessageIcon::kCritical);
+  EXPECT_EQ(system.messages[0].title, "Error opening Direct Draw!");
+  EXPECT_EQ(system.messages[0].text,
+            std::string("The screensaver stated you were using 24-bit color\r\n\r\nHowever when "
+                        "it attempted to activate, you do not seem to be using 24-bit color") +
+                kTail);
+}
+
+TEST(OpenDisplayTest, ARefused16BitSwitchAddsTheAdviceForHigherColour) {
+  FakeModes modes(kTypicalList, 1024, 768, 16);
+  FakeDDrw ddrw;
+  ddrw.modeAnswers[16] = false;
+  FakeSystem system;
+  EXPECT_FALSE(OpenDisplay(ddrw, modes, system));
+  ASSERT_EQ(system.messages.size(), 1u);
+  EXPECT_EQ(system.messages[0].text,
+            std::string("The screensaver stated you were using 16-bit color\r\n\r\nHowever when "
+                        "it attempted to activate, you do not seem to be using 16-bit color") +
+                kTail +
+                "\r\n\r\nThis screensaver was designed to run at higher color than 16-bit.  We "
+                "strongly suggest using your highest color setting");
+}
+
+TEST(OpenDisplayTest, ARefused32BitSwitch) {
+  FakeModes modes(kTypicalList, 1024, 768, 32);
+  FakeDDrw ddrw;
+  ddrw.modeAnswers[32] = false;
+  FakeSystem system;
+  EXPECT_FALSE(OpenDisplay(ddrw, modes, system));
+  ASSERT_EQ(system.messages.size(), 1u);
+  EXPECT_EQ(system.messages[0].text,
+            std::string("The screensaver stated you were using 32-bit color\r\n\r\nHowever when "
+                        "it attempted to activate, you do not seem to be using 32-bit color") +
+                kTail);
+  EXPECT_EQ(DirectDrawErrorText(32).back(), 'g');  // no break after the last line
+}
+
+}  // namespace
+}  // namespace emberlrn
