@@ -3,10 +3,16 @@
 
 #include "platform/sdl/sdl_pm_window.h"
 
+#include "platform/sdl/sdl_pm_window_host.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_system.h"
 
 namespace emberlrn {
 namespace {
@@ -144,6 +150,62 @@ TEST_F(SdlPmWindowTest, AnUnloadedWindowHandlesNothing) {
   EXPECT_FALSE(window.PointerNow());
   EXPECT_FALSE(window.HandleEvent(KeyEvent(id, SDLK_a), input));
   EXPECT_TRUE(input.calls.empty());
+}
+
+struct HostRig {
+  FakeClock clock;
+  FakeInputSource input{clock};
+  EventLoop loop{clock, input};
+  FakeSystem system;
+  SdlPowerWarningHost host{system, loop};
+  int closes = 0;
+  HostRig() {
+    host.Show([this] { ++closes; });
+  }
+};
+
+TEST(SdlPowerWarningHost, ShowsTheWarningOnceWithItsClockOnTheLoop) {
+  HostRig rig;
+  ASSERT_TRUE(rig.host.Shown());
+  const Uint32 id = rig.host.Window()->WindowId();
+  ASSERT_NE(id, 0u);
+  rig.host.Show([] {});
+  EXPECT_EQ(rig.host.Window()->WindowId(), id);
+  EXPECT_TRUE(rig.system.ScreenSaverRunning());
+  rig.loop.RunFor(61 * 1000 + 10);
+  EXPECT_EQ(rig.host.Window()->Label1Text(), kPmLabel1Later);
+  EXPECT_EQ(rig.host.Window()->Label2Text(), kPmLabel2Later);
+}
+
+TEST(SdlPowerWarningHost, ATypedKeyInTheWarningEndsTheProgram) {
+  HostRig rig;
+  const Uint32 id = rig.host.Window()->WindowId();
+  EXPECT_FALSE(rig.host.HandleEvent(KeyEvent(id + 100, SDLK_a)));
+  EXPECT_TRUE(rig.host.HandleEvent(KeyEvent(id, SDLK_RSHIFT)));
+  EXPECT_FALSE(rig.system.ended);
+  EXPECT_THROW(rig.host.HandleEvent(KeyEvent(id, SDLK_a)), ProcessEnded);
+  EXPECT_FALSE(rig.system.ScreenSaverRunning());
+}
+
+TEST(SdlPowerWarningHost, ClosedByTheWindowManagerItHandsBack) {
+  HostRig rig;
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.windowID = rig.host.Window()->WindowId();
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  EXPECT_TRUE(rig.host.HandleEvent(close));
+  EXPECT_EQ(rig.closes, 1);
+  EXPECT_EQ(rig.host.Window()->WindowId(), 0u);
+}
+
+TEST(SdlPowerWarningHost, BeforeTheHandOverItHandlesNothing) {
+  FakeClock clock;
+  FakeInputSource input{clock};
+  EventLoop loop{clock, input};
+  FakeSystem system;
+  SdlPowerWarningHost host{system, loop};
+  EXPECT_FALSE(host.Shown());
+  EXPECT_FALSE(host.HandleEvent(KeyEvent(1, SDLK_a)));
 }
 
 }  // namespace
