@@ -1,0 +1,96 @@
+"""Style 5: a surround of flat stones, laid in courses like a dry-stacked ledge, with a
+long lintel stone over the firebox."""
+
+import numpy as np
+
+from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Smooth
+from .surround_common import (Coverable, FireGlow, Grid, HeightShadow, Light, Piece,
+                              StyleLayout, Vignette, kCanvasH, kCanvasW, kKeyLight, kMargin)
+
+kLayout = StyleLayout(left=Piece(0, 127, 110, 473), right=Piece(690, 127, 110, 473),
+                      top=Piece(0, 0, 800, 262), mantle=Piece(95, 22, 610, 58))
+
+kOpenX0, kOpenX1, kOpenY = 108.5, 691.5, 254.0
+kLintel = (86, 222, 714, 254)
+
+kStoneColours = [Col(176, 158, 130), Col(150, 136, 118), Col(196, 178, 146), Col(132, 118, 102),
+                 Col(168, 140, 106), Col(142, 142, 136), Col(186, 166, 138), Col(120, 104, 88),
+                 Col(160, 122, 86)]
+
+
+def Paint(seed):
+    rng = Rng(seed)
+    yy, xx = Grid()
+    h, w = kCanvasH, kCanvasW
+    dist = np.zeros((h, w))
+    ident = np.zeros((h, w), int)
+    count = 0
+    y = -rng.integers(0, 12)
+    while y < h:
+        rows = int(rng.choice([14, 17, 20, 22, 26, 30, 34]))
+        x = -rng.integers(0, 60)
+        while x < w:
+            length = int(rng.integers(40, 170))
+            y0, y1 = max(y, 0), min(y + rows, h)
+            x0, x1 = max(x, 0), min(x + length, w)
+            if y1 > y0 and x1 > x0:
+                sy, sx = np.mgrid[y0:y1, x0:x1]
+                d = np.minimum(np.minimum(sx - x + 0.5, x + length - sx - 0.5),
+                               np.minimum(sy - y + 0.5, y + rows - sy - 0.5))
+                dist[y0:y1, x0:x1] = d
+                ident[y0:y1, x0:x1] = count
+            count += 1
+            x += length
+        y += rows
+
+    # The lintel: one long stone across the mouth.
+    lx0, ly0, lx1, ly1 = kLintel
+    lx0 += kMargin
+    lx1 += kMargin
+    sy, sx = np.mgrid[ly0:ly1, lx0:lx1]
+    dist[ly0:ly1, lx0:lx1] = np.minimum(np.minimum(sx - lx0 + 0.5, lx1 - sx - 0.5),
+                                        np.minimum(sy - ly0 + 0.5, ly1 - sy - 0.5))
+    ident[ly0:ly1, lx0:lx1] = count
+    count += 1
+
+    chip = Noise(h, w, rng, 5, detail=0.7) * 1.1 + Noise(h, w, rng, 18, detail=0.4) * 0.9
+    d = dist + chip - 1.6
+    stone = Smooth(0.0, 1.2, d)
+    lift = rng.uniform(0.0, 5.5, count)
+    lift[count - 1] = 6.0
+    pick = rng.integers(0, len(kStoneColours), count)
+    tint = rng.uniform(0.86, 1.1, count)
+    tilt = rng.uniform(-0.05, 0.05, count)
+
+    strata = Noise(h, w, rng, 30, detail=0.6, stretch=0.12)
+    grain = Noise(h, w, rng, 2, detail=1.0)
+    mottle = Noise(h, w, rng, 16, detail=0.6)
+    face = np.clip(d / 3.5, 0, 1)
+    Hs = (6.0 + lift[ident] + 5.0 * np.sqrt(face) + tilt[ident] * (xx - 400.0) * 0.1
+          + 0.6 * strata + 0.25 * grain)
+    Hm = -1.0 + 0.4 * Noise(h, w, rng, 3, detail=0.8)
+    H = np.where(stone > 0.5, Hs, Hm)
+    H = Blur(H, 0.6)
+
+    col = (np.array(kStoneColours)[pick] * tint[:, None])[ident]
+    col = col * (1.0 + 0.10 * strata + 0.06 * mottle + 0.05 * grain)[..., None]
+    rusty = Smooth(0.8, 1.8, mottle + 0.5 * strata)
+    col = col * (1 - 0.15 * rusty[..., None]) + Col(150, 96, 52) * (0.15 * rusty)[..., None]
+    mortar = Col(70, 64, 58) * (1.0 + 0.08 * grain)[..., None]
+    albedo = col * stone[..., None] + mortar * (1 - stone[..., None])
+
+    inside = ((xx > kOpenX0) & (xx < kOpenX1) & (yy > kOpenY)).astype(float)
+    opening_soft = Blur(inside, 0.6)
+    solid = np.clip(1.0 - opening_soft, 0, 1)
+    lay = kLayout
+    solid *= Coverable(lay, yy, xx)
+
+    n = Normals(H, 1.2)
+    occ = Occlusion(H, 6.0, 0.035) * Occlusion(H, 2.0, 0.05)
+    sh = HeightShadow(H, kKeyLight, steps=14)
+    glow = FireGlow(inside, 70.0) * 0.6
+    rgb = Light(albedo, n, occ, sh, glow, spec=0.05, spec_power=20.0, ambient=0.34, key=0.82)
+    soot = Blur(((xx > kOpenX0) & (xx < kOpenX1) & (yy > kOpenY - 30)).astype(float), 14.0) * (1 - inside)
+    rgb = rgb * (1.0 - 0.4 * soot * Smooth(330, 200, yy))[..., None]
+    rgb = Vignette(rgb, yy, xx, 0.25)
+    return rgb, solid

@@ -1,0 +1,135 @@
+"""Styles 1 and 2: a classical polished marble surround (dark with pale veins, light
+with grey veins): mantle shelf, frieze with a sunk panel, lintel, and two pilasters
+with capitals and plinths."""
+
+import numpy as np
+from PIL import Image
+
+from .common import Blur, Col, Mix, Noise, Normals, Occlusion, Rng, Smooth
+from .surround_common import (FireGlow, Grid, HeightShadow, Light, Piece, StyleLayout,
+                              Vignette, kCanvasH, kCanvasW, kKeyLight)
+
+kLayout = StyleLayout(left=Piece(0, 212, 100, 388), right=Piece(700, 212, 100, 388),
+                      top=Piece(0, 0, 800, 272))
+
+kOpenX0, kOpenX1, kOpenY = 98.5, 701.5, 262.0
+
+
+def _Box(yy, xx, x0, y0, x1, y1, soft=0.7):
+    return (Smooth(x0 - soft, x0 + soft, xx) * Smooth(x1 + soft, x1 - soft, xx)
+            * Smooth(y0 - soft, y0 + soft, yy) * Smooth(y1 + soft, y1 - soft, yy))
+
+
+def _Rotated(field, degrees):
+    img = Image.fromarray(field.astype(np.float32), mode="F")
+    return np.asarray(img.rotate(degrees, resample=Image.BICUBIC, expand=False), dtype=np.float64)
+
+
+def _VeinField(rng, angle, h, w):
+    """A marble pattern for one slab: (veins 0..1, fine veins 0..1, clouds -1..1)."""
+    big = max(h, w) + 200
+    n1 = Noise(big, big, rng, 420, beta=2.4, detail=1.0, stretch=0.3)
+    warp = Noise(big, big, rng, 90, beta=2.0, detail=0.8)
+    n1 = _Rotated(n1 + 0.10 * warp, angle)
+    n2 = _Rotated(Noise(big, big, rng, 160, beta=2.2, detail=1.0, stretch=0.45), angle + 30)
+    cloud = Noise(big, big, rng, 140, beta=2.0, detail=0.6)
+    width = Noise(big, big, rng, 120, beta=2.0, detail=0.3)
+    oy, ox = (big - h) // 2, (big - w) // 2
+    crop = (slice(oy, oy + h), slice(ox, ox + w))
+    n1, n2, cloud, width = n1[crop], n2[crop], cloud[crop], width[crop]
+    wv = 0.012 + 0.03 * Smooth(-1.5, 1.5, width)
+    veins = np.exp(-((n1 / wv) ** 2)) + 0.35 * np.exp(-((n1 / (wv * 5)) ** 2))
+    fine = np.exp(-((n2 / 0.012) ** 2)) * Smooth(-0.3, 1.2, Noise(h, w, rng, 110))
+    return np.clip(veins, 0, 1.3), fine, cloud / 3.0
+
+
+def _Geometry(yy, xx):
+    """Height field (pixels toward the viewer), slab numbers, joints and the opening."""
+    H = np.full(yy.shape, 10.0)
+    solid = 1.0 - _Box(yy, xx, kOpenX0, kOpenY, kOpenX1, 700, soft=0.6)
+
+    # Mantle shelf with a rounded nosing and a cove beneath it.
+    shelf = Smooth(27.0, 25.0, yy)
+    H = np.where(yy < 26, 34.0 - 10.0 * Smooth(16.0, 26.0, yy) ** 2, H)
+    cove = Smooth(26.0, 31.0, yy) * Smooth(46.0, 40.0, yy)
+    H = np.where((yy >= 26) & (yy < 46), 16.0 + 6.0 * np.cos((yy - 26.0) / 20.0 * np.pi * 0.5) ** 2
+                 - 3.0 * np.sin((yy - 26.0) / 20.0 * np.pi) * 0.5, H)
+    # Frieze and its sunk panel with a raised bead round it.
+    fr = (yy >= 46) & (yy < 214)
+    H = np.where(fr, 16.0, H)
+    panel = _Box(yy, xx, 146, 72, 654, 188, soft=1.2)
+    bead = _Box(yy, xx, 140, 66, 660, 194, soft=1.0) - _Box(yy, xx, 144, 70, 656, 190, soft=1.0)
+    H = H - 4.0 * panel * fr + 2.0 * np.clip(bead, 0, 1) * fr
+    # Lintel and pilasters stand a little forward of the frieze.
+    low = yy >= 214
+    H = np.where(low, 18.0, H)
+    cap = (yy >= 214) & (yy < 246) & ((xx < kOpenX0) | (xx > kOpenX1))
+    H = np.where(cap, 22.0 - 4.0 * Smooth(236, 246, yy), H)
+    plinth = (yy >= 546) & ((xx < kOpenX0) | (xx > kOpenX1))
+    H = np.where(plinth, 22.0 - 3.0 * Smooth(549, 546, yy), H)
+    for x0 in (20.0, 722.0):
+        rp = _Box(yy, xx, x0, 292, x0 + 58, 522, soft=1.6)
+        H = H - 3.5 * rp
+    # Bead along the lintel's lower edge.
+    H = H + 2.0 * np.exp(-(((yy - 255.0) / 3.0) ** 2)) * (xx > kOpenX0) * (xx < kOpenX1)
+    H = Blur(H, 0.8)
+    # Rounded arris where the stone turns into the firebox.
+    dx = np.minimum(np.abs(xx - kOpenX0), np.abs(xx - kOpenX1))
+    dy = np.abs(yy - kOpenY)
+    inside_x = (xx > kOpenX0) & (xx < kOpenX1)
+    edge = np.where(yy > kOpenY, np.where(inside_x, 99.0, dx), np.where(inside_x, dy, np.hypot(dx, dy)))
+    H = H - 6.0 * (1.0 - np.sqrt(np.clip(edge / 6.0, 0, 1)))
+
+    slab = np.zeros(yy.shape, int)
+    slab[yy >= 30] = 1
+    slab[(yy >= 214)] = 2
+    slab[(yy >= 214) & (xx < kOpenX0)] = 3
+    slab[(yy >= 214) & (xx > kOpenX1)] = 4
+    slab[(yy >= 546) & ((xx < kOpenX0) | (xx > kOpenX1))] = 5
+    joints = (np.exp(-(((yy - 30.0) / 0.6) ** 2))
+              + np.exp(-(((yy - 214.0) / 0.6) ** 2))
+              + np.exp(-(((yy - 546.0) / 0.6) ** 2)) * ((xx < kOpenX0) | (xx > kOpenX1))
+              + np.exp(-(((yy - 246.0) / 0.6) ** 2)) * ((xx < kOpenX0 - 2) | (xx > kOpenX1 + 2)) * 0.6)
+    return H, slab, np.clip(joints, 0, 1), solid, shelf
+
+
+def Paint(dark, seed):
+    rng = Rng(seed)
+    yy, xx = Grid()
+    H, slab, joints, solid, _ = _Geometry(yy, xx)
+
+    if dark:
+        base = Col(22, 22, 25)
+        base2 = Col(44, 42, 44)
+        vein = Col(226, 222, 212)
+        vein2 = Col(150, 146, 140)
+    else:
+        base = Col(238, 234, 226)
+        base2 = Col(214, 210, 204)
+        vein = Col(132, 133, 138)
+        vein2 = Col(176, 176, 180)
+
+    albedo = np.zeros(yy.shape + (3,))
+    for k in range(6):
+        veins, fine, cloud = _VeinField(rng, 20 + 37 * k, kCanvasH, kCanvasW)
+        c = Mix(base, base2, np.clip(0.5 + cloud, 0, 1))
+        c = Mix(c, vein2, np.clip(fine * 0.7, 0, 1))
+        c = Mix(c, vein, np.clip(veins, 0, 1) * (0.95 if dark else 0.75))
+        albedo = np.where((slab == k)[..., None], c, albedo)
+    albedo = albedo * (1.0 - 0.55 * joints[..., None])
+
+    n = Normals(H, 2.2)
+    occ = Occlusion(H, 6.0, 0.10) * Occlusion(H, 2.0, 0.25)
+    sh = HeightShadow(H, kKeyLight, steps=16)
+    opening = 1.0 - solid
+    glow = FireGlow(opening, 70.0) * 0.9
+    # Polished stone: a crisp highlight and a faint mirror of the fire near the opening.
+    rgb = Light(albedo, n, occ, sh, glow, spec=0.35 if dark else 0.22, spec_power=60.0,
+                ambient=0.36 if dark else 0.30, key=0.9 if dark else 0.75, glow_gain=1.1)
+    sheen = Smooth(0.0, 1.0, 1.0 - np.abs(n[..., 0]) * 3.0) * glow * (0.22 if dark else 0.08)
+    rgb = np.clip(rgb + sheen[..., None] * Col(255, 150, 70), 0, 1)
+    # A soft reflection of the room's light in the polish, brighter toward the top.
+    mirror = (0.05 if dark else 0.03) * Smooth(600, 0, yy) * (0.6 + 0.4 * np.clip(-n[..., 1] * 4, -1, 1))
+    rgb = np.clip(rgb + mirror[..., None], 0, 1)
+    rgb = Vignette(rgb, yy, xx, 0.25)
+    return rgb, solid
