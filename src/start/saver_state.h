@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace emberlrn {
@@ -75,6 +76,11 @@ struct SaverState {
   bool pwrMsgShown = false;
   bool timer3Enabled = true;                   // the notice clock stops itself
   bool timer4Enabled = true;                   // the feature-tip clock stops itself
+  bool featureTipsDue = false;                 // this run shows the notices, so the tips follow
+
+  // --- the frame's texts that change only with the clocks ---
+  std::string noticeCountdownText;             // the countdown line of the notices
+  std::optional<int16_t> noticeCountdownTextFor;  // the countdown that line was made for
 
   // --- fire sound ---
   int32_t fireSoundId = 0;

@@ -1,0 +1,22 @@
+#pragma once
+// One whole frame of the scene, composed back to front on the drawing
+// control's back buffer and then shown: flame, logs, andirons, the surround
+// of the current style, the calendar, stockings, bells, poinsettias, the
+// message, the notices and the feature tips. Nothing is loaded or moved here;
+// the frame only chooses what to draw.
+
+#include <string>
+
+namespace emberlrn {
+
+class Clock;
+class TegoDDrw;
+struct SaverState;
+
+void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock);
+
+// True when a stored switch kept as text ("Bell1", "Poin1", ...) is
+// numerically 1: "1" and "1.0" are, "2", "0" and any non-number are not.
+bool NumericallyOne(const std::string& text);
+
+}  // namespace emberlrn

@@ -1,0 +1,157 @@
+#include "frame/overlays.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "frame/compose_frame.h"
+#include "frame/frame_fixture.h"
+
+namespace emberlrn {
+namespace {
+
+using namespace testing;
+using Calls = std::vector<std::string>;
+
+const std::string kCal = ",30,0,0,0)";
+
+Calls CalendarCalls(int corner, FakeClock& clock) {
+  SaverState state;
+  state.calendarCorner = static_cast<int16_t>(corner);
+  FakeDDrw ddrw;
+  DrawCalendarTexts(state, ddrw, clock);
+  return ddrw.calls;
+}
+
+TEST(CalendarTest, FourTextsAtEachCorner) {
+  FakeClock clock(2026, 12, 8, 10, 0, 0);
+  const auto Texts = [](int dayX, int dayY, int wdX, int wdY, int tX, int tY, int mX, int mY) {
+    const auto At = [](int x, int y) { return "," + std::to_string(x) + "," + std::to_string(y); };
+    return Calls{"SetTextFont(Arial,46" + kCal,  "DrawText(8" + At(dayX, dayY) + ",255)",
+                 "SetTextFont(Arial,12" + kCal,  "DrawText(Tuesday" + At(wdX, wdY) + ",255)",
+                 "SetTextFont(Arial,14" + kCal,  "DrawText(10:00:00" + At(tX, tY) + ",16711680)",
+                 "SetTextFont(Arial,16" + kCal,  "DrawText(Dec" + At(mX, mY) + ",255)"};
+  };
+  EXPECT_EQ(CalendarCalls(0, clock), Texts(14, 36, 10, 30, 9, 18, 27, 6));
+  EXPECT_EQ(CalendarCalls(1, clock), Texts(14, 540, 10, 534, 9, 522, 27, 510));
+  EXPECT_EQ(CalendarCalls(2, clock), Texts(740, 36, 735, 30, 735, 18, 752, 6));
+  EXPECT_EQ(CalendarCalls(3, clock), Texts(740, 540, 735, 534, 732, 522, 752, 510));
+  for (int corner : {7, 4, -1}) EXPECT_TRUE(CalendarCalls(corner, clock).empty()) << corner;
+}
+
+TEST(CalendarTest, TheClockIsReadAnewForEveryFrame) {
+  FakeClock clock(2027, 1, 3, 23, 59, 59);
+  EXPECT_EQ(CalendarCalls(0, clock)[1], "DrawText(3,14,36,255)");  // no leading zero
+  EXPECT_EQ(CalendarCalls(0, clock)[3], "DrawText(Sunday,10,30,255)");
+  EXPECT_EQ(CalendarCalls(0, clock)[5], "DrawText(23:59:59,9,18,16711680)");
+  clock.AdvanceMs(999);
+  EXPECT_EQ(CalendarCalls(0, clock)[5], "DrawText(23:59:59,9,18,16711680)");
+  clock.AdvanceMs(1);
+  const Calls next = CalendarCalls(0, clock);
+  EXPECT_EQ(next[1], "DrawText(4,14,36,255)");
+  EXPECT_EQ(next[3], "DrawText(Monday,10,30,255)");
+  EXPECT_EQ(next[5], "DrawText(00:00:00,9,18,16711680)");
+  EXPECT_EQ(next[7], "DrawText(Jan,27,6,255)");
+}
+
+TEST(CalendarTest, TheLongTimeFormatAlwaysHasSeconds) {
+  // The tests run in the C locale, whose time format is the 24-hour one.
+  EXPECT_STREQ(LongTimeFormat(), "%H:%M:%S");
+  std::tm moment{};
+  moment.tm_mday = 25;
+  moment.tm_mon = 11;
+  moment.tm_wday = 5;
+  moment.tm_hour = 7;
+  moment.tm_min = 5;
+  moment.tm_sec = 9;
+  const CalendarTexts texts(moment);
+  EXPECT_EQ(texts.Day(), "25");
+  EXPECT_EQ(texts.Weekday(), "Friday");
+  EXPECT_EQ(texts.Time(), "07:05:09");
+  EXPECT_EQ(texts.Month(), "Dec");
+}
+
+TEST(MessageTest, PassedExactlyAsStoredEvenWhenEmpty) {
+  SaverState state;
+  state.showMessage = 1;
+  state.messageFontSize = 18;
+  for (const char* text : {"", "  two  spaces ", "Frohe Weihnachten \xE2\x9C\xA8", "1"}) {
+    state.messageText = text;
+    FakeDDrw ddrw;
+    DrawUserMessage(state, ddrw);
+    EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,18,1,0,0,0)",
+                                 "DrawText(" + std::string(text) + ",100,1,65535)"}));
+  }
+  for (int16_t off : {0, 2, -1}) {
+    state.showMessage = off;
+    FakeDDrw ddrw;
+    DrawUserMessage(state, ddrw);
+    EXPECT_TRUE(ddrw.calls.empty());
+  }
+}
+
+TEST(NoticeTest, OneNoticeAtATimeWithItsCountdownAndPicture) {
+  FrameFixture f(/*noticesDone=*/false);
+  const auto Notice = [](const char* first, int countdown, int picture) {
+    return Calls{"SetTextFont(Arial,16,1,0,0,0)",
+                 std::string("DrawText(") + first +
+                     " of 2 Messages: Please let them finish displaying or they will "
+                     "return,151,40,65535)",
+                 "SetTextFont(Arial,16,1,0,0,0)",
+                 "DrawText(This graphic will disappear in: " + std::to_string(countdown) +
+                     " seconds - This is the only time these will be displayed,151,55,65535)",
+                 Draw(picture)};
+  };
+  DrawNotices(f.state, f.ddrw);
+  EXPECT_EQ(f.ddrw.calls, Notice("1", 0, kMonitorNotice));
+
+  f.ddrw.calls.clear();
+  f.state.runMonShown = true;
+  f.state.noticeCountdown = 17;
+  DrawNotices(f.state, f.ddrw);
+  EXPECT_EQ(f.ddrw.calls, Notice("2", 17, kPowerNotice));
+
+  f.ddrw.calls.clear();
+  f.state.pwrMsgShown = true;
+  DrawNotices(f.state, f.ddrw);
+  EXPECT_TRUE(f.ddrw.calls.empty());
+}
+
+TEST(FeatureTipTest, HeadingAndTheCurrentTip) {
+  SaverState state;
+  FakeDDrw ddrw;
+  DrawFeatureTips(state, ddrw);
+  EXPECT_TRUE(ddrw.calls.empty());
+
+  state.featuresOn = true;
+  const char* tips[] = {"Select which fireplaces to Display", "Turn the Sound on or off",
+                        "Choose the speed of the flame", "Choose to show the andirons",
+                        "Go to the Control Box for more settings"};
+  for (int tip = 1; tip <= 5; ++tip) {
+    state.featureTip = static_cast<int16_t>(tip);
+    ddrw.calls.clear();
+    DrawFeatureTips(state, ddrw);
+    EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,40,30,0,0,0)", "DrawText(FEATURES:,1,1,255)",
+                                 "SetTextFont(Arial,36,30,0,0,0)",
+                                 "DrawText(" + std::string(tips[tip - 1]) + ",220,3,0)"}));
+  }
+  state.featureTip = 6;
+  ddrw.calls.clear();
+  DrawFeatureTips(state, ddrw);
+  EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,40,30,0,0,0)", "DrawText(FEATURES:,1,1,255)"}));
+}
+
+TEST(FrameTextTest, TheCountdownLineIsMadeOnlyWhenItsNumberChanges) {
+  FrameFixture f(/*noticesDone=*/false);
+  f.state.noticeCountdown = 12;
+  DrawNotices(f.state, f.ddrw);
+  const char* made = f.state.noticeCountdownText.data();
+  DrawNotices(f.state, f.ddrw);
+  EXPECT_EQ(f.state.noticeCountdownText.data(), made);  // the same text, not made again
+  f.state.noticeCountdown = 11;
+  DrawNotices(f.state, f.ddrw);
+  EXPECT_NE(f.state.noticeCountdownText.find(" 11 seconds"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace emberlrn
