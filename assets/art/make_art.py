@@ -16,6 +16,8 @@ from concurrent.futures import ProcessPoolExecutor
 
 import numpy as np
 
+# Keep the source folder clean of compiled caches.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from emberart import compose, decor, flame, flatstone, logs, mantle, marble, panels, rock  # noqa: E402

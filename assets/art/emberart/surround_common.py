@@ -92,7 +92,7 @@ def Coverable(layout, yy, xx):
     """1 where one of the style's pieces can show the painting, 0 elsewhere."""
     inside = yy < layout.top.h
     for p in (layout.left, layout.right):
-        inside = inside | ((xx >= p.x + 0.5) & (xx < p.x + p.w - 0.5) & (yy >= p.y))
+        inside = inside | ((xx >= p.x) & (xx <= p.x + p.w - 1) & (yy >= p.y))
     return inside.astype(np.float64)
 
 

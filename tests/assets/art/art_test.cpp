@@ -1,0 +1,348 @@
+// Checks every picture of the installation the way the saver uses it: each file is
+// there under its exact name, loads through SDL_LoadBMP, has the size its place on the
+// 800 x 600 scene needs, and carries transparency where it is drawn over other art.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScreenW = 800;
+constexpr int kScreenH = 600;
+
+std::string DataDir() {
+  const char* dir = std::getenv("EMBERLRN_DATA_DIR");
+  return dir ? std::string(dir) : std::string();
+}
+
+struct SurfaceDeleter {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// Loads a bitmap and converts it to 32-bit RGBA so pixels can be read directly.
+Surface Load(const std::string& name) {
+  Surface raw(SDL_LoadBMP((DataDir() + name).c_str()));
+  if (!raw) return nullptr;
+  return Surface(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGBA32, 0));
+}
+
+bool HasAlphaChannel(const std::string& name) {
+  Surface raw(SDL_LoadBMP((DataDir() + name).c_str()));
+  return raw && raw->format->Amask != 0;
+}
+
+struct Pixel {
+  uint8_t r, g, b, a;
+};
+
+Pixel At(const SDL_Surface* s, int x, int y) {
+  const auto* row = static_cast<const uint8_t*>(s->pixels) + y * s->pitch;
+  const uint8_t* p = row + x * 4;
+  return {p[0], p[1], p[2], p[3]};
+}
+
+int Alpha(const SDL_Surface* s, int x, int y) { return At(s, x, y).a; }
+
+struct Placed {
+  const char* name;
+  int x, y;
+};
+
+// Every surround piece and mantle with its place on the screen, by style.
+struct Style {
+  Placed left, right, top;
+  Placed mantle;  // name is null for styles without a separate mantle
+};
+
+const std::array<Style, 6> kStyles = {{
+    {{"marLeftSide.bmp", 0, 212}, {"marRightSide.bmp", 700, 212}, {"marTopSide.bmp", 0, 0}, {nullptr, 0, 0}},
+    {{"mar2LeftSide.bmp", 0, 212}, {"mar2RightSide.bmp", 700, 212}, {"mar2TopSide.bmp", 0, 0}, {nullptr, 0, 0}},
+    {{"RiverRockL.bmp", -2, 210}, {"RiverRockR.bmp", 712, 214}, {"RiverRockT.bmp", 0, 0}, {"m-RiverRock.bmp", 81, 0}},
+    {{"DRiverRockL.bmp", -1, 202}, {"DRiverRockR.bmp", 670, 202}, {"DRiverRockT.bmp", 0, 0}, {"m-DRiverRock.bmp", 78, 18}},
+    {{"FlatStoneL.bmp", 0, 127}, {"FlatStoneR.bmp", 690, 127}, {"FlatStoneT.bmp", 0, 0}, {"m-Flatstone.bmp", 95, 22}},
+    {{"OldRockL.bmp", 0, 127}, {"OldRockR.bmp", 690, 127}, {"OldRockT.bmp", 0, 0}, {"m-OldRock.bmp", 82, 19}},
+}};
+
+std::vector<std::string> Catalogue() {
+  std::vector<std::string> names = {"Stocking.bmp", "poinr.bmp", "poinl.bmp", "bellr.bmp", "belll.bmp",
+                                    "Calendar.bmp", "Logs.bmp", "AndIronL.bmp", "AndIronR.bmp",
+                                    "monitor.bmp", "pwrmsg.bmp"};
+  for (int i = 1; i <= 10; ++i) names.push_back("Flame" + std::to_string(i) + ".bmp");
+  for (const Style& s : kStyles) {
+    names.push_back(s.left.name);
+    names.push_back(s.right.name);
+    names.push_back(s.top.name);
+    if (s.mantle.name) names.push_back(s.mantle.name);
+  }
+  return names;
+}
+
+class ArtTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(0), 0) << SDL_GetError(); }
+  static void TearDownTestSuite() { SDL_Quit(); }
+};
+
+TEST_F(ArtTest, EveryBitmapIsThereUnderItsExactNameAndLoads) {
+  const auto names = Catalogue();
+  ASSERT_EQ(names.size(), 43u);
+  for (const auto& name : names) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(DataDir() + name)) << name;
+    EXPECT_NE(Load(name), nullptr) << name << ": " << SDL_GetError();
+  }
+  // The names are matched as written: no case-folded twins stand in for them.
+  EXPECT_FALSE(std::filesystem::exists(DataDir() + "m-FlatStone.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(DataDir() + "bell.bmp"));
+}
+
+TEST_F(ArtTest, SceneArtCarriesAlphaAndNoticesAreOpaque) {
+  for (const auto& name : Catalogue()) {
+    const bool notice = name == "monitor.bmp" || name == "pwrmsg.bmp";
+    if (notice) {
+      Surface s = Load(name);
+      ASSERT_NE(s, nullptr) << name;
+      for (int y = 0; y < s->h; y += 7)
+        for (int x = 0; x < s->w; x += 7) ASSERT_EQ(Alpha(s.get(), x, y), 255) << name;
+    } else {
+      EXPECT_TRUE(HasAlphaChannel(name)) << name << " has no alpha channel";
+    }
+  }
+}
+
+// Counts pixels that are fully clear, fully solid, and partly covered (soft edges).
+struct Coverage {
+  long clear = 0, solid = 0, partial = 0;
+};
+
+Coverage Count(const SDL_Surface* s) {
+  Coverage c;
+  for (int y = 0; y < s->h; ++y)
+    for (int x = 0; x < s->w; ++x) {
+      const int a = Alpha(s, x, y);
+      if (a == 0) ++c.clear;
+      else if (a == 255) ++c.solid;
+      else ++c.partial;
+    }
+  return c;
+}
+
+TEST_F(ArtTest, DecorationsStandFreeWithSoftEdges) {
+  struct Item {
+    const char* name;
+    int x, y;
+  };
+  // Decorations at their places (the stockings at their lowest setting).
+  const Item items[] = {{"Stocking.bmp", 625, 100}, {"bellr.bmp", 0, -10}, {"belll.bmp", 720, 0},
+                        {"poinr.bmp", -5, 440},     {"poinl.bmp", 650, 450}, {"AndIronL.bmp", 50, 292},
+                        {"AndIronR.bmp", 580, 292}, {"Logs.bmp", 83, 435},   {"Calendar.bmp", 730, 510}};
+  for (const auto& item : items) {
+    Surface s = Load(item.name);
+    ASSERT_NE(s, nullptr) << item.name;
+    // Its corners are clear: only the object itself is drawn.
+    EXPECT_EQ(Alpha(s.get(), 0, 0) == 255 && Alpha(s.get(), s->w - 1, 0) == 255, false) << item.name;
+    const Coverage c = Count(s.get());
+    EXPECT_GT(c.clear, 0) << item.name;
+    EXPECT_GT(c.solid, s->w * s->h / 20) << item.name << " is hardly there";
+    EXPECT_GT(c.partial, 0) << item.name << " has hard, aliased edges";
+    // It fits on the screen where it must: nothing runs past the right or bottom edge.
+    EXPECT_LE(item.x + s->w, kScreenW + 5) << item.name;
+    EXPECT_LE(item.y + s->h, kScreenH) << item.name;
+  }
+}
+
+TEST_F(ArtTest, AndironsAreMirrorImagesAboutTheScreenMiddle) {
+  Surface l = Load("AndIronL.bmp"), r = Load("AndIronR.bmp");
+  ASSERT_TRUE(l && r);
+  ASSERT_EQ(l->w, r->w);
+  ASSERT_EQ(l->h, r->h);
+  // Placed at x 50 and 580, their shapes mirror about x = 400.
+  EXPECT_EQ(50 + l->w, kScreenW - 580) << "the pair is not centred on the fireplace";
+  long differ = 0;
+  for (int y = 0; y < l->h; ++y)
+    for (int x = 0; x < l->w; ++x)
+      if ((Alpha(l.get(), x, y) > 128) != (Alpha(r.get(), l->w - 1 - x, y) > 128)) ++differ;
+  EXPECT_LT(differ, l->w * l->h / 100);
+}
+
+TEST_F(ArtTest, FlameFramesShareOneSizeFadeOutAndMove) {
+  Surface first = Load("Flame1.bmp");
+  ASSERT_NE(first, nullptr);
+  EXPECT_LE(70 + first->w, kScreenW);
+  EXPECT_LE(27 + first->h, kScreenH);
+  Surface previous = Load("Flame10.bmp");
+  for (int i = 1; i <= 10; ++i) {
+    const std::string name = "Flame" + std::to_string(i) + ".bmp";
+    Surface s = Load(name);
+    ASSERT_NE(s, nullptr) << name;
+    ASSERT_EQ(s->w, first->w) << name;
+    ASSERT_EQ(s->h, first->h) << name;
+    // The picture's border is clear, so no rectangle shows when no surround is drawn.
+    for (int x = 0; x < s->w; ++x) {
+      EXPECT_EQ(Alpha(s.get(), x, 0), 0) << name;
+      EXPECT_EQ(Alpha(s.get(), x, s->h - 1), 0) << name;
+    }
+    for (int y = 0; y < s->h; ++y) {
+      EXPECT_EQ(Alpha(s.get(), 0, y), 0) << name;
+      EXPECT_EQ(Alpha(s.get(), s->w - 1, y), 0) << name;
+    }
+    // Bright fire is there, and each frame differs from the one before it (also
+    // frame 1 from frame 10, where the loop closes) but not wildly.
+    long bright = 0, changed = 0;
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) {
+        const Pixel p = At(s.get(), x, y);
+        if (p.a > 200 && p.r > 240 && p.g > 150) ++bright;
+        if (std::abs(p.a - Alpha(previous.get(), x, y)) > 60) ++changed;
+      }
+    EXPECT_GT(bright, 2000) << name;
+    EXPECT_GT(changed, 500) << name << " does not move";
+    EXPECT_LT(changed, s->w * s->h / 6) << name << " jumps";
+    previous = std::move(s);
+  }
+}
+
+// Composes one style's surround as the saver draws it and returns the coverage of
+// the whole screen (0..255 per pixel).
+std::vector<int> SurroundCoverage(const Style& style) {
+  std::vector<int> cover(kScreenW * kScreenH, 0);
+  for (const Placed& p : {style.right, style.left, style.top}) {
+    Surface s = Load(p.name);
+    if (!s) continue;
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) {
+        const int sx = p.x + x, sy = p.y + y;
+        if (sx < 0 || sy < 0 || sx >= kScreenW || sy >= kScreenH) continue;
+        int& c = cover[sy * kScreenW + sx];
+        const int a = Alpha(s.get(), x, y);
+        c = a + c * (255 - a) / 255;
+      }
+  }
+  return cover;
+}
+
+TEST_F(ArtTest, SurroundsFrameADarkFireboxInEveryStyle) {
+  for (const Style& style : kStyles) {
+    Surface left = Load(style.left.name), right = Load(style.right.name), top = Load(style.top.name);
+    ASSERT_TRUE(left && right && top) << style.left.name;
+    // The side pieces reach the bottom edge and the screen's sides; the top piece
+    // spans the width from the top-left corner.
+    EXPECT_EQ(style.left.y + left->h, kScreenH) << style.left.name;
+    EXPECT_EQ(style.right.y + right->h, kScreenH) << style.right.name;
+    EXPECT_GE(style.right.x + right->w, kScreenW) << style.right.name;
+    EXPECT_EQ(top->w, kScreenW) << style.top.name;
+
+    const auto cover = SurroundCoverage(style);
+    auto C = [&](int x, int y) { return cover[y * kScreenW + x]; };
+    // Solid stone at the screen's edges, around the firebox...
+    for (int y : {0, 100, 300, 450, 599}) {
+      EXPECT_EQ(C(0, y), 255) << style.left.name << " y " << y;
+      EXPECT_EQ(C(799, y), 255) << style.right.name << " y " << y;
+    }
+    for (int x : {0, 200, 400, 600, 799}) EXPECT_EQ(C(x, 150), 255) << style.top.name << " x " << x;
+    // ...and a clear mouth in the middle where the fire shows.
+    for (int y : {300, 400, 500, 599})
+      for (int x : {160, 300, 400, 500, 640}) EXPECT_EQ(C(x, y), 0) << style.top.name << " " << x << "," << y;
+    // The pieces meet without gaps or double-drawn seams: every screen pixel is
+    // either clear, solid, or on the mouth's soft outline.
+    long partial = 0;
+    for (int v : cover)
+      if (v != 0 && v != 255) ++partial;
+    EXPECT_LT(partial, 12000) << style.top.name;
+
+    if (style.mantle.name) {
+      Surface m = Load(style.mantle.name);
+      ASSERT_NE(m, nullptr) << style.mantle.name;
+      EXPECT_LE(style.mantle.x + m->w, kScreenW) << style.mantle.name;
+      EXPECT_EQ(Alpha(m.get(), m->w / 2, m->h / 3), 255) << style.mantle.name;
+      EXPECT_LT(Alpha(m.get(), 0, m->h - 1), 255) << style.mantle.name;
+      // The mantle lies on the stone above the mouth, not over the fire.
+      EXPECT_LT(style.mantle.y + m->h, 250) << style.mantle.name;
+    }
+  }
+}
+
+TEST_F(ArtTest, CalendarPlateFitsEveryCornerAndCarriesItsTexts) {
+  Surface s = Load("Calendar.bmp");
+  ASSERT_NE(s, nullptr);
+  EXPECT_LE(730 + s->w, kScreenW);
+  EXPECT_LE(510 + s->h, kScreenH);
+  // The text places of the bottom-left corner (plate at 5, 510), relative to the plate,
+  // lie on light, solid paper: month, time, weekday and the day's number.
+  const std::array<std::array<int, 2>, 5> spots = {{{27 - 5 + 4, 6}, {9 - 5 + 4, 522 - 510 + 6},
+                                                   {10 - 5 + 6, 534 - 510 + 6}, {14 - 5 + 8, 540 - 510 + 20},
+                                                   {14 - 5 + 40, 540 - 510 + 30}}};
+  for (const auto& spot : spots) {
+    const Pixel p = At(s.get(), spot[0], spot[1]);
+    EXPECT_EQ(p.a, 255) << spot[0] << "," << spot[1];
+    EXPECT_GT(p.r + p.g + p.b, 3 * 200) << spot[0] << "," << spot[1];
+  }
+}
+
+TEST_F(ArtTest, NoticePanelsFitUnderTheirTextLines) {
+  for (const char* name : {"monitor.bmp", "pwrmsg.bmp"}) {
+    Surface s = Load(name);
+    ASSERT_NE(s, nullptr) << name;
+    EXPECT_LE(150 + s->w, kScreenW) << name;
+    EXPECT_LE(70 + s->h, kScreenH) << name;
+    EXPECT_GE(s->w, 400) << name;
+    // Text on the panel: dark ink on light paper in its middle.
+    long ink = 0, paper = 0;
+    for (int y = s->h / 4; y < s->h * 3 / 4; ++y)
+      for (int x = 40; x < s->w - 40; ++x) {
+        const Pixel p = At(s.get(), x, y);
+        const int lum = p.r + p.g + p.b;
+        if (lum < 3 * 90) ++ink;
+        if (lum > 3 * 200) ++paper;
+      }
+    EXPECT_GT(ink, 800) << name;
+    EXPECT_GT(paper, ink * 3) << name;
+  }
+}
+
+// Reads the size of a PNG from its header.
+bool PngSize(const std::string& path, int& w, int& h) {
+  std::ifstream f(path, std::ios::binary);
+  std::array<unsigned char, 24> head{};
+  if (!f.read(reinterpret_cast<char*>(head.data()), head.size())) return false;
+  if (head[1] != 'P' || head[2] != 'N' || head[3] != 'G') return false;
+  w = (head[16] << 24) | (head[17] << 16) | (head[18] << 8) | head[19];
+  h = (head[20] << 24) | (head[21] << 16) | (head[22] << 8) | head[23];
+  return true;
+}
+
+TEST_F(ArtTest, PreviewStillAndDialogThumbnails) {
+  Surface preview = Load("preview.bmp");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->w, 153);
+  EXPECT_EQ(preview->h, 115);
+  // The still shows fire: warm bright pixels in its middle.
+  long fire = 0;
+  for (int y = 40; y < 100; ++y)
+    for (int x = 30; x < 120; ++x) {
+      const Pixel p = At(preview.get(), x, y);
+      if (p.r > 200 && p.g > 80 && p.b < 120) ++fire;
+    }
+  EXPECT_GT(fire, 100);
+  for (int k = 1; k <= 6; ++k) {
+    int w = 0, h = 0;
+    const std::string one = DataDir() + "thumb" + std::to_string(k) + ".png";
+    const std::string two = DataDir() + "thumb" + std::to_string(k) + "@2x.png";
+    ASSERT_TRUE(PngSize(one, w, h)) << one;
+    EXPECT_EQ(w, 54);
+    EXPECT_EQ(h, 54);
+    ASSERT_TRUE(PngSize(two, w, h)) << two;
+    EXPECT_EQ(w, 108);
+    EXPECT_EQ(h, 108);
+  }
+}
+
+}  // namespace
