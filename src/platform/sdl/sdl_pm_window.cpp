@@ -24,10 +24,16 @@ struct FontFile {
   bool bold = false;
 };
 
+// Fontconfig's configuration, loaded for the one look-up and freed after it,
+// so the warning leaves no font state of its own behind.
+using FontConfig = std::unique_ptr<FcConfig, void (*)(FcConfig*)>;
+
+FontConfig LoadFontConfig() { return FontConfig{FcInitLoadConfigAndFonts(), FcConfigDestroy}; }
+
 // The file of the sans face that stands in for the classic dialog face, in
 // its bold or regular weight.
-std::optional<FontFile> FindSansFont(bool bold) {
-  if (!FcInit()) return std::nullopt;
+std::optional<FontFile> FindSansFont(FcConfig* config, bool bold) {
+  if (!config) return std::nullopt;
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return std::nullopt;
   const std::string classicFace(kPmFontFace);
@@ -37,10 +43,10 @@ std::optional<FontFile> FindSansFont(bool bold) {
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   if (!match) return std::nullopt;
   std::optional<FontFile> found;
@@ -112,8 +118,9 @@ bool SdlPmWindow::Show() {
   }
 
   if (ttfStarted_) {
-    if (const auto regular = FindSansFont(false)) regularFontFile_ = regular->path;
-    if (const auto bold = FindSansFont(true)) {
+    const FontConfig fonts = LoadFontConfig();
+    if (const auto regular = FindSansFont(fonts.get(), false)) regularFontFile_ = regular->path;
+    if (const auto bold = FindSansFont(fonts.get(), true)) {
       boldFontFile_ = bold->path;
       boldFileIsBold_ = bold->bold;
     }
