@@ -5,6 +5,7 @@
 // frames and position. It raises FrameReady like the real control while the
 // display is open, so the event loop can drive it.
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <string>
@@ -35,6 +36,9 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   bool frameDue = false;
   // Off: nothing is logged (for runs of many hours); the frame counters go on.
   bool recording = true;
+  // Called with every call as it is made, for tests that look at the rest of
+  // the program at that moment.
+  std::function<void(const std::string&)> onCall;
 
   // --- record ---
   std::vector<std::string> calls;
@@ -146,6 +150,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
 
  private:
   void Log(std::string call) {
+    if (onCall) onCall(call);
     if (!recording) return;
     frame_.push_back(call);
     calls.push_back(std::move(call));

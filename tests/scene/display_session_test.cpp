@@ -5,30 +5,13 @@
 #include <vector>
 
 #include "fakes/fake_ddrw.h"
+#include "fakes/fake_display_modes.h"
 #include "fakes/fake_system.h"
 
 namespace emberlrn {
 namespace {
 
-// A desktop's mode list as the system enumerates it.
-class FakeModes final : public DisplayModes {
- public:
-  FakeModes(std::vector<DisplayModeRecord> list, int32_t width, int32_t height, int16_t depth)
-      : list_(std::move(list)), width_(width), height_(height), depth_(depth) {}
-  std::optional<DisplayModeRecord> EnumDisplayMode(int index) override {
-    ++enumerated;
-    if (index < 0 || static_cast<size_t>(index) >= list_.size()) return std::nullopt;
-    return list_[index];
-  }
-  int16_t CurrentDepth() override { return depth_; }
-  std::pair<int32_t, int32_t> CurrentSize() override { return {width_, height_}; }
-  int enumerated = 0;
-
- private:
-  std::vector<DisplayModeRecord> list_;
-  int32_t width_, height_;
-  int16_t depth_;
-};
+using FakeModes = FakeDisplayModes;
 
 const std::vector<DisplayModeRecord> kTypicalList = {
     {640, 480, 8},   {640, 480, 16},  {800, 600, 16},  {800, 600, 32},

@@ -1,0 +1,491 @@
+#include "start/saver_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_ddrw.h"
+#include "fakes/fake_display_modes.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_sound.h"
+#include "fakes/fake_system.h"
+#include "fakes/memory_store.h"
+#include "settings/first_run.h"
+
+namespace emberlrn {
+namespace {
+
+class RecordingHost final : public SaverWindowHost {
+ public:
+  void HideSaverWindow() override { calls.push_back("HideSaverWindow"); }
+  void DropTopMost() override { calls.push_back("DropTopMost"); }
+  void ShowPowerWarning(std::function<void()>) override { calls.push_back("ShowPowerWarning"); }
+  std::vector<std::string> calls;
+};
+
+// The saver window with every control a recording fake, on an event loop
+// driven by the fake clock.
+struct SaverWindowTest : ::testing::Test {
+  // A store as the first run leaves it, then the test's own values.
+  void FirstRunStore() {
+    SetRegistry(store);
+    store.writes.clear();
+  }
+  void Set(std::string_view section, std::string_view key, std::string_view value) {
+    store.Preset(section, key, value);
+  }
+  // Every load is a new process: a new window on a new loop.
+  Form1& Load() {
+    form.reset();
+    loop = std::make_unique<EventLoop>(clock, input);
+    form = std::make_unique<Form1>(SaverControls{ddrw, ds, snd, store, system, clock}, modes,
+                                   host, *loop, "/data/");
+    ddrw.events = form.get();
+    loop->SetFrameSource(&ddrw);
+    form->Form_Load();
+    return *form;
+  }
+  const SaverState& State() const { return form->State(); }
+
+  FakeClock clock;
+  FakeInputSource input{clock};
+  std::unique_ptr<EventLoop> loop;
+  FakeDDrw ddrw;
+  FakeTegoDS ds;
+  FakeTegoSnd snd;
+  MemoryStore store;
+  FakeSystem system;
+  FakeDisplayModes modes;
+  RecordingHost host;
+  std::unique_ptr<Form1> form;
+};
+
+TEST_F(SaverWindowTest, AFirstRunWritesTheDefaultsAndReadsThemBack) {
+  Load();
+  const auto firstRun = FirstRunValues();
+  ASSERT_EQ(store.writes.size(), firstRun.size());
+  EXPECT_EQ(store.writes.back(), (MemoryStore::Write{"Settings", "SetReg", "2"}));
+
+  const SaverState& s = State();
+  EXPECT_EQ(s.showMessage, 0);
+  EXPECT_EQ(s.messageText, "Place a message here");
+  EXPECT_EQ(s.messageFontSize, 18);
+  EXPECT_EQ(s.calendarCorner, 1);
+  EXPECT_EQ(s.showCalendar, 0);
+  EXPECT_EQ(s.monitorSetting, "Never");
+  EXPECT_EQ(s.powerManageOn, 0);
+  EXPECT_EQ(s.mouseMoveLimit, 4);
+  EXPECT_EQ(s.soundOffSetting, "Never");
+  EXPECT_EQ(s.showStyle, (std::array<int16_t, 7>{0, 1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(s.fireplaceIndex, 1);
+  EXPECT_TRUE(s.anyStyleShown);
+  EXPECT_EQ(s.showMantle, (std::array<int16_t, 5>{0, 1, 1, 1, 1}));
+  EXPECT_EQ(s.rotateOn, 1);
+  EXPECT_EQ(s.rotateTicks, 60);
+  EXPECT_EQ(s.showAndirons, 1);
+  EXPECT_EQ(s.flameSpeed, 100);
+  EXPECT_EQ(s.soundVolume, -1667);
+  EXPECT_EQ(s.soundOn, 1);
+  EXPECT_EQ(s.showStocking, (std::array<int16_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(s.stockingTop, 19);
+  EXPECT_EQ(s.showBell[1], "0");
+  EXPECT_EQ(s.showPoinsettia[2], "0");
+  EXPECT_EQ(s.carolChecked[24], 0);
+  EXPECT_FALSE(s.musicOn);
+  EXPECT_EQ(s.installFolder, "/data/");
+  EXPECT_TRUE(s.firstFrame);
+  EXPECT_FALSE(s.mouseArmed);
+  EXPECT_EQ(s.dayOffset, 86400);
+  EXPECT_EQ(s.clockHalf, 1);
+  EXPECT_EQ(s.startTime, 10 * 3600);
+  EXPECT_EQ(s.startMonotonicMs, clock.MonotonicMs());
+  EXPECT_EQ(s.featureTip, 1);
+  EXPECT_EQ(s.currentCarol, 1);
+  // The scene with andirons and both notice panels, and the fire sound.
+  EXPECT_EQ(ddrw.Count("CreateSprite"), 37);
+  EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopWave(0)", "loadWave(/data/fire.wav)",
+                                                "startWave(1)", "setWaveVolume(1,-1667)",
+                                                "setWaveMode(1,0)"}));
+  EXPECT_TRUE(snd.calls.empty());  // music is off
+}
+
+TEST_F(SaverWindowTest, TheStartUpOrder) {
+  Set(kSectionSettings, "SetReg", "2");
+  Set(kSectionXmas, "SoundOn", "True");
+  Set(kSectionXmas, "Midi1", "1");
+  // At the display switch everything before it has happened, and nothing after.
+  bool checked = false;
+  ddrw.onCall = [&](const std::string& call) {
+    if (call.rfind("SetDisplayMode", 0) != 0) return;
+    checked = true;
+    EXPECT_FALSE(system.cursorShown);
+    EXPECT_FALSE(ddrw.visible);
+    EXPECT_EQ(form->State().rotateTicks, 60);  // already seconds
+    EXPECT_EQ(form->State().soundOffSeconds, 60);  // "SoundOff" read as "1"
+    EXPECT_TRUE(ds.calls.empty());
+    EXPECT_TRUE(snd.calls.empty());
+  };
+  Load();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(ddrw.calls.front(), "SetVisible(false)");
+  EXPECT_EQ(ddrw.calls[1], "SetDisplayMode(800,600,24,)");
+  EXPECT_EQ(snd.played, (std::vector<std::string>{"/data/midi1.mid"}));
+  EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)"}));
+
+  // Shown only after the load: on top, and the system told a saver runs.
+  form->Show();
+  EXPECT_EQ(ddrw.calls.back(), "SetVisible(true)");
+  EXPECT_EQ(system.calls.back(), "SetScreenSaverRunning(true)");
+  EXPECT_TRUE(system.ScreenSaverRunning());
+}
+
+TEST_F(SaverWindowTest, WithSetRegPresentMissingKeysTakeTheDefaultsOfTheReads) {
+  Set(kSectionSettings, "SetReg", "2");
+  Load();
+  EXPECT_TRUE(store.writes.empty());
+  const SaverState& s = State();
+  EXPECT_EQ(s.messageText, "1");
+  EXPECT_EQ(s.messageFontSize, 1);
+  EXPECT_EQ(s.showMessage, 1);
+  EXPECT_EQ(s.stockingTop, 2);
+  EXPECT_EQ(s.showStyle, (std::array<int16_t, 7>{0, 1, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(s.showBell[1], "1");
+  EXPECT_TRUE(s.musicOn);
+  EXPECT_EQ(s.soundOffSetting, "1");
+  EXPECT_EQ(s.soundOffSeconds, 60);
+  // "Power" 1 with the monitor time "1", which is no monitor time: no hand-over.
+  EXPECT_EQ(s.powerManageOn, 0);
+  EXPECT_EQ(s.pmDelaySeconds, 0);
+  EXPECT_EQ(std::count(system.calls.begin(), system.calls.end(), "ScreenSaveTimeOut"), 0);
+  // "RunMon" and "PwrMsg" missing: the notices show.
+  EXPECT_FALSE(s.runMonShown);
+}
+
+TEST_F(SaverWindowTest, ALostOrGarbledSetReg) {
+  Set(kSectionSettings, "SetReg", "1");
+  Set(kSectionSettings, "Message", "mine");
+  Load();
+  EXPECT_EQ(State().messageText, "Place a message here");  // the defaults came back
+
+  MemoryStore garbled;
+  garbled.Preset(kSectionSettings, "SetReg", "two");
+  garbled.Preset(kSectionSettings, "Message", "mine");
+  store = garbled;
+  store.writes.clear();
+  form.reset();
+  Load();
+  // A garbled marker never costs the user the settings: nothing is rewritten.
+  EXPECT_TRUE(store.writes.empty());
+  EXPECT_EQ(State().messageText, "mine");
+}
+
+TEST_F(SaverWindowTest, StylesChooseTheFirstShownAndNoStyleStopsTheRotation) {
+  FirstRunStore();
+  for (int i = 1; i <= 6; ++i) Set(kSectionFireplace, "ShowFP" + std::to_string(i), "0");
+  Set(kSectionFireplace, "RotateCk", "1");
+  Load();
+  EXPECT_EQ(State().fireplaceIndex, 0);
+  EXPECT_FALSE(State().anyStyleShown);
+  EXPECT_EQ(State().rotateOn, 0);
+  EXPECT_EQ(ddrw.sprites.at(State().andironLSprite).x, 0);
+  EXPECT_EQ(ddrw.sprites.at(State().andironRSprite).x, 650);
+
+  form.reset();
+  Set(kSectionFireplace, "ShowFP4", "1");
+  ddrw = FakeDDrw();
+  Load();
+  EXPECT_EQ(State().fireplaceIndex, 4);
+  EXPECT_EQ(State().rotateOn, 1);
+  EXPECT_EQ(ddrw.sprites.at(State().andironLSprite).x, 50);
+}
+
+TEST_F(SaverWindowTest, AStyleSwitchOtherThanOneCountsAsOff) {
+  FirstRunStore();
+  for (int i = 1; i <= 6; ++i) Set(kSectionFireplace, "ShowFP" + std::to_string(i), "0");
+  Set(kSectionFireplace, "ShowFP3", "2");
+  Load();
+  EXPECT_EQ(State().showStyle[3], 0);
+  EXPECT_EQ(State().fireplaceIndex, 0);
+  EXPECT_EQ(State().rotateOn, 0);  // the search is never started
+
+  form.reset();
+  Set(kSectionFireplace, "ShowFP5", "1");
+  Set(kSectionFireplace, "ShowFP1", "-1");
+  Load();
+  EXPECT_EQ(State().fireplaceIndex, 5);
+  EXPECT_EQ(State().rotateOn, 1);
+}
+
+TEST_F(SaverWindowTest, TheSoundOffTime) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"0", "Never"}, {"0.0", "Never"}, {"Never", "Never"}, {"", "Never"}, {"abc", "Never"},
+      {"1", "1"},     {"25", "25"}};
+  for (const auto& [stored, setting] : cases) {
+    form.reset();
+    store = MemoryStore();
+    FirstRunStore();
+    Set(kSectionSettings, "SoundOff", stored);
+    Load();
+    EXPECT_EQ(State().soundOffSetting, setting) << stored;
+    // SoundOff runs only for a time other than never.
+    EXPECT_EQ(State().soundOffSeconds != 0, std::string(setting) != "Never") << stored;
+  }
+}
+
+TEST_F(SaverWindowTest, PowerManagementDelayAtStart) {
+  FirstRunStore();
+  Set(kSectionSettings, "Power", "1");
+  Set(kSectionSettings, "Monitor", "20 Minutes");
+  system.screenSaveTimeOut = 600;
+  Load();
+  EXPECT_EQ(State().powerManageOn, 1);
+  EXPECT_EQ(State().pmDelaySeconds, 1200 - 600 - 45);
+
+  form.reset();
+  system.calls.clear();
+  Set(kSectionSettings, "Monitor", "Never");
+  Load();
+  EXPECT_EQ(State().powerManageOn, 0);
+  EXPECT_EQ(State().pmDelaySeconds, 0);
+  EXPECT_EQ(std::count(system.calls.begin(), system.calls.end(), "ScreenSaveTimeOut"), 0);
+}
+
+TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
+  struct Case {
+    std::string_view section, key, stored;
+    std::function<int(const SaverState&)> read;
+    int expected;
+  };
+  const auto RotateT = [](const SaverState& s) { return int{s.rotateTicks}; };
+  const auto FontSize = [](const SaverState& s) { return int{s.messageFontSize}; };
+  const auto MouseSen = [](const SaverState& s) { return int{s.mouseMoveLimit}; };
+  const auto Vol = [](const SaverState& s) { return int{s.soundVolume}; };
+  const auto Speed = [](const SaverState& s) { return int{s.flameSpeed}; };
+  const auto CalPos = [](const SaverState& s) { return int{s.calendarCorner}; };
+  const auto StockLoc = [](const SaverState& s) { return int{s.stockingTop}; };
+  const std::vector<Case> cases = {
+      {kSectionFireplace, "RotateT", "546", RotateT, 32760},
+      {kSectionFireplace, "RotateT", "547", RotateT, 32760},
+      {kSectionFireplace, "RotateT", "9999", RotateT, 32760},
+      {kSectionFireplace, "RotateT", "0", RotateT, 0},
+      {kSectionFireplace, "RotateT", "-3", RotateT, 0},
+      {kSectionFireplace, "RotateT", "", RotateT, 60},        // first-run 1 minute
+      {kSectionFireplace, "RotateT", "70000", RotateT, 60},   // beyond 16 bits
+      {kSectionFireplace, "RotateT", "2.5", RotateT, 120},    // rounds half to even
+      {kSectionSettings, "FontSize", "", FontSize, 18},
+      {kSectionSettings, "FontSize", "0", FontSize, 18},
+      {kSectionSettings, "FontSize", "-4", FontSize, 18},
+      {kSectionSettings, "FontSize", "5000", FontSize, 400},
+      {kSectionSettings, "FontSize", "big", FontSize, 18},
+      {kSectionSettings, "MouseSen", "0", MouseSen, 4},
+      {kSectionSettings, "MouseSen", "1", MouseSen, 1},
+      {kSectionSettings, "Vol", "500", Vol, 0},
+      {kSectionSettings, "Vol", "-20000", Vol, -10000},
+      {kSectionFireplace, "Speed", "0", Speed, 1},
+      {kSectionFireplace, "Speed", "-100", Speed, 1},
+      {kSectionSettings, "CalPos", "7", CalPos, 7},
+      {kSectionXmas, "StockLoc", "30000", StockLoc, 30000},
+  };
+  for (const Case& c : cases) {
+    form.reset();
+    store = MemoryStore();
+    FirstRunStore();
+    Set(c.section, c.key, c.stored);
+    ddrw = FakeDDrw();
+    Load();
+    EXPECT_EQ(c.read(State()), c.expected) << c.key << "=" << c.stored;
+    EXPECT_EQ(ddrw.Count("CreateSprite"), 37) << c.key << "=" << c.stored;
+    // A frame is composed without harm.
+    form->FrameReady();
+    EXPECT_EQ(ddrw.flips, 1);
+  }
+}
+
+TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEnds) {
+  FirstRunStore();
+  ddrw.modeAnswers[24] = false;
+  EXPECT_THROW(Load(), ProcessEnded);
+  EXPECT_EQ(system.messages.size(), 1u);
+  EXPECT_EQ(system.messages[0].title, "Error opening Direct Draw!");
+  EXPECT_EQ(ddrw.Count("CreateSprite"), 0);
+  // The unload stops the waves and shows the cursor; no sound was opened.
+  EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopAllWaves"}));
+  EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)", "ShowMessage(Error opening Direct Draw!)",
+                                                    "ShowCursor(true)", "EndProcess"}));
+  EXPECT_FALSE(system.ScreenSaverRunning());
+}
+
+// --- the running saver on the event loop, in fake time ---
+
+struct RunningSaverTest : SaverWindowTest {
+  void Start() {
+    Load();
+    form->Show();
+  }
+  // fireplaceIndex at the end of each period of the given seconds, count times.
+  std::vector<int> StylesEvery(int seconds, int count) {
+    std::vector<int> styles;
+    for (int i = 0; i < count; ++i) {
+      loop->RunFor(int64_t{seconds} * 1000);
+      styles.push_back(State().fireplaceIndex);
+    }
+    return styles;
+  }
+  void Styles(std::initializer_list<int> shown) {
+    for (int i = 1; i <= 6; ++i) Set(kSectionFireplace, "ShowFP" + std::to_string(i), "0");
+    for (int style : shown) Set(kSectionFireplace, "ShowFP" + std::to_string(style), "1");
+  }
+};
+
+TEST_F(RunningSaverTest, StylesTwoAndFiveAlternateEveryMinute) {
+  FirstRunStore();
+  Styles({2, 5});
+  Start();
+  ddrw.recording = false;
+  EXPECT_EQ(State().fireplaceIndex, 2);
+  loop->RunFor(59'500);
+  EXPECT_EQ(State().fireplaceIndex, 2);
+  loop->RunFor(500);
+  EXPECT_EQ(State().fireplaceIndex, 5);
+  EXPECT_EQ(StylesEvery(60, 6), (std::vector<int>{2, 5, 2, 5, 2, 5}));
+}
+
+TEST_F(RunningSaverTest, AllSixInTurnAndASingleStyleStays) {
+  FirstRunStore();
+  Styles({1, 2, 3, 4, 5, 6});
+  Start();
+  ddrw.recording = false;
+  EXPECT_EQ(StylesEvery(60, 7), (std::vector<int>{2, 3, 4, 5, 6, 1, 2}));
+
+  form.reset();
+  Styles({4});
+  Start();
+  ddrw.recording = false;
+  EXPECT_EQ(StylesEvery(60, 5), (std::vector<int>{4, 4, 4, 4, 4}));
+}
+
+TEST_F(RunningSaverTest, AnHourlyPeriodOverThreeHoursAndRotationValueTwo) {
+  FirstRunStore();
+  Styles({1, 3});
+  Set(kSectionFireplace, "RotateT", "60");
+  Start();
+  ddrw.recording = false;
+  loop->RunFor(3599'000);
+  EXPECT_EQ(State().fireplaceIndex, 1);
+  EXPECT_EQ(StylesEvery(1, 1), (std::vector<int>{3}));
+  EXPECT_EQ(StylesEvery(3600, 2), (std::vector<int>{1, 3}));
+  EXPECT_GT(ddrw.flips, 60 * 3 * 3600 - 100);  // frames ran all along, at 60 a second
+
+  form.reset();
+  Set(kSectionFireplace, "RotateCk", "2");
+  Set(kSectionFireplace, "RotateT", "1");
+  Start();
+  ddrw.recording = false;
+  EXPECT_EQ(StylesEvery(600, 6), (std::vector<int>{1, 1, 1, 1, 1, 1}));
+  // The surround of style 1 is still drawn.
+  ddrw.recording = true;
+  loop->RunFor(20);
+  EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
+                      "DrawSprite(" + std::to_string(State().surroundTop[1]) + ")"),
+            ddrw.lastFrame.end());
+}
+
+TEST_F(RunningSaverTest, TenHoursWithAPeriodThatIsNeverReached) {
+  FirstRunStore();
+  Set(kSectionFireplace, "RotateT", "0");
+  Start();
+  ddrw.recording = false;
+  loop->RunFor(10LL * 3600 * 1000);
+  EXPECT_EQ(State().fireplaceIndex, 1);
+  EXPECT_GE(State().rotateCount, 0);
+  EXPECT_EQ(State().runSeconds, 36000);
+}
+
+TEST_F(RunningSaverTest, TheFirstRunNoticesOnTheirClock) {
+  Start();  // an empty store: the first run
+  store.writes.clear();
+  loop->RunFor(19'999);
+  EXPECT_TRUE(store.writes.empty());
+  loop->RunFor(1);
+  EXPECT_EQ(store.writes, (std::vector<MemoryStore::Write>{{"Settings", "RunMon", "True"}}));
+  // Notice 2 shows now, counting down from 20.
+  loop->RunFor(20);
+  EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
+                      "DrawSprite(" + std::to_string(State().powerNoticeSprite) + ")"),
+            ddrw.lastFrame.end());
+  loop->RunFor(20'000);
+  EXPECT_EQ(store.Value(kSectionSettings, "PwrMsg"), "True");
+  loop->RunFor(100'000);
+  EXPECT_EQ(State().noticeTicks, 41);
+  EXPECT_FALSE(State().timer3Enabled);
+  EXPECT_EQ(store.writes.size(), 2u);
+  // The tips came after the notices and are gone again.
+  EXPECT_EQ(State().featureTicks, 85);
+  EXPECT_FALSE(State().featuresOn);
+}
+
+TEST_F(RunningSaverTest, TheFeatureTipsAppearAfterTheNoticesOfAFirstRun) {
+  Start();
+  loop->RunFor(58'900);
+  EXPECT_FALSE(State().featuresOn);
+  loop->RunFor(200);
+  EXPECT_TRUE(State().featuresOn);
+  EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
+                      "DrawText(FEATURES:,1,1,255)"),
+            ddrw.lastFrame.end());
+  loop->RunFor(26'000);
+  EXPECT_FALSE(State().featuresOn);
+  EXPECT_EQ(std::count(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
+                       "DrawText(FEATURES:,1,1,255)"),
+            0);
+}
+
+TEST_F(RunningSaverTest, TheMouseIsArmedFiveSecondsAfterTheFirstFrame) {
+  FirstRunStore();
+  Start();
+  loop->RunFor(4'999);
+  EXPECT_FALSE(State().mouseArmed);
+  loop->RunFor(1);
+  EXPECT_TRUE(State().mouseArmed);
+}
+
+TEST_F(RunningSaverTest, TicksBeforeTheFirstFrameStillArmTheMouse) {
+  FirstRunStore();
+  Load();
+  ddrw.open = false;  // no frames yet
+  loop->RunFor(6'000);
+  EXPECT_TRUE(State().mouseArmed);
+  EXPECT_TRUE(State().firstFrame);
+  ddrw.open = true;
+  loop->RunFor(10);
+  EXPECT_FALSE(State().firstFrame);
+  EXPECT_EQ(State().runSeconds, 0);
+  EXPECT_TRUE(State().mouseArmed);
+}
+
+TEST_F(RunningSaverTest, AKeyEndsTheRunningSaver) {
+  FirstRunStore();
+  Start();
+  input.After(3'000, [&] { form->KeyDown(65); });
+  EXPECT_THROW(loop->RunFor(10'000), ProcessEnded);
+  EXPECT_FALSE(system.ScreenSaverRunning());
+  EXPECT_FALSE(ddrw.open);
+  EXPECT_TRUE(system.cursorShown);
+}
+
+TEST_F(RunningSaverTest, AWindowSystemRequestToCloseEndsTheSaver) {
+  FirstRunStore();
+  Start();
+  input.After(1'000, [&] { form->Form_QueryUnload(); });
+  EXPECT_THROW(loop->RunFor(10'000), ProcessEnded);
+  EXPECT_FALSE(system.ScreenSaverRunning());
+  EXPECT_TRUE(system.cursorShown);
+}
+
+}  // namespace
+}  // namespace emberlrn

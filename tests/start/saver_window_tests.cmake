@@ -1,0 +1,2 @@
+# The saver window: its start-up and the running saver in fake time.
+emberlrn_add_test(saver_window_test SOURCES saver_window_test.cpp LIBS emberlrn_start)
