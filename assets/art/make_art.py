@@ -85,12 +85,26 @@ def PaintDecorations():
     }
 
 
-def _Job(name):
+def WritePicture(folder, name, pic):
+    path = os.path.join(folder, name)
+    if name in kOpaque:
+        WriteBmp24(path, pic.rgb)
+    else:
+        WriteBmp32(path, pic.rgb, pic.alpha)
+
+
+def _Job(task):
+    """Paints one part of the art and writes its bitmaps (run in a worker process)."""
+    name, folder = task
     if name == "fire":
-        return PaintFire()
-    if name == "decor":
-        return PaintDecorations()
-    return PaintStyle(int(name))
+        part = PaintFire()
+    elif name == "decor":
+        part = PaintDecorations()
+    else:
+        part = PaintStyle(int(name))
+    for file_name, pic in part.items():
+        WritePicture(folder, file_name, pic)
+    return part
 
 
 class Art(dict):
@@ -121,21 +135,15 @@ def main():
     art = Art()
     if args.jobs > 1:
         with ProcessPoolExecutor(max_workers=args.jobs) as pool:
-            for part in pool.map(_Job, jobs):
+            for part in pool.map(_Job, [(job, args.out) for job in jobs]):
                 art.update(part)
     else:
         for job in jobs:
-            art.update(_Job(job))
+            art.update(_Job((job, args.out)))
 
     names = Catalogue()
-    assert len(names) == 43 and set(names) == set(art), "the catalogue and the paintings differ"
-    for name in names:
-        pic = art[name]
-        path = os.path.join(args.out, name)
-        if name in kOpaque:
-            WriteBmp24(path, pic.rgb)
-        else:
-            WriteBmp32(path, pic.rgb, pic.alpha)
+    if len(names) != 43 or set(names) != set(art):
+        raise SystemExit("the catalogue and the paintings differ")
 
     # The preview still: the first-run scene (style 1 with andirons), with stockings.
     preview = compose.Compose(art, compose.SceneOptions(style=1, stockings=(0, 1, 2, 3), flame_frame=2))

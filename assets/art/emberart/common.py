@@ -36,20 +36,35 @@ def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     return (out - out.mean()) / (out.std() + 1e-12)
 
 
+def _FastLength(n):
+    """The smallest length >= n whose only prime factors are 2, 3 and 5 (fast FFTs)."""
+    while True:
+        m = n
+        for p in (2, 3, 5):
+            while m % p == 0:
+                m //= p
+        if m == 1:
+            return n
+        n += 1
+
+
 def Blur(a, sigma):
     """Gaussian blur of a 2-D (or stacked 3-D, channels last) float array, edges held."""
     if sigma <= 0:
         return a.copy()
-    if a.ndim == 3:
-        return np.stack([Blur(a[..., c], sigma) for c in range(a.shape[2])], axis=-1)
     pad = int(3 * sigma) + 1
-    p = np.pad(a, pad, mode="edge")
-    h, w = p.shape
+    extra_y = _FastLength(a.shape[0] + 2 * pad) - a.shape[0] - 2 * pad
+    extra_x = _FastLength(a.shape[1] + 2 * pad) - a.shape[1] - 2 * pad
+    widths = ((pad, pad + extra_y), (pad, pad + extra_x)) + (((0, 0),) if a.ndim == 3 else ())
+    p = np.pad(a, widths, mode="edge")
+    h, w = p.shape[:2]
     fy = np.fft.fftfreq(h)[:, None]
     fx = np.fft.rfftfreq(w)[None, :]
     g = np.exp(-2.0 * (np.pi * sigma) ** 2 * (fx * fx + fy * fy))
-    out = np.fft.irfft2(np.fft.rfft2(p) * g, s=(h, w))
-    return out[pad:-pad, pad:-pad]
+    if a.ndim == 3:
+        g = g[..., None]
+    out = np.fft.irfft2(np.fft.rfft2(p, axes=(0, 1)) * g, s=(h, w), axes=(0, 1))
+    return out[pad : pad + a.shape[0], pad : pad + a.shape[1]]
 
 
 def Smooth(e0, e1, x):
@@ -120,7 +135,7 @@ def MaskFrom(size, draw, ss=4):
     return np.asarray(img, dtype=np.float64) / 255.0
 
 
-def Bleed(rgb, alpha, passes=7):
+def Bleed(rgb, alpha, passes=4):
     """Fill the colour under fully transparent pixels with the colour of the nearest
     visible ones, so that a scaled, filtered picture shows no dark or coloured fringe."""
     out = rgb.copy()
@@ -137,6 +152,9 @@ def Bleed(rgb, alpha, passes=7):
         out[fresh] = a[fresh] / s[fresh][:, None]
         done = done | fresh
         sigma *= 2.0
+    # Whatever lies further from the picture takes its average colour.
+    if not done.all() and weight.sum() > 0:
+        out[~done] = acc.reshape(-1, 3).sum(0) / weight.sum()
     return out
 
 

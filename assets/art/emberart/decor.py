@@ -206,7 +206,7 @@ def MakePoinsettia(size, seed, flip):
     w, h = size
     rng = Rng(seed)
     cv = Canvas(w, h, ss=2)
-    cx, cy = w * 0.5 + (6 if flip else -6), h * 0.46
+    cx, cy = w * (0.38 if flip else 0.62), h * 0.46
 
     # Pot, wrapped in gold foil with a crinkled top edge.
     top, bot = h - 46.0, h + 4.0

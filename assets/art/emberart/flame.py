@@ -84,6 +84,7 @@ def MakeFlameFrames(seed=1101):
                   Noise(260, w, rng, 9, beta=2.0, detail=0.6, stretch=1.8)),
     }
     phases = rng.uniform(0, 2 * np.pi, size=(len(kTongues), 4))
+    strength = rng.uniform(0.84, 1.04, size=len(kTongues))
 
     # The still glow of the firebox air, strongest just above the fire's foot.
     gx = (xx - kMidX) / 250.0
@@ -106,22 +107,30 @@ def MakeFlameFrames(seed=1101):
                 + 16.0 * warp) * rise
 
         temp = np.zeros((h, w))
-        for (cx, height, width, lean, m), (p0, p1, p2, p3) in zip(kTongues, phases):
+        for (cx, height, width, lean, m), (p0, p1, p2, p3), power in zip(kTongues, phases, strength):
             hh = height * (1.0 + 0.14 * np.sin(m * phi + p0) + 0.05 * np.sin(2 * m * phi + p1))
             x0 = kMidX + cx + 4.0 * np.sin(m * phi + p2)
-            t = np.clip(up / hh, 0.0, None)
-            centre = x0 + lean * t * t + sway * (0.8 + 0.4 * np.sin(p3))
+            # Only the columns this tongue can reach, sway and lean included.
+            reach = int(1.4 * width + abs(lean) + 70)
+            c0, c1 = max(int(x0) - reach, 0), min(int(x0) + reach, w)
+            cols = slice(c0, c1)
+            t = np.clip(up[:, cols] / hh, 0.0, None)
+            centre = x0 + lean * t * t + sway[:, cols] * (0.8 + 0.4 * np.sin(p3))
             rest = np.clip(1.0 - t, 0.0, 1.0)
             half = width * rest ** 0.8 * (1.0 + 0.4 * rest ** 6)
-            d = np.abs(xx - centre) / np.maximum(half, 0.5)
+            d = np.abs(xx[:, cols] - centre) / np.maximum(half, 0.5)
             inside = np.clip(1.0 - d * d, 0.0, 1.0) ** 0.7
-            body = inside * (0.92 - 0.62 * t ** 0.8) * (t < 1.0) * Smooth(-50.0, 0.0, up)
-            temp = np.maximum(temp, body)
+            body = inside * (0.9 - 0.62 * t ** 0.8) * (t < 1.0) * Smooth(-50.0, 0.0, up[:, cols])
+            body *= power * (0.9 + 0.1 * np.sin(m * phi + p3))
+            temp[:, cols] = np.maximum(temp[:, cols], body)
 
         # Tear the edges and let pieces break off the tips, only in and near the fire.
         near = Smooth(0.0, 0.25, Blur(temp, 7.0))
         temp += (0.20 * tear + 0.06 * grain) * (0.25 + rise) * near
         temp -= 0.06 * rise
+        # Darker gaps open between the tongues higher up, and the fire thins at its ends.
+        temp -= 0.07 * Smooth(0.2, 1.2, tear) * Smooth(0.05, 0.5, rise)
+        temp *= 1.0 - 0.45 * Smooth(0.55, 1.0, np.abs(xx - kMidX) / 270.0)
         # Below the foot the fire bed stays hot; it shows only between the logs.
         bed = Smooth(-6.0, -60.0, up) * np.exp(-(((xx - kMidX) / 225.0) ** 4))
         temp = np.maximum(temp, bed * (0.62 + 0.1 * grain))

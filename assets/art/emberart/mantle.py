@@ -34,33 +34,36 @@ def MakeMantle(style):
     # Height across the face: rounded arrises and, for old timber, adze scallops.
     ey = np.minimum(yy, bh - 1 - yy)
     ex = np.minimum(xx - 1, w - 2 - xx)
-    arris = 4.0 if spec["wood"] else 3.0
+    arris = 7.0 if spec["wood"] else 4.0
     H = 10.0 * np.sqrt(np.clip(np.minimum(ey, ex) / arris, 0, 1))
     if spec["wood"]:
-        grain_n = Noise(h, w, rng, 60, detail=0.5, stretch=0.08)
-        fine_n = Noise(h, w, rng, 4, detail=0.8, stretch=0.1)
-        rings = 0.5 + 0.5 * np.sin((yy + 9.0 * grain_n) * (2 * np.pi / 7.0))
-        # A few knots: rings that swirl round a point.
-        for _ in range(4 if rough < 0.9 else 6):
-            kx, ky = rng.uniform(40, w - 40), rng.uniform(bh * 0.25, bh * 0.75)
-            r = np.hypot((xx - kx) / 2.6, yy - ky)
-            swirl = np.exp(-(r / 9.0) ** 2)
-            rings = rings * (1 - swirl) + (0.5 + 0.5 * np.sin(r * 1.4)) * swirl
-            H -= 1.2 * np.exp(-(r / 3.0) ** 2)
-        checks = np.exp(-((Noise(h, w, rng, 30, detail=0.4, stretch=0.05) / 0.03) ** 2))
-        checks *= Smooth(0.2, 1.0, Noise(h, w, rng, 80, detail=0.3)) * (0.5 + rough)
+        # Flat-sawn grain: long streaks and rings that wander along the beam.
+        drift = Noise(h, w, rng, 90, detail=0.4, stretch=0.15)
+        streak = Noise(h, w, rng, 30, detail=0.6, stretch=0.06)
+        rings = 0.5 + 0.5 * np.sin((yy + 10.0 * drift + 2.0 * streak) * (2 * np.pi / 9.0))
+        rings = rings ** 2.5
+        for _ in range(3 if rough < 0.9 else 5):
+            kx, ky = rng.uniform(60, w - 60), rng.uniform(bh * 0.3, bh * 0.7)
+            r = np.hypot((xx - kx) / 3.0, yy - ky)
+            swirl = np.exp(-(r / 7.0) ** 2)
+            rings = rings * (1 - swirl) + (0.5 + 0.5 * np.sin(r * 1.3)) * swirl
+            H -= 1.0 * np.exp(-(r / 2.5) ** 2)
+        crack = Noise(h, w, rng, 40, detail=0.4, stretch=0.05)
+        checks = np.exp(-((crack / 0.02) ** 2)) * Smooth(0.6, 1.4, Noise(h, w, rng, 120, detail=0.3))
+        checks *= 0.4 + 0.6 * rough
         H -= 2.5 * checks
         if rough > 0.9:
-            scallop = np.cos(xx * (2 * np.pi / 34.0) + 2.0 * Noise(h, w, rng, 20, detail=0.3)) * 0.8
-            H += scallop
-        albedo = spec["dark"] + (spec["light"] - spec["dark"]) * (0.35 + 0.5 * rings + 0.12 * fine_n)[..., None]
-        albedo = albedo * (1.0 - 0.6 * checks[..., None])
+            adze = Noise(1, w, rng, 30, detail=0.3)[0][None, :]
+            H += 1.1 * np.cos(xx * (2 * np.pi / 38.0) + 2.0 * adze + 0.02 * yy)
+        tone = 0.45 + 0.4 * (1 - rings) + 0.12 * streak
+        albedo = spec["dark"] + (spec["light"] - spec["dark"]) * np.clip(tone, 0, 1.1)[..., None]
+        albedo = albedo * (1.0 - 0.7 * checks[..., None])
         if rough > 0.9:
             grey = Smooth(-0.5, 1.5, Noise(h, w, rng, 50, detail=0.5))
-            albedo = albedo * (1 - 0.35 * grey[..., None]) + Col(120, 116, 108) * (0.35 * grey)[..., None]
+            albedo = albedo * (1 - 0.3 * grey[..., None]) + Col(118, 112, 104) * (0.3 * grey)[..., None]
         spec_amt = 0.10 if rough < 0.9 else 0.03
     else:
-        chisel = Noise(h, w, rng, 3, detail=0.9) * 0.35 + Noise(h, w, rng, 14, detail=0.5) * 0.4
+        chisel = Noise(h, w, rng, 2, detail=0.9) * 0.1 + Noise(h, w, rng, 40, detail=0.3, stretch=0.2) * 0.25
         strata = Noise(h, w, rng, 25, detail=0.5, stretch=0.15)
         H += chisel
         albedo = spec["dark"] + (spec["light"] - spec["dark"]) * np.clip(0.6 + 0.25 * strata + 0.1 * chisel, 0, 1)[..., None]

@@ -110,8 +110,12 @@ def Paint(dark, seed):
         vein2 = Col(176, 176, 180)
 
     albedo = np.zeros(yy.shape + (3,))
+    fields = [_VeinField(rng, 20 + 47 * k, kCanvasH, kCanvasW) for k in range(3)]
     for k in range(6):
-        veins, fine, cloud = _VeinField(rng, 20 + 37 * k, kCanvasH, kCanvasW)
+        # Each slab has its own piece of stone: three patterns, the later slabs turned over.
+        veins, fine, cloud = fields[k % 3]
+        if k >= 3:
+            veins, fine, cloud = veins[::-1, ::-1], fine[::-1, ::-1], cloud[::-1, ::-1]
         c = Mix(base, base2, np.clip(0.5 + cloud, 0, 1))
         c = Mix(c, vein2, np.clip(fine * 0.7, 0, 1))
         c = Mix(c, vein, np.clip(veins, 0, 1) * (0.95 if dark else 0.75))

@@ -96,7 +96,7 @@ kMonitorText = [
     "message of your own, and pick the fire's sound and the carols.",
 ]
 kMonitorKeys = [("S", "sound on"), ("Q", "sound off"),
-                ("Any other key", "a click or moving the mouse ends the screen saver")]
+                ("Any other key", "a click or a move of the mouse ends it")]
 
 kPowerTitle = "Power management"
 kPowerText = [
@@ -135,24 +135,37 @@ def _Panel(title, paragraphs, keys=None):
     d.text(((w * ss - tw) / 2, 24 * ss), title, font=title_font, fill=(128, 20, 22))
     ly = 58 * ss
     d.line([(w * ss / 2 - 90 * ss, ly), (w * ss / 2 + 90 * ss, ly)], fill=(196, 150, 60), width=ss)
-    y = 70 * ss
     left, width = 34 * ss, (w - 68) * ss
-    for para in paragraphs:
-        for line in _Wrap(d, para, body_font, width):
-            d.text((left, y), line, font=body_font, fill=(52, 34, 24))
-            y += 19 * ss
-        y += 8 * ss
-    if keys:
-        y += 2 * ss
-        d.text((left, y), "While the fire burns:", font=key_font, fill=(128, 20, 22))
-        y += 21 * ss
-        for key, what in keys:
-            kw = d.textlength(key, font=key_font)
-            d.rounded_rectangle([left + 8 * ss, y - 2 * ss, left + 8 * ss + kw + 12 * ss, y + 17 * ss],
-                                radius=4 * ss, fill=(236, 222, 192), outline=(150, 110, 60), width=ss)
-            d.text((left + 14 * ss, y), key, font=key_font, fill=(52, 34, 24))
-            d.text((left + 8 * ss + kw + 22 * ss, y), what, font=body_font, fill=(52, 34, 24))
-            y += 22 * ss
+
+    def Body(y, ink):
+        """Lays out the text from row y; draws it when `ink`, returns the end row."""
+        for para in paragraphs:
+            for line in _Wrap(d, para, body_font, width):
+                if ink:
+                    d.text((left, y), line, font=body_font, fill=(52, 34, 24))
+                y += 19 * ss
+            y += 8 * ss
+        if keys:
+            y += 2 * ss
+            if ink:
+                d.text((left, y), "While the fire burns:", font=key_font, fill=(128, 20, 22))
+            y += 21 * ss
+            for key, what in keys:
+                kw = d.textlength(key, font=key_font)
+                if kw + 30 * ss + d.textlength(what, font=body_font) > width:
+                    raise ValueError("notice line too wide: " + what)
+                if ink:
+                    d.rounded_rectangle([left + 8 * ss, y - 2 * ss, left + 8 * ss + kw + 12 * ss, y + 17 * ss],
+                                        radius=4 * ss, fill=(236, 222, 192), outline=(150, 110, 60), width=ss)
+                    d.text((left + 14 * ss, y), key, font=key_font, fill=(52, 34, 24))
+                    d.text((left + 8 * ss + kw + 22 * ss, y), what, font=body_font, fill=(52, 34, 24))
+                y += 22 * ss
+        return y
+
+    # Centre the text in the space under the title.
+    top, bottom = 70 * ss, (h - 22) * ss
+    used = Body(0, False) - 8 * ss
+    y = Body(top + max(0, (bottom - top - used) // 2), True)
     if y > (h - 18) * ss:
         raise ValueError("notice text does not fit its panel: " + title)
     img = img.resize((w, h), Image.LANCZOS)
