@@ -7,6 +7,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/linux_system.h"
+#include "platform/sdl/sdl_saver_run.h"
 #include "platform/x11/preview_window.h"
 #include "start/hack_options.h"
 #include "start/module1.h"
@@ -16,7 +17,7 @@ namespace {
 class RealModeHost final : public emberlrn::ModeHost {
  public:
   explicit RealModeHost(emberlrn::LinuxSystem& system) : system_(system) {}
-  int RunFullScreen() override { return 0; }
+  int RunFullScreen() override { return emberlrn::RunSaverWindow(system_); }
   int RunPreview(int32_t previewParent) override {
     return emberlrn::x11::RunPreviewWindow(static_cast<uint32_t>(previewParent),
                                            emberlrn::InstallFolder() + "preview.bmp");

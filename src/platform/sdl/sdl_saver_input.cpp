@@ -1,0 +1,98 @@
+#include "platform/sdl/sdl_saver_input.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_tego_ddrw.h"
+
+namespace emberlrn {
+
+PointerPosition GlobalPointer() {
+  int x = 0;
+  int y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  return {x, y};
+}
+
+void SdlInputSource::WaitForInput(int64_t timeoutMs) {
+  // Returns as soon as an event arrives; the event stays queued for DispatchInput.
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(std::clamp<int64_t>(timeoutMs, 0, INT_MAX)));
+}
+
+void SdlInputSource::DispatchInput() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event) == 1) {
+    for (SdlEventHandler* handler : handlers_) {
+      if (handler->HandleEvent(event)) break;
+    }
+  }
+}
+
+bool SdlSaverWindowInput::OwnWindow(Uint32 windowId) const {
+  SDL_Window* window = ddrw_.Window();
+  return window != nullptr && SDL_GetWindowID(window) == windowId;
+}
+
+bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      window_.Form_QueryUnload();
+      return true;
+    case SDL_KEYDOWN:
+      if (!OwnWindow(event.key.windowID)) return false;
+      // A key held down counts once.
+      if (event.key.repeat == 0) control_.KeyDown(VirtualKeyCode(event.key.keysym));
+      return true;
+    case SDL_KEYUP:
+      if (!OwnWindow(event.key.windowID)) return false;
+      window_.Form_KeyUp(VirtualKeyCode(event.key.keysym));
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+      if (!OwnWindow(event.button.windowID)) return false;
+      control_.MouseDown();
+      return true;
+    case SDL_MOUSEMOTION:
+      if (!OwnWindow(event.motion.windowID)) return false;
+      // Screen positions: the window's own are scaled to the canvas.
+      if (motion_.IsUsersMove(GlobalPointer())) control_.MouseMove();
+      return true;
+    case SDL_WINDOWEVENT:
+      if (!OwnWindow(event.window.windowID)) return false;
+      WindowEvent(event.window);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+      motion_.WindowShown(GlobalPointer());
+      break;
+    case SDL_WINDOWEVENT_HIDDEN:
+      motion_.WindowHidden();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      ddrw_.Invalidate();
+      window_.Form_Paint();
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      hadFocus_ = true;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      // Only a focus the window had can be lost to another program.
+      if (!hadFocus_) break;
+      window_.Form_LostFocus();
+      control_.Deactivated();
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      window_.Form_QueryUnload();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace emberlrn

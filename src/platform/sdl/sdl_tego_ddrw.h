@@ -1,0 +1,132 @@
+#pragma once
+// The drawing control on SDL2: a borderless window at the desktop's size,
+// always on top, holding the 800 x 600 canvas scaled up with its shape kept
+// and black bars beside it; the monitor's own mode is never switched.
+//
+// Sprites are textures made once from the bitmaps. A frame's drawing is
+// gathered first and put on the canvas at FlipBackBuffer; a frame that would
+// look exactly like the one on the screen is not drawn again, so a quiet
+// scene costs almost nothing between flame frames and clock seconds.
+//
+// Load code -1 (scene art) is drawn with the bitmap's alpha channel, or, for
+// a bitmap without one, with pure magenta RGB(255, 0, 255) transparent; code
+// -2 (notice panels) is drawn opaque.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "platform/sdl/sdl_text.h"
+#include "scene/tego_ddrw.h"
+
+namespace emberlrn {
+
+class Clock;
+
+class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
+ public:
+  // The flame's pace is measured on the clock. SDL's video must be started.
+  explicit SdlTegoDDrw(const Clock& clock);
+  SdlTegoDDrw(const SdlTegoDDrw&) = delete;
+  SdlTegoDDrw& operator=(const SdlTegoDDrw&) = delete;
+  ~SdlTegoDDrw() override;
+
+  void SetEvents(TegoDDrwEvents* events) { events_ = events; }
+
+  bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) override;
+  int32_t CreateSprite() override;
+  void LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) override;
+  void SetSpriteX(int32_t sprite, int x) override;
+  void SetSpriteY(int32_t sprite, int y) override;
+  void SetSpriteFrame(int32_t sprite, int frame) override;
+  void SetSpriteSpeed(int32_t sprite, int speed) override;
+  bool SpriteFrameDue(int32_t sprite) override;
+  void NextSpriteFrame(int32_t sprite) override;
+  void DrawSprite(int32_t sprite) override;
+  void ClearBackBuffer(Colour colour) override;
+  void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
+                   bool underline) override;
+  void DrawText(std::string_view text, int x, int y, Colour colour) override;
+  void FlipBackBuffer() override;
+  void CloseDisplay() override;
+  // Shown: on top of every other window, with the keyboard and the pointer
+  // grabbed for as long as it shows. Hidden: gone from the screen.
+  void SetVisible(bool visible) override;
+
+  // FrameSource: frames come while the display is open.
+  bool FramesWanted() const override { return open_; }
+  void RaiseFrame() override;
+
+  bool IsOpen() const { return open_; }
+  SDL_Window* Window() const { return window_.get(); }
+  // The next flip draws the frame even when nothing in it changed (the
+  // window was uncovered).
+  void Invalidate() { invalid_ = true; }
+  // Frames put on the screen, and frames left out because nothing changed.
+  int64_t FramesDrawn() const { return framesDrawn_; }
+  int64_t FramesUnchanged() const { return framesUnchanged_; }
+  // The canvas as last composed, 800 x 600 ARGB8888 (for tests); empty when
+  // the display is not open.
+  std::vector<uint32_t> ReadCanvas() const;
+  // The whole window as last shown, ARGB8888, with its width and height.
+  std::vector<uint32_t> ReadWindow(int& width, int& height) const;
+
+ private:
+  struct TextureDeleter {
+    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+  };
+  using Texture = std::unique_ptr<SDL_Texture, TextureDeleter>;
+  struct Frame {
+    Texture texture;
+    int width = 0;
+    int height = 0;
+  };
+  struct Sprite {
+    std::vector<Frame> frames;  // frame n at n - 1; empty frames draw nothing
+    int x = 0;
+    int y = 0;
+    int frame = 1;
+    int speedMs = 0;
+    int64_t frameShownAtMs = 0;
+  };
+  // One drawing of a frame, kept until the flip.
+  struct Item {
+    SDL_Texture* texture;
+    uint64_t identity;  // what is drawn: a sprite frame or a text, for comparing frames
+    SDL_Rect at;
+    bool operator==(const Item& other) const {
+      return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
+             at.w == other.at.w && at.h == other.at.h;
+    }
+  };
+
+  Sprite* Find(int32_t sprite);
+  void Present();
+  void ReleaseTextures();
+
+  const Clock& clock_;
+  TegoDDrwEvents* events_ = nullptr;
+  std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
+  std::unique_ptr<SDL_Renderer, void (*)(SDL_Renderer*)> renderer_{nullptr, SDL_DestroyRenderer};
+  Texture canvas_;
+  bool open_ = false;
+  bool visible_ = true;
+  bool invalid_ = true;
+  bool keepsWindow_ = false;  // the renderer keeps the window's picture between frames
+  std::vector<Sprite> sprites_;  // sprite n at n - 1
+  std::set<std::string> reported_;
+  TextCache texts_;
+  Colour clearColour_ = 0;
+  Colour shownClearColour_ = -1;
+  std::vector<Item> items_;
+  std::vector<Item> shownItems_;
+  int64_t framesDrawn_ = 0;
+  int64_t framesUnchanged_ = 0;
+};
+
+}  // namespace emberlrn

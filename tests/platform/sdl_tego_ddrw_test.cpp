@@ -1,0 +1,353 @@
+// The SDL drawing control, headless (SDL_VIDEODRIVER=dummy): pictures are
+// written to a temporary folder, drawn, and the canvas is read back.
+
+#include "platform/sdl/sdl_tego_ddrw.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_clock.h"
+
+namespace emberlrn {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Rgba {
+  uint8_t r, g, b, a;
+};
+
+void Put32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void Put16(std::string& out, uint16_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>(v >> 8));
+}
+
+// A 32-bit bitmap with an alpha channel (BITMAPV5HEADER with bit masks), as
+// the scene art is written; pixel(x, y) gives each pixel, top row first.
+template <typename Pixel>
+void WriteBmp32(const fs::path& path, int w, int h, Pixel pixel) {
+  std::string data;
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) {
+      const Rgba p = pixel(x, y);
+      data += {static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r),
+               static_cast<char>(p.a)};
+    }
+  }
+  std::string header;
+  Put32(header, 124);
+  Put32(header, static_cast<uint32_t>(w));
+  Put32(header, static_cast<uint32_t>(h));
+  Put16(header, 1);
+  Put16(header, 32);
+  Put32(header, 3);  // bit fields
+  Put32(header, static_cast<uint32_t>(data.size()));
+  Put32(header, 3780);
+  Put32(header, 3780);
+  Put32(header, 0);
+  Put32(header, 0);
+  for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) Put32(header, mask);
+  header += "BGRs";
+  header += std::string(36, '\0');
+  for (int i = 0; i < 3; ++i) Put32(header, 0);
+  Put32(header, 4);
+  for (int i = 0; i < 3; ++i) Put32(header, 0);
+  std::string file = "BM";
+  Put32(file, static_cast<uint32_t>(14 + header.size() + data.size()));
+  Put32(file, 0);
+  Put32(file, static_cast<uint32_t>(14 + header.size()));
+  std::ofstream(path, std::ios::binary) << file << header << data;
+}
+
+// A plain 24-bit bitmap, no alpha channel.
+template <typename Pixel>
+void WriteBmp24(const fs::path& path, int w, int h, Pixel pixel) {
+  const int stride = (w * 3 + 3) & ~3;
+  std::string data;
+  for (int y = h - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < w; ++x) {
+      const Rgba p = pixel(x, y);
+      row += {static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r)};
+    }
+    row.resize(stride, '\0');
+    data += row;
+  }
+  std::string header;
+  Put32(header, 40);
+  Put32(header, static_cast<uint32_t>(w));
+  Put32(header, static_cast<uint32_t>(h));
+  Put16(header, 1);
+  Put16(header, 24);
+  for (uint32_t v : {0u, static_cast<uint32_t>(data.size()), 3780u, 3780u, 0u, 0u}) Put32(header, v);
+  std::string file = "BM";
+  Put32(file, static_cast<uint32_t>(14 + header.size() + data.size()));
+  Put32(file, 0);
+  Put32(file, static_cast<uint32_t>(14 + header.size()));
+  std::ofstream(path, std::ios::binary) << file << header << data;
+}
+
+constexpr uint32_t kBlackPixel = 0xFF000000;
+constexpr uint32_t kRedPixel = 0xFFFF0000;
+constexpr uint32_t kGreenPixel = 0xFF00FF00;
+constexpr uint32_t kBluePixel = 0xFF0000FF;
+
+class SdlDDrwTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+  static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+  SdlDDrwTest() {
+    folder_ = fs::temp_directory_path() /
+              ("emberlrn-ddrw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder_);
+    // Red 40 x 40 with a transparent border of 10 pixels.
+    WriteBmp32(folder_ / "red.bmp", 40, 40, [](int x, int y) {
+      const bool inside = x >= 10 && x < 30 && y >= 10 && y < 30;
+      return Rgba{255, 0, 0, static_cast<uint8_t>(inside ? 255 : 0)};
+    });
+    // Green 20 x 20, half see-through on its left half.
+    WriteBmp32(folder_ / "green.bmp", 20, 20, [](int x, int) {
+      return Rgba{0, 255, 0, static_cast<uint8_t>(x < 10 ? 128 : 255)};
+    });
+    // Blue 30 x 30 with a magenta frame and no alpha channel.
+    WriteBmp24(folder_ / "keyed.bmp", 30, 30, [](int x, int y) {
+      const bool inside = x >= 5 && x < 25 && y >= 5 && y < 25;
+      return inside ? Rgba{0, 0, 255, 255} : Rgba{255, 0, 255, 255};
+    });
+  }
+  ~SdlDDrwTest() override {
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+
+  std::string File(const char* name) const { return (folder_ / name).string(); }
+  uint32_t At(const std::vector<uint32_t>& canvas, int x, int y) const {
+    return canvas[static_cast<size_t>(y) * 800 + x];
+  }
+  int32_t Sprite(const char* file, int x, int y, int code = kLoadSceneArt) {
+    const int32_t sprite = ddrw.CreateSprite();
+    ddrw.LoadSpriteFrame(sprite, 1, File(file), code);
+    ddrw.SetSpriteX(sprite, x);
+    ddrw.SetSpriteY(sprite, y);
+    return sprite;
+  }
+
+  fs::path folder_;
+  FakeClock clock;
+  SdlTegoDDrw ddrw{clock};
+};
+
+TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  const int32_t red = Sprite("red.bmp", 100, 50);
+  const int32_t green = Sprite("green.bmp", 115, 65);  // over the red, later is in front
+  const int32_t keyed = Sprite("keyed.bmp", -10, -10);  // partly off the canvas
+  ddrw.ClearBackBuffer(0);
+  ddrw.DrawSprite(red);
+  ddrw.DrawSprite(green);
+  ddrw.DrawSprite(keyed);
+  ddrw.FlipBackBuffer();
+  const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  ASSERT_EQ(canvas.size(), 800u * 600u);
+  EXPECT_EQ(At(canvas, 111, 61), kRedPixel);
+  EXPECT_EQ(At(canvas, 105, 55), kBlackPixel);  // the red's transparent border
+  EXPECT_EQ(At(canvas, 130, 80), kGreenPixel);  // the green's opaque half, in front
+  const uint32_t mixed = At(canvas, 117, 67);   // half green over red
+  EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 127, 3);
+  EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 128, 3);
+  EXPECT_EQ(At(canvas, 5, 5), kBluePixel);       // (15, 15) of the keyed picture
+  EXPECT_EQ(At(canvas, 16, 16), kBlackPixel);    // its magenta frame is see-through
+  EXPECT_EQ(At(canvas, 400, 300), kBlackPixel);
+}
+
+TEST_F(SdlDDrwTest, PanelsAreOpaqueAndTheClearColourFillsTheRest) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 24, ""));
+  const int32_t panel = Sprite("red.bmp", 0, 0, kLoadOpaquePanel);
+  ddrw.ClearBackBuffer(Rgb(0, 0, 255));
+  ddrw.DrawSprite(panel);
+  ddrw.FlipBackBuffer();
+  const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  EXPECT_EQ(At(canvas, 2, 2), kRedPixel);  // its alpha is not looked at
+  EXPECT_EQ(At(canvas, 20, 20), kRedPixel);
+  EXPECT_EQ(At(canvas, 60, 60), kBluePixel);
+}
+
+TEST_F(SdlDDrwTest, AMissingPictureIsToldOnceAndDrawsNothing) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  ::testing::internal::CaptureStderr();
+  const int32_t missing = Sprite("absent.bmp", 10, 10);
+  const int32_t again = Sprite("absent.bmp", 20, 20);
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_NE(told.find(File("absent.bmp")), std::string::npos) << told;
+  ddrw.ClearBackBuffer(0);
+  ddrw.DrawSprite(missing);
+  ddrw.DrawSprite(again);
+  ddrw.DrawSprite(999);  // never made
+  ddrw.FlipBackBuffer();
+  const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  EXPECT_EQ(At(canvas, 25, 25), kBlackPixel);
+  EXPECT_EQ(ddrw.FramesDrawn(), 1);
+}
+
+TEST_F(SdlDDrwTest, TheFlameKeepsItsPaceAndCycles) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  const int32_t flame = ddrw.CreateSprite();
+  ddrw.LoadSpriteFrame(flame, 1, File("red.bmp"), kLoadSceneArt);
+  ddrw.LoadSpriteFrame(flame, 2, File("green.bmp"), kLoadSceneArt);
+  ddrw.LoadSpriteFrame(flame, 3, File("keyed.bmp"), kLoadSceneArt);
+  ddrw.SetSpriteFrame(flame, 1);
+  ddrw.SetSpriteSpeed(flame, 100);
+  EXPECT_FALSE(ddrw.SpriteFrameDue(flame));
+  clock.AdvanceMs(99);
+  EXPECT_FALSE(ddrw.SpriteFrameDue(flame));
+  clock.AdvanceMs(1);
+  EXPECT_TRUE(ddrw.SpriteFrameDue(flame));
+  const auto Shown = [&] {
+    ddrw.ClearBackBuffer(0);
+    ddrw.DrawSprite(flame);
+    ddrw.FlipBackBuffer();
+    return At(ddrw.ReadCanvas(), 15, 15);
+  };
+  EXPECT_EQ(Shown(), kRedPixel);
+  ddrw.NextSpriteFrame(flame);
+  EXPECT_FALSE(ddrw.SpriteFrameDue(flame));
+  EXPECT_EQ(Shown(), kGreenPixel);
+  ddrw.NextSpriteFrame(flame);
+  EXPECT_EQ(Shown(), kBluePixel);
+  ddrw.NextSpriteFrame(flame);
+  EXPECT_EQ(Shown(), kRedPixel);
+  // One frame alone never comes due.
+  const int32_t still = Sprite("red.bmp", 0, 0);
+  clock.AdvanceMs(10000);
+  EXPECT_FALSE(ddrw.SpriteFrameDue(still));
+}
+
+TEST_F(SdlDDrwTest, TextIsDrawnAndKeptOnlyWhileItIsShown) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  const auto Frame = [&](const char* text) {
+    ddrw.ClearBackBuffer(0);
+    ddrw.SetTextFont("Arial", 46, 30, false, false, false);
+    ddrw.DrawText(text, 100, 100, Rgb(255, 255, 0));
+    ddrw.SetTextFont("Arial", 14, 30, false, false, false);
+    ddrw.DrawText("10:00:00", 300, 300, Rgb(0, 0, 255));
+    ddrw.FlipBackBuffer();
+  };
+  Frame("88");
+  std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  int yellow = 0;
+  int blue = 0;
+  for (int y = 100; y < 170; ++y) {
+    for (int x = 100; x < 180; ++x) yellow += At(canvas, x, y) == 0xFFFFFF00;
+  }
+  for (int y = 300; y < 320; ++y) {
+    for (int x = 300; x < 370; ++x) blue += At(canvas, x, y) == kBluePixel;
+  }
+  EXPECT_GT(yellow, 200);  // 46 points at 96 dpi: digits about 45 pixels tall
+  EXPECT_GT(blue, 20);
+  EXPECT_EQ(At(canvas, 99, 99), kBlackPixel);
+
+  // The same frame again is not drawn again; a changed text is.
+  Frame("88");
+  EXPECT_EQ(ddrw.FramesDrawn(), 1);
+  EXPECT_EQ(ddrw.FramesUnchanged(), 1);
+  Frame("89");
+  EXPECT_EQ(ddrw.FramesDrawn(), 2);
+  ddrw.Invalidate();
+  Frame("89");
+  EXPECT_EQ(ddrw.FramesDrawn(), 3);
+}
+
+TEST_F(SdlDDrwTest, EmptyAndEndlessTextsDoNoHarm) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  ddrw.ClearBackBuffer(0);
+  ddrw.SetTextFont("Arial", 18, 1, false, false, false);
+  ddrw.DrawText("", 100, 1, Rgb(255, 255, 0));
+  ddrw.DrawText(std::string(200000, 'W'), 100, 1, Rgb(255, 255, 0));
+  ddrw.SetTextFont("Arial", 0, 1, false, false, false);  // counts as 1 point
+  ddrw.DrawText("too small to see", 10, 400, Rgb(255, 255, 0));
+  ddrw.SetTextFont("No Such Face At All", 14, 1, false, false, false);
+  ddrw.DrawText("still drawn in a face that exists", 10, 500, Rgb(255, 255, 0));
+  ddrw.SetTextFont("Arial", 30000, 1, true, true, true);
+  ddrw.DrawText("huge", 700, 300, Rgb(255, 255, 0));
+  ddrw.FlipBackBuffer();
+  const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  const auto YellowIn = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) n += (At(canvas, x, y) & 0x00FFFF00u) == 0x00FFFF00u;
+    }
+    return n;
+  };
+  EXPECT_GT(YellowIn(700, 1, 800, 30), 50);   // the long text reaches across the canvas
+  EXPECT_EQ(YellowIn(0, 1, 99, 30), 0);       // and starts where it was put
+  EXPECT_GT(YellowIn(10, 500, 300, 530), 50); // an unknown face falls back to one that exists
+  EXPECT_LT(YellowIn(10, 400, 300, 430), 20);
+}
+
+TEST_F(SdlDDrwTest, TheCanvasIsScaledWithItsShapeKept) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  SDL_Window* window = ddrw.Window();
+  ASSERT_NE(window, nullptr);
+  // A wide desktop: 1280 x 720 leaves bars of 160 pixels left and right.
+  SDL_SetWindowFullscreen(window, 0);
+  SDL_SetWindowSize(window, 1280, 720);
+  const int32_t panel = ddrw.CreateSprite();
+  WriteBmp24(folder_ / "white.bmp", 800, 600, [](int, int) { return Rgba{255, 255, 255, 255}; });
+  ddrw.LoadSpriteFrame(panel, 1, File("white.bmp"), kLoadOpaquePanel);
+  ddrw.Invalidate();
+  ddrw.ClearBackBuffer(0);
+  ddrw.DrawSprite(panel);
+  ddrw.FlipBackBuffer();
+  int width = 0;
+  int height = 0;
+  const std::vector<uint32_t> shown = ddrw.ReadWindow(width, height);
+  ASSERT_EQ(width, 1280);
+  ASSERT_EQ(height, 720);
+  const auto Pixel = [&](int x, int y) { return shown[static_cast<size_t>(y) * width + x] | 0xFF000000u; };
+  EXPECT_EQ(Pixel(10, 360), kBlackPixel);
+  EXPECT_EQ(Pixel(158, 10), kBlackPixel);
+  EXPECT_EQ(Pixel(162, 10), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(640, 710), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(1117, 360), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(1122, 360), kBlackPixel);
+}
+
+TEST_F(SdlDDrwTest, ClosedDisplayWantsNoFramesAndIgnoresDrawing) {
+  EXPECT_FALSE(ddrw.FramesWanted());
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 16, ""));
+  EXPECT_TRUE(ddrw.FramesWanted());
+  const int32_t red = Sprite("red.bmp", 0, 0);
+  ddrw.CloseDisplay();
+  EXPECT_FALSE(ddrw.FramesWanted());
+  EXPECT_EQ(ddrw.Window(), nullptr);
+  ddrw.ClearBackBuffer(0);
+  ddrw.DrawSprite(red);
+  ddrw.SetTextFont("Arial", 12, 1, false, false, false);
+  ddrw.DrawText("after", 0, 0, 0);
+  ddrw.FlipBackBuffer();
+  ddrw.CloseDisplay();  // again: harmless
+  EXPECT_TRUE(ddrw.ReadCanvas().empty());
+}
+
+TEST(Utf8PrefixTest, CutsOnlyBetweenCharacters) {
+  EXPECT_EQ(Utf8Prefix("abc", 2), "ab");
+  EXPECT_EQ(Utf8Prefix("abc", 9), "abc");
+  EXPECT_EQ(Utf8Prefix("\xC3\xA9t\xC3\xA9", 1), "\xC3\xA9");
+  EXPECT_EQ(Utf8Prefix("\xE2\x9C\xA8x", 1), "\xE2\x9C\xA8");
+  EXPECT_EQ(Utf8Prefix("", 3), "");
+}
+
+}  // namespace
+}  // namespace emberlrn
