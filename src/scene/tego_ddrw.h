@@ -43,8 +43,9 @@ class TegoDDrw {
   virtual void DrawSprite(int32_t sprite) = 0;
 
   virtual void ClearBackBuffer(Colour colour) = 0;
-  // Font of later DrawText calls: a face name ("Arial"), a size in points at
-  // 96 dots per inch, a style number and three flags (bold, italic, underline).
+  // Font of later DrawText calls: a face name ("Arial"), a size (the font's
+  // em height in pixels of the canvas), a style number and three flags (bold,
+  // italic, underline). DrawText's x and y are the top-left corner of the text.
   virtual void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
                            bool underline) = 0;
   virtual void DrawText(std::string_view text, int x, int y, Colour colour) = 0;

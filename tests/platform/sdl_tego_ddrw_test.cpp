@@ -254,7 +254,20 @@ TEST_F(SdlDDrwTest, TextIsDrawnAndKeptOnlyWhileItIsShown) {
   for (int y = 300; y < 320; ++y) {
     for (int x = 300; x < 370; ++x) blue += At(canvas, x, y) == kBluePixel;
   }
-  EXPECT_GT(yellow, 200);  // 46 points at 96 dpi: digits about 45 pixels tall
+  EXPECT_GT(yellow, 200);  // size 46: digits about 33 pixels tall
+  // The size is the em in canvas pixels: the digits stand no taller than it.
+  int top = 600;
+  int bottom = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 100; x < 200; ++x) {
+      if (At(canvas, x, y) == 0xFFFFFF00) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  EXPECT_GT(bottom - top, 25);
+  EXPECT_LT(bottom - top, 46);
   EXPECT_GT(blue, 20);
   EXPECT_EQ(At(canvas, 99, 99), kBlackPixel);
 

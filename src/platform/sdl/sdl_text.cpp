@@ -8,7 +8,10 @@
 namespace emberlrn {
 namespace {
 
-constexpr int kDotsPerInch = 96;
+// A text size is the height of the font's em in pixels of the 800 x 600
+// canvas (points at 72 dots per inch): the scene's text places, lines 12 to
+// 15 pixels apart and a calendar plate 85 pixels tall, are laid out for it.
+constexpr int kDotsPerInch = 72;
 
 uint32_t Packed(SDL_Color c) {
   return uint32_t{c.r} | uint32_t{c.g} << 8 | uint32_t{c.b} << 16 | uint32_t{c.a} << 24;

@@ -1,8 +1,8 @@
 #pragma once
 // Text for the drawing control: faces found through fontconfig ("Arial"
-// gives its metric twin Liberation Sans), sizes in points at 96 dots per
-// inch, and one texture per text, kept for as long as the text is drawn in
-// every frame and made again only when it changes.
+// gives its metric twin Liberation Sans), sizes as the em height in pixels
+// of the canvas, and one texture per text, kept for as long as the text is
+// drawn in every frame and made again only when it changes.
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -30,7 +30,7 @@ struct TextTexture {
 
 class TextCache {
  public:
-  // Font sizes are kept within this range of points.
+  // Font sizes (pixels of the canvas) are kept within this range.
   static constexpr int kSmallestPoints = 1;
   static constexpr int kLargestPoints = 500;
 
