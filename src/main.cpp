@@ -1,6 +1,7 @@
 // Emberlorn: builds the real platform objects, hands them to Main, and
 // returns its exit status.
 
+#include <array>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "platform/linux_system.h"
 #include "platform/sdl/sdl_saver_run.h"
 #include "platform/x11/preview_window.h"
+#include "settings/ini_file_store.h"
+#include "setup/run_setup.h"
 #include "start/hack_options.h"
 #include "start/module1.h"
 
@@ -22,7 +25,14 @@ class RealModeHost final : public emberlrn::ModeHost {
     return emberlrn::x11::RunPreviewWindow(static_cast<uint32_t>(previewParent),
                                            emberlrn::InstallFolder() + "preview.bmp");
   }
-  int RunSettings() override { return 0; }
+  int RunSettings() override {
+    // The dialog's application sees only the program's name: the classic
+    // switches are no options of its own.
+    std::string name = "emberlrn";
+    std::array<char*, 2> args = {name.data(), nullptr};
+    emberlrn::IniFileStore store(emberlrn::IniFileStore::DefaultPath());
+    return emberlrn::RunSetupDialog(1, args.data(), store, system_);
+  }
   int RunPassword() override { return emberlrn::PasswordMode(system_); }
 
  private:

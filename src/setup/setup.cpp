@@ -1,0 +1,297 @@
+// The dialog's load, its handlers, and its timing and power advice.
+
+#include "setup/setup.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <string>
+
+#include "platform/system.h"
+#include "settings/conversions.h"
+#include "settings/first_run.h"
+#include "settings/setting_reader.h"
+#include "settings/settings_store.h"
+#include "setup/bar_value.h"
+#include "setup/pick_list.h"
+#include "setup/qt_text.h"
+#include "setup/screen_saver_wait.h"
+#include "setup/setup_messages.h"
+#include "setup/setup_texts.h"
+
+namespace emberlrn {
+namespace {
+
+namespace T = setup_texts;
+constexpr std::string_view S = kSectionSettings;
+constexpr std::string_view F = kSectionFireplace;
+constexpr std::string_view X = kSectionXmas;
+
+constexpr int16_t kSetRegWritten = 2;
+constexpr int kFirstCorner = 0;
+constexpr int kLastCorner = 3;
+
+std::string Numbered(std::string_view key, int number) {
+  return std::string(key) + std::to_string(number);
+}
+
+std::string_view FlagText(bool checked) { return checked ? "1" : "0"; }
+
+}  // namespace
+
+Setup::Setup(SettingsStore& store, System& system, SetupMessages& messages,
+             std::string installFolder, QWidget* parent)
+    : QDialog(parent),
+      store_(store),
+      system_(system),
+      messages_(messages),
+      installFolder_(std::move(installFolder)) {
+  BuildWindow();
+  ConnectHandlers();
+  FillUnfilledStore();
+  FormLoad();
+}
+
+// A store the saver has never filled would be overwritten by the saver's
+// first start, choices made here included, and the dialog's own fallbacks
+// ("1" for the mouse sensitivity, empty texts for the sound) are no values
+// a control can show. So the dialog writes the first-run values first, as
+// that first start would, and then shows them.
+void Setup::FillUnfilledStore() {
+  if (GetIntSetting(store_, S, "SetReg", "1") != kSetRegWritten) SetRegistry(store_);
+}
+
+void Setup::ConnectHandlers() {
+  const auto flag = [this](QCheckBox* box, std::string_view section, std::string key) {
+    connect(box, &QCheckBox::toggled, this,
+            [this, section, key](bool checked) { SaveFlag(section, key, checked); });
+  };
+  flag(chkCalendar_, S, "Calendar");
+  flag(chkShowMessage_, S, "ShowMsg");
+  flag(chkSound_, S, "SoundOn");
+  flag(chkRotate_, F, "RotateCk");
+  flag(chkEndIron_, F, "AndIron");
+  // Array elements count from 0; their keys count from 1, the mantles from 3.
+  for (int i = 0; i < 6; ++i) flag(chkFP_[i], F, Numbered("ShowFP", i + 1));
+  for (int i = 0; i < 4; ++i) flag(chkMantle_[i], F, Numbered("ShowM", i + 3));
+  for (int i = 0; i < 24; ++i) flag(ChkMidi_[i], X, Numbered("Midi", i + 1));
+  for (int i = 0; i < 4; ++i) flag(chkStocking_[i], X, Numbered("ShowS", i + 1));
+  for (int i = 0; i < 2; ++i) flag(chkBells_[i], X, Numbered("Bell", i + 1));
+  for (int i = 0; i < 2; ++i) flag(chkPoin_[i], X, Numbered("Poin", i + 1));
+  connect(Check1_, &QCheckBox::toggled, this, [this](bool checked) { Check1Click(checked); });
+  connect(chkPower_, &QCheckBox::toggled, this, [this](bool checked) { ChkPowerClick(checked); });
+
+  for (int i = 0; i < 4; ++i) {
+    connect(optCal_[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+      if (checked) OptCalClick(i);
+    });
+  }
+
+  // Text boxes store their whole text on every change, unchecked.
+  connect(txtMessage_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    store_.SaveSetting(kAppName, S, "Message", ToStdString(text));
+  });
+  connect(txtFontSizeMsg_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    store_.SaveSetting(kAppName, S, "FontSize", ToStdString(text));
+  });
+
+  // Bars store on every change: arrows, trough, the program, and each step
+  // of a dragged thumb.
+  connect(hsbMouseS_, &QScrollBar::valueChanged, this, [this] { HsbMouseSChange(); });
+  connect(hsbVol_, &QScrollBar::valueChanged, this, [this] { SaveBar(*hsbVol_, txtVol_, S, "Vol"); });
+  connect(hsbFlame_, &QScrollBar::valueChanged, this,
+          [this] { SaveBar(*hsbFlame_, txtFlame_, F, "Speed"); });
+  connect(vsbStocking_, &QScrollBar::valueChanged, this,
+          [this] { SaveBar(*vsbStocking_, nullptr, X, "StockLoc"); });
+
+  // Lists store only a user's pick.
+  cboRotate_->OnPick([this](const QString& entry) {
+    store_.SaveSetting(kAppName, F, "RotateT", ToStdString(entry));
+  });
+  cboSoundOff_->OnPick([this](const QString& entry) { CboSoundOffClick(entry); });
+  cboMonitor_->OnPick([this](const QString& entry) { CboMonitorClick(entry); });
+
+  // Everything is stored already, so closing writes nothing.
+  connect(cmdOK_, &QPushButton::clicked, this, [this] { close(); });
+  connect(cmdAbout_, &QPushButton::clicked, this, [this] { CmdAboutClick(); });
+  connect(Command2_, &QPushButton::clicked, this,
+          [this] { Navigate(installFolder_ + std::string(T::kHelpDocument)); });
+  connect(cmdWebsite_, &QPushButton::clicked, this, [this] { Navigate(T::kWebsiteAddress); });
+  connect(cmdPMHelp_, &QPushButton::clicked, this,
+          [this] { Navigate(installFolder_ + std::string(T::kPowerHelpDocument)); });
+  connect(cmdSeePM_, &QPushButton::clicked, this,
+          [this] { ControlPanels(T::kPowerOptionsCommand); });
+  connect(cmdColor_, &QPushButton::clicked, this,
+          [this] { ControlPanels(T::kDisplayPropertiesCommand); });
+}
+
+// Fills every control from the store, in a fixed order. Setting a control
+// runs its handler when its state changes, so the store ends as it was,
+// except that a missing key may now hold the value shown, and a true
+// "Music On" is written as "True".
+void Setup::FormLoad() {
+  for (int i = 0; i < 24; ++i) LoadFlag(*ChkMidi_[i], X, Numbered("Midi", i + 1), "1");
+  musicOn_ = GetBoolSetting(store_, X, "SoundOn", "1");
+  Check1_->setChecked(musicOn_);
+  LoadFlag(*chkShowMessage_, S, "ShowMsg", "1");
+  txtMessage_->setText(ToQString(GetTextSetting(store_, S, "Message", "1")));
+  txtFontSizeMsg_->setText(ToQString(GetTextSetting(store_, S, "FontSize", "1")));
+
+  // The corner: the stored number rounded half to even; one that names no
+  // corner is the first-run corner.
+  calPosText_ = GetTextSetting(store_, S, "CalPos", "1");
+  std::optional<int16_t> corner = ToInt16(calPosText_);
+  if (!corner || *corner < kFirstCorner || *corner > kLastCorner) {
+    corner = ToInt16(FirstRunValue(S, "CalPos").value_or("1"));
+  }
+  optCal_[std::clamp<int>(corner.value_or(1), kFirstCorner, kLastCorner)]->setChecked(true);
+
+  LoadFlag(*chkCalendar_, S, "Calendar", "1");
+  cboMonitor_->SetText(ToQString(GetTextSetting(store_, S, "monitor", "1")));
+  LoadFlag(*chkPower_, S, "Power", "1");
+  LoadBar(*hsbMouseS_, S, "MouseSen", "1");
+  for (int i = 0; i < 6; ++i) LoadFlag(*chkFP_[i], F, Numbered("ShowFP", i + 1), "1");
+  for (int i = 0; i < 4; ++i) LoadFlag(*chkMantle_[i], F, Numbered("ShowM", i + 3), "1");
+  LoadFlag(*chkRotate_, F, "RotateCk", "1");
+  cboRotate_->SetText(ToQString(GetTextSetting(store_, F, "RotateT", "1")));
+  // A missing key leaves the box as it is: unchecked, and nothing written.
+  LoadFlag(*chkEndIron_, F, "AndIron", FlagText(chkEndIron_->isChecked()));
+  LoadBar(*hsbFlame_, F, "Speed", "");
+  txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
+  LoadBar(*hsbVol_, S, "Vol", "");
+  LoadFlag(*chkSound_, S, "SoundOn", "");
+
+  // The stop-sound time: zero, and any text the saver reads as never
+  // (empty, or no number), shows as "Never".
+  const std::string soundOff = GetTextSetting(store_, S, "SoundOff", "");
+  const std::optional<double> soundOffMinutes = ParseNumber(soundOff);
+  cboSoundOff_->SetText(!soundOffMinutes || *soundOffMinutes == 0.0 ? ToQString(T::kNever)
+                                                                    : ToQString(soundOff));
+
+  for (int i = 0; i < 4; ++i) LoadFlag(*chkStocking_[i], X, Numbered("ShowS", i + 1), "1");
+  LoadBar(*vsbStocking_, X, "StockLoc", "2");
+  for (int i = 0; i < 2; ++i) LoadFlag(*chkBells_[i], X, Numbered("Bell", i + 1), "1");
+  for (int i = 0; i < 2; ++i) LoadFlag(*chkPoin_[i], X, Numbered("Poin", i + 1), "1");
+
+  if (!chkPower_->isChecked()) cboMonitor_->setEnabled(false);
+  ShowScreenSaverWait();
+
+  // Each value box shows its bar, whether or not the bar moved.
+  txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
+  txtVol_->setText(QString::number(BarValue(*hsbVol_)));
+  txtMouseS_->setText(QString::number(BarValue(*hsbMouseS_)));
+}
+
+// A box is checked when its key reads as 1, as the saver reads it; a text
+// that is no number counts as the key's first-run value.
+void Setup::LoadFlag(QCheckBox& box, std::string_view section, std::string_view key,
+                     std::string_view fallback) {
+  box.setChecked(GetIntSetting(store_, section, key, fallback) == 1);
+}
+
+// A bar takes the stored number, clamped to its range (a text that is no
+// number counts as the key's first-run value). When what the bar shows is
+// not the stored number and the bar did not move, so that its handler did
+// not run, the handler runs all the same: what the dialog shows is what the
+// saver gets.
+void Setup::LoadBar(QScrollBar& bar, std::string_view section, std::string_view key,
+                    std::string_view fallback) {
+  const int before = BarValue(bar);
+  const std::string text = GetTextSetting(store_, section, key, fallback);
+  SetBarValue(bar, GetIntSetting(store_, section, key, fallback));
+  if (BarValue(bar) == before && ToInt16(text) != BarValue(bar)) {
+    emit bar.valueChanged(bar.value());
+  }
+}
+
+void Setup::SaveFlag(std::string_view section, std::string_view key, bool checked) {
+  store_.SaveSetting(kAppName, section, key, FlagText(checked));
+}
+
+void Setup::SaveBar(QScrollBar& bar, QLineEdit* valueBox, std::string_view section,
+                    std::string_view key) {
+  const std::string value = std::to_string(BarValue(bar));
+  store_.SaveSetting(kAppName, section, key, value);
+  if (valueBox) valueBox->setText(ToQString(value));
+}
+
+void Setup::Check1Click(bool checked) {
+  musicOn_ = checked;
+  store_.SaveSetting(kAppName, X, "SoundOn", musicOn_ ? "True" : "False");
+}
+
+void Setup::OptCalClick(int index) {
+  calPosText_ = std::to_string(index);
+  store_.SaveSetting(kAppName, S, "CalPos", calPosText_);
+}
+
+void Setup::HsbMouseSChange() {
+  mouseSensValue_ = static_cast<int16_t>(BarValue(*hsbMouseS_));
+  SaveBar(*hsbMouseS_, txtMouseS_, S, "MouseSen");
+}
+
+void Setup::CboSoundOffClick(const QString& entry) {
+  const std::string text = ToStdString(entry);
+  store_.SaveSetting(kAppName, S, "SoundOff",
+                     text == T::kNever ? std::string(T::kNeverStored) : text);
+}
+
+void Setup::CmdAboutClick() { messages_.Information(T::kAboutTitle, T::kAboutText); }
+
+void Setup::SSTimeFunc() {
+  if (const std::optional<int32_t> seconds = system_.ScreenSaveTimeOut()) {
+    ssTimeText_ = std::to_string(*seconds);
+  }
+}
+
+// The last steps of the load: the wait in minutes, and the warning when the
+// monitor goes off the moment the screen saver comes on.
+void Setup::ShowScreenSaverWait() {
+  SSTimeFunc();
+  const bool waitRead = !ssTimeText_.empty();
+  const double minutes = WaitMinutes(ssTimeText_);
+  waitMinutes_ = waitRead ? std::optional<double>(minutes) : std::nullopt;
+  ssTimeText_ = ShortestDecimal(minutes) + std::string(T::kMinutesSuffix);
+  lblSStime_->setText(ToQString(ssTimeText_));
+  if (chkPower_->isChecked() &&
+      SwitchesOffWithSaver(ToStdString(cboMonitor_->currentText()), waitMinutes_)) {
+    messages_.Warning(T::kWarningTitle, T::kWarningText);
+  }
+}
+
+void Setup::ChkPowerClick(bool checked) {
+  SaveFlag(S, "Power", checked);
+  cboMonitor_->setEnabled(checked);
+}
+
+// The choice is stored before any advice is shown, and no advice undoes or
+// blocks it; the equal-time warning comes before the short-time question.
+void Setup::CboMonitorClick(const QString& entry) {
+  const std::string text = ToStdString(entry);
+  store_.SaveSetting(kAppName, S, "Monitor", text);
+  if (chkPower_->isChecked() && SwitchesOffWithSaver(text, waitMinutes_)) {
+    messages_.Warning(T::kWarningTitle, T::kWarningText);
+  }
+  if (text == T::kNever) {
+    // A monitor that never goes off needs no hand-over.
+    chkPower_->setChecked(false);
+    SaveFlag(S, "Power", chkPower_->isChecked());
+  }
+  if (IsTooShortEntry(text)) {
+    messages_.Warning(T::kWhyTitle, std::string(T::kWhyBefore) + text + std::string(T::kWhyAfter));
+  }
+}
+
+// Opens a document, program or address with the desktop's own opener; a
+// missing file gives no message here.
+void Setup::Navigate(std::string_view webPageUrl) { system_.Open(webPageUrl); }
+
+// Starts the desktop's settings program for a classic command line; a
+// failure to start it is ignored.
+void Setup::ControlPanels(std::string_view fileName) { system_.Run(fileName); }
+
+}  // namespace emberlrn

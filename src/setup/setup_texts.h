@@ -1,0 +1,187 @@
+#pragma once
+// The settings dialog's own words: captions, list entries, carol titles,
+// advice messages, and the places its buttons open. They are the product's
+// texts, so they live in one place and are used exactly as written here.
+
+#include <array>
+#include <string_view>
+
+namespace emberlrn::setup_texts {
+
+inline constexpr std::string_view kCaption = "Emberlorn Screensaver by Kestrovane";
+
+// Tabs, left to right; the dialog opens on the first.
+inline constexpr std::array<std::string_view, 4> kTabs = {
+    "Settings", "Fireplace Settings", "Pwr Management", "Christmas"};
+
+// The button strip, left to right.
+inline constexpr std::string_view kHelp = "&Help";
+inline constexpr std::string_view kWebsite = "&Our website";
+inline constexpr std::string_view kAbout = "&About";
+inline constexpr std::string_view kOk = "&OK";
+inline constexpr std::string_view kOkTip = "Exit";
+
+// "Settings" tab.
+inline constexpr std::string_view kCalendarGroup = "Calendar/Clock";
+inline constexpr std::string_view kCalendarShow = "Show";
+inline constexpr std::string_view kPositionOnScreen = "Position on Screen";
+inline constexpr std::array<std::string_view, 4> kCornerNames = {
+    "Top left", "Bottom left", "Top right", "Bottom right"};
+inline constexpr std::string_view kMessageGroup = "Show Message";
+inline constexpr std::string_view kShowMessage = "Show Message";
+inline constexpr std::string_view kTypeMessage = "Type your message below:";
+inline constexpr std::string_view kFontSize = "Font Size:";
+inline constexpr std::string_view kMouseGroup = "Mouse Sensitivity";
+inline constexpr std::string_view kMouseTip = "Change the sensitivity of the mouse";
+inline constexpr std::string_view kLightTouch = "Light Touch";
+inline constexpr std::string_view kHeavyTouch = "HeavyTouch";
+inline constexpr std::string_view kSoundGroup = "SOUND";
+inline constexpr std::string_view kSoundOn = "Sound On";
+inline constexpr std::string_view kVolume = "Volume";
+inline constexpr std::string_view kSoft = "Soft";
+inline constexpr std::string_view kLoud = "Loud";
+// The classic caption "Stop sound after:  ...  min." has a gap of blanks
+// where the list sits; here the words either side are two labels.
+inline constexpr std::string_view kStopSoundBefore = "Stop sound after:";
+inline constexpr std::string_view kStopSoundAfter = "min.";
+inline constexpr std::string_view kSoundKeysNote =
+    " While the screensaver is running:\n"
+    " Press the \"Q\" key to stop the sound\n"
+    " Press the \"S\" key to start the sound";
+inline constexpr std::string_view kColourAdvice =
+    "This screensaver is best viewed if you use the highest color setting your computer "
+    "allows. (Highest 32-Bit)";
+inline constexpr std::string_view kSetColour = "Set Color Here";
+
+// The stop-sound list; "Never" is stored as "0".
+inline constexpr std::string_view kNever = "Never";
+inline constexpr std::string_view kNeverStored = "0";
+inline constexpr std::array<std::string_view, 20> kSoundOffEntries = {
+    "Never", "1",  "2",  "3",  "4",   "5",   "10",  "15",  "20",  "30",
+    "45",    "60", "90", "120", "180", "240", "300", "360", "420", "480"};
+
+// "Fireplace Settings" tab. Style n is element n - 1; the second name keeps
+// its trailing blank.
+inline constexpr std::string_view kFireplaceGroup = "Fireplace";
+inline constexpr std::array<std::string_view, 6> kStyleNames = {
+    "Dark Marble",             "Light Marble ", "Light Colored River Rock",
+    "Dark Colored River Rock", "Flat Stone",    "Old Rock"};
+inline constexpr std::string_view kShowFireplace = "Show Fireplace";
+inline constexpr std::string_view kShowMantle = "Show Mantle";
+inline constexpr std::string_view kNoMantle = "No Mantle";
+inline constexpr std::string_view kRotate = "Rotate Fireplaces.........";
+// "Every  ...  Minute(s)" around the rotation list, as with the stop-sound list.
+inline constexpr std::string_view kEveryBefore = "Every";
+inline constexpr std::string_view kEveryAfter = "Minute(s)";
+inline constexpr std::array<std::string_view, 15> kRotateEntries = {
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20", "30", "45", "60"};
+inline constexpr std::string_view kFlameGroup = "Flame Speed";
+inline constexpr std::string_view kSlow = "Slow";
+inline constexpr std::string_view kFast = "Fast";
+inline constexpr std::string_view kShowAndirons = "Show Andirons";
+
+// "Pwr Management" tab.
+inline constexpr std::string_view kPowerHeading =
+    "If you want your computer to continue shutting down you must set these values";
+inline constexpr std::string_view kPowerExplanation =
+    "This screensaver uses Microsoft's DirectX technology.  While in DirectX mode, normal "
+    "Windows operations cannot be passed, such as notifying the computer to shut down in the "
+    "Energy Saving mode.  We have tried to comply to the few of you who use the Energy Saving "
+    "Power Manage Mode by allowing you to set when these modes will activate. We also might "
+    "add that many of the top experts DO NOT recommend the use of Power Management. The "
+    "Windows OS needs to reset, your memory needs to be dumped, etc... and the only way for "
+    "this to happen is to turn off your computer.";
+inline constexpr std::string_view kPowerGroup = "Power Management Users";
+inline constexpr std::string_view kUsePower = "Do you use Power Management?";
+inline constexpr std::string_view kPowerExamples =
+    "Examples would having your monitor or hard disk set to turn off after a certain period "
+    "of inactivity.  Possibly SUSPEND MODE or SLEEP to occur after a certain time, etc.";
+// "Screensaver set to activate  ...  after computer is idle" around the wait.
+inline constexpr std::string_view kActivateBefore = "Screensaver set to activate";
+inline constexpr std::string_view kActivateAfter = "after computer is idle";
+// "Click this button:  ...  If any setting ..." around the power button.
+inline constexpr std::string_view kClickBefore = "Click this button:";
+inline constexpr std::string_view kClickAfter =
+    "If any setting has a value other than NEVER please set the below drop down list to the "
+    "same value.";
+inline constexpr std::string_view kSetPower = "&Set Power Management";
+inline constexpr std::string_view kPowerHelp = "Power Management HEL&P";
+inline constexpr std::string_view kMinutesSuffix = " Minutes";
+
+// The monitor list with the minutes each entry stands for; "Never" stands for none.
+struct MonitorEntry {
+  std::string_view text;
+  int minutes;  // 0 for "Never"
+};
+inline constexpr std::array<MonitorEntry, 16> kMonitorEntries = {{
+    {"1 Minute", 1},    {"2 Minutes", 2},   {"3 Minutes", 3},   {"5 Minutes", 5},
+    {"10 Minutes", 10}, {"15 Minutes", 15}, {"20 Minutes", 20}, {"25 Minutes", 25},
+    {"30 Minutes", 30}, {"45 Minutes", 45}, {"1 hour", 60},     {"2 hours", 120},
+    {"3 hours", 180},   {"4 hours", 240},   {"5 hours", 300},   {"Never", 0},
+}};
+// Entries so short that a screen saver makes no sense before them.
+inline constexpr std::array<std::string_view, 3> kTooShortEntries = {"1 Minute", "2 Minutes",
+                                                                     "3 Minutes"};
+
+// "Christmas" tab.
+inline constexpr std::string_view kMusicGroup = "Music";
+inline constexpr std::string_view kMusicOn = "Music On";
+inline constexpr std::string_view kPoinsettiasGroup = "Poinsettias";
+inline constexpr std::string_view kBellsGroup = "Bells";
+inline constexpr std::string_view kStockingsGroup = "Stockings";
+inline constexpr std::array<std::string_view, 2> kLeftRight = {"Left", "Right"};
+inline constexpr std::array<std::string_view, 4> kStockings = {
+    "Show Stocking 1", "Show Stocking 2", "Show Stocking 3", "Show Stocking 4"};
+inline constexpr std::string_view kAdjustLocation = "Adjust Location";
+inline constexpr std::string_view kHigher = "Higher";
+inline constexpr std::string_view kLower = "Lower";
+// Carol n (key Midi n) is element n - 1.
+inline constexpr std::array<std::string_view, 24> kCarols = {
+    "Good King Wencesles",     "Jingle Bells Rock",     "Deck the Halls",
+    "Joy to the World",        "Silent Night",          "Greensleeves",
+    "Nut Cracker",             "Hark the Herald Angel", "Holy Night",
+    "Rudolph",                 "Santas comin' to Town", "Feliz Navidad",
+    "O Tannenbaum",            "Jingle Bells",          "Winter",
+    "Away in the Manger",      "Lit'l Town Of Bethlehem", "O Come All Ye Faithful",
+    "Little Drummer Boy",      "God Rest Ye Merry Gents", "Home For the Holidays",
+    "Let it Snow",             "12 Days of Christmas",  "Frosty the Snowman"};
+
+// Advice messages.
+inline constexpr std::string_view kWarningTitle = "WARNING!";
+inline constexpr std::string_view kWarningText =
+    "You have your screensaver set to come on exactly when the monitor is set to shut off. "
+    "Please change one of them.";
+inline constexpr std::string_view kWhyTitle = "WHY?";
+inline constexpr std::string_view kWhyBefore = "Why would you use a screensaver for only ";
+inline constexpr std::string_view kWhyAfter =
+    ". If you want to use Power Management set it to at least 5 minutes";
+
+// The About message: the version line first, then the maker's notice.
+inline constexpr std::string_view kAboutTitle = "About Emberlorn";
+inline constexpr std::string_view kAboutText =
+    "Emberlorn v 1.2.4\n"
+    "\n"
+    "The Emberlorn fireplace screensaver is made by Kestrovane.\n"
+    "Copyright (C) Kestrovane. All rights reserved.\n"
+    "\n"
+    "Questions, ideas and praise are welcome at https://www.kestrovane.com/emberlorn";
+
+// Where the buttons lead. The classic command lines name the power options
+// and the display properties; the desktop layer starts the matching
+// settings program of the desktop in use.
+inline constexpr std::string_view kWebsiteAddress = "https://www.kestrovane.com/emberlorn";
+// The product's help was a small Windows program ("Help.exe"); here it is
+// the help page, shipped in the data folder as "help.htm".
+inline constexpr std::string_view kHelpDocument = "help.htm";
+inline constexpr std::string_view kPowerHelpDocument = "power_help.htm";
+inline constexpr std::string_view kPowerOptionsCommand =
+    "rundll32.exe shell32.dll,Control_RunDLL powercfg.cpl,,1";
+inline constexpr std::string_view kDisplayPropertiesCommand =
+    "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,3";
+
+// The fireplace pictures beside the style names, n = 1 to 6.
+inline constexpr std::string_view kThumbPrefix = "thumb";
+inline constexpr std::string_view kThumbSuffix = ".png";
+inline constexpr int kThumbSize = 54;
+
+}  // namespace emberlrn::setup_texts
