@@ -18,8 +18,8 @@ PICTURES = {
     "Logs.bmp": (634, 150, (110, 70, 40)),
     "AndIronL.bmp": (170, 300, (40, 40, 45)),
     "AndIronR.bmp": (170, 300, (40, 40, 45)),
-    "monitor.bmp": (500, 300, (30, 60, 140)),
-    "pwrmsg.bmp": (500, 300, (30, 120, 60)),
+    "monitor.bmp": (500, 300, (200, 210, 230)),
+    "pwrmsg.bmp": (500, 300, (200, 230, 200)),
 }
 for n in range(1, 11):
     # The flame frames differ a little, so that frames change.

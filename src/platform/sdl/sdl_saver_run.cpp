@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <string_view>
 #include <functional>
 
 #include "platform/clock.h"
@@ -55,6 +57,16 @@ int NoDisplay(System& system) {
   return 1;
 }
 
+// SDL falls back to drawing off the screen when it finds no display; unless
+// that was asked for, there is no display to run on.
+bool DisplayFound() {
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && *asked != '\0') return true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::string_view(driver) != "offscreen" &&
+         std::string_view(driver) != "dummy";
+}
+
 // Window-system settings that keep a full-screen saver full screen and cheap.
 void SetHints() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -73,6 +85,10 @@ int RunSaverWindow(LinuxSystem& system) {
   std::setlocale(LC_TIME, "");
   SetHints();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return NoDisplay(system);
+  if (!DisplayFound()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return NoDisplay(system);
+  }
 
   SystemClock clock;
   IniFileStore store(IniFileStore::DefaultPath());
