@@ -27,7 +27,9 @@ inline void SetBarRange(QScrollBar& bar, int first, int last) {
 
 inline bool IsReversedBar(const QScrollBar& bar) { return bar.property(kReversedBar).toBool(); }
 
-inline int BarValue(const QScrollBar& bar) { return IsReversedBar(bar) ? -bar.value() : bar.value(); }
+inline int BarValue(const QScrollBar& bar) {
+  return IsReversedBar(bar) ? -bar.value() : bar.value();
+}
 inline int BarLowest(const QScrollBar& bar) {
   return IsReversedBar(bar) ? -bar.maximum() : bar.minimum();
 }

@@ -7,6 +7,12 @@
 #include "setup/qt_child.h"
 
 namespace emberlrn {
+namespace {
+
+// The longest list, the stop-sound times, has 20 entries.
+constexpr int kAllEntriesVisible = 20;
+
+}  // namespace
 
 // The text field of a PickList. Qt's combo box takes a text that matches an
 // entry as a pick when the field loses focus or the user presses Enter; the
@@ -41,6 +47,7 @@ PickList::PickList(QWidget* parent) : QComboBox(parent) {
   setCompleter(nullptr);  // the field shows what was typed, nothing more
   setInsertPolicy(QComboBox::NoInsert);
   setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  setMaxVisibleItems(kAllEntriesVisible);  // the drop-down shows every entry at once
   connect(this, &QComboBox::activated, this, [this](int index) {
     if (typing_ || !handler_ || index < 0) return;
     handler_(itemText(index));

@@ -28,8 +28,7 @@ std::string ShortestDecimal(double value) {
   double shortValue = std::strtod(rounded, nullptr);
   if (shortValue == 0.0) shortValue = 0.0;  // no "-0"
   char text[512];
-  const auto result =
-      std::to_chars(text, text + sizeof text, shortValue, std::chars_format::fixed);
+  const auto result = std::to_chars(text, text + sizeof text, shortValue, std::chars_format::fixed);
   if (result.ec != std::errc()) return rounded;
   return std::string(text, result.ptr);
 }

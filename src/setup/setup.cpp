@@ -102,7 +102,8 @@ void Setup::ConnectHandlers() {
   // Bars store on every change: arrows, trough, the program, and each step
   // of a dragged thumb.
   connect(hsbMouseS_, &QScrollBar::valueChanged, this, [this] { HsbMouseSChange(); });
-  connect(hsbVol_, &QScrollBar::valueChanged, this, [this] { SaveBar(*hsbVol_, txtVol_, S, "Vol"); });
+  connect(hsbVol_, &QScrollBar::valueChanged, this,
+          [this] { SaveBar(*hsbVol_, txtVol_, S, "Vol"); });
   connect(hsbFlame_, &QScrollBar::valueChanged, this,
           [this] { SaveBar(*hsbFlame_, txtFlame_, F, "Speed"); });
   connect(vsbStocking_, &QScrollBar::valueChanged, this,

@@ -187,9 +187,9 @@ QGroupBox* Setup::BuildMessageGroup(QWidget* tab) {
   QLabel* sizeLabel = Label(group, QStringLiteral("Label38"), T::kFontSize);
   size->addWidget(sizeLabel);
   txtFontSizeMsg_ = Named<QLineEdit>(group, QStringLiteral("txtFontSizeMsg"));
-  txtFontSizeMsg_->setFixedWidth(txtFontSizeMsg_->fontMetrics().horizontalAdvance(
-                                     QStringLiteral("0000")) +
-                                 txtFontSizeMsg_->fontMetrics().height());
+  txtFontSizeMsg_->setFixedWidth(
+      txtFontSizeMsg_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
+      txtFontSizeMsg_->fontMetrics().height());
   BlueOnWhite(txtFontSizeMsg_);
   sizeLabel->setBuddy(txtFontSizeMsg_);
   size->addWidget(txtFontSizeMsg_);
@@ -336,8 +336,8 @@ QWidget* Setup::BuildStyleCell(QWidget* parent, int index) {
   words->addWidget(chkFP_[index]);
   if (index < 2) {
     // Styles 1 and 2 have no separate mantle.
-    words->addWidget(Label(cell, QString::fromLatin1(index == 0 ? "Label9" : "Label13"),
-                           T::kNoMantle));
+    words->addWidget(
+        Label(cell, QString::fromLatin1(index == 0 ? "Label9" : "Label13"), T::kNoMantle));
   } else {
     chkMantle_[index - 2] = Check(cell, Indexed("chkMantle", index - 2), T::kShowMantle);
     words->addWidget(chkMantle_[index - 2]);
@@ -362,7 +362,8 @@ QLabel* Setup::Thumbnail(QWidget* parent, int style) {
   // picture is used when the data folder has it.
   const qreal ratio = picture->devicePixelRatioF();
   QImage image;
-  if (ratio > 1.0) image = QImageReader(stem + QStringLiteral("@2x") + ToQString(T::kThumbSuffix)).read();
+  if (ratio > 1.0)
+    image = QImageReader(stem + QStringLiteral("@2x") + ToQString(T::kThumbSuffix)).read();
   if (image.isNull()) image = QImageReader(file).read();
   if (image.isNull()) {
     // An empty frame keeps the layout; the missing file is told once.

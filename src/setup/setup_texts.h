@@ -11,8 +11,8 @@ namespace emberlrn::setup_texts {
 inline constexpr std::string_view kCaption = "Emberlorn Screensaver by Kestrovane";
 
 // Tabs, left to right; the dialog opens on the first.
-inline constexpr std::array<std::string_view, 4> kTabs = {
-    "Settings", "Fireplace Settings", "Pwr Management", "Christmas"};
+inline constexpr std::array<std::string_view, 4> kTabs = {"Settings", "Fireplace Settings",
+                                                          "Pwr Management", "Christmas"};
 
 // The button strip, left to right.
 inline constexpr std::string_view kHelp = "&Help";
@@ -25,8 +25,8 @@ inline constexpr std::string_view kOkTip = "Exit";
 inline constexpr std::string_view kCalendarGroup = "Calendar/Clock";
 inline constexpr std::string_view kCalendarShow = "Show";
 inline constexpr std::string_view kPositionOnScreen = "Position on Screen";
-inline constexpr std::array<std::string_view, 4> kCornerNames = {
-    "Top left", "Bottom left", "Top right", "Bottom right"};
+inline constexpr std::array<std::string_view, 4> kCornerNames = {"Top left", "Bottom left",
+                                                                 "Top right", "Bottom right"};
 inline constexpr std::string_view kMessageGroup = "Show Message";
 inline constexpr std::string_view kShowMessage = "Show Message";
 inline constexpr std::string_view kTypeMessage = "Type your message below:";
@@ -57,15 +57,15 @@ inline constexpr std::string_view kSetColour = "Set Color Here";
 inline constexpr std::string_view kNever = "Never";
 inline constexpr std::string_view kNeverStored = "0";
 inline constexpr std::array<std::string_view, 20> kSoundOffEntries = {
-    "Never", "1",  "2",  "3",  "4",   "5",   "10",  "15",  "20",  "30",
+    "Never", "1",  "2",  "3",   "4",   "5",   "10",  "15",  "20",  "30",
     "45",    "60", "90", "120", "180", "240", "300", "360", "420", "480"};
 
 // "Fireplace Settings" tab. Style n is element n - 1; the second name keeps
 // its trailing blank.
 inline constexpr std::string_view kFireplaceGroup = "Fireplace";
 inline constexpr std::array<std::string_view, 6> kStyleNames = {
-    "Dark Marble",             "Light Marble ", "Light Colored River Rock",
-    "Dark Colored River Rock", "Flat Stone",    "Old Rock"};
+    "Dark Marble", "Light Marble ", "Light Colored River Rock", "Dark Colored River Rock",
+    "Flat Stone",  "Old Rock"};
 inline constexpr std::string_view kShowFireplace = "Show Fireplace";
 inline constexpr std::string_view kShowMantle = "Show Mantle";
 inline constexpr std::string_view kNoMantle = "No Mantle";
@@ -114,10 +114,22 @@ struct MonitorEntry {
   int minutes;  // 0 for "Never"
 };
 inline constexpr std::array<MonitorEntry, 16> kMonitorEntries = {{
-    {"1 Minute", 1},    {"2 Minutes", 2},   {"3 Minutes", 3},   {"5 Minutes", 5},
-    {"10 Minutes", 10}, {"15 Minutes", 15}, {"20 Minutes", 20}, {"25 Minutes", 25},
-    {"30 Minutes", 30}, {"45 Minutes", 45}, {"1 hour", 60},     {"2 hours", 120},
-    {"3 hours", 180},   {"4 hours", 240},   {"5 hours", 300},   {"Never", 0},
+    {"1 Minute", 1},
+    {"2 Minutes", 2},
+    {"3 Minutes", 3},
+    {"5 Minutes", 5},
+    {"10 Minutes", 10},
+    {"15 Minutes", 15},
+    {"20 Minutes", 20},
+    {"25 Minutes", 25},
+    {"30 Minutes", 30},
+    {"45 Minutes", 45},
+    {"1 hour", 60},
+    {"2 hours", 120},
+    {"3 hours", 180},
+    {"4 hours", 240},
+    {"5 hours", 300},
+    {"Never", 0},
 }};
 // Entries so short that a screen saver makes no sense before them.
 inline constexpr std::array<std::string_view, 3> kTooShortEntries = {"1 Minute", "2 Minutes",
@@ -136,15 +148,30 @@ inline constexpr std::string_view kAdjustLocation = "Adjust Location";
 inline constexpr std::string_view kHigher = "Higher";
 inline constexpr std::string_view kLower = "Lower";
 // Carol n (key Midi n) is element n - 1.
-inline constexpr std::array<std::string_view, 24> kCarols = {
-    "Good King Wencesles",     "Jingle Bells Rock",     "Deck the Halls",
-    "Joy to the World",        "Silent Night",          "Greensleeves",
-    "Nut Cracker",             "Hark the Herald Angel", "Holy Night",
-    "Rudolph",                 "Santas comin' to Town", "Feliz Navidad",
-    "O Tannenbaum",            "Jingle Bells",          "Winter",
-    "Away in the Manger",      "Lit'l Town Of Bethlehem", "O Come All Ye Faithful",
-    "Little Drummer Boy",      "God Rest Ye Merry Gents", "Home For the Holidays",
-    "Let it Snow",             "12 Days of Christmas",  "Frosty the Snowman"};
+inline constexpr std::array<std::string_view, 24> kCarols = {"Good King Wencesles",
+                                                             "Jingle Bells Rock",
+                                                             "Deck the Halls",
+                                                             "Joy to the World",
+                                                             "Silent Night",
+                                                             "Greensleeves",
+                                                             "Nut Cracker",
+                                                             "Hark the Herald Angel",
+                                                             "Holy Night",
+                                                             "Rudolph",
+                                                             "Santas comin' to Town",
+                                                             "Feliz Navidad",
+                                                             "O Tannenbaum",
+                                                             "Jingle Bells",
+                                                             "Winter",
+                                                             "Away in the Manger",
+                                                             "Lit'l Town Of Bethlehem",
+                                                             "O Come All Ye Faithful",
+                                                             "Little Drummer Boy",
+                                                             "God Rest Ye Merry Gents",
+                                                             "Home For the Holidays",
+                                                             "Let it Snow",
+                                                             "12 Days of Christmas",
+                                                             "Frosty the Snowman"};
 
 // Advice messages.
 inline constexpr std::string_view kWarningTitle = "WARNING!";
@@ -164,7 +191,8 @@ inline constexpr std::string_view kAboutText =
     "The Emberlorn fireplace screensaver is made by Kestrovane.\n"
     "Copyright (C) Kestrovane. All rights reserved.\n"
     "\n"
-    "Questions, ideas and praise are welcome at https://www.kestrovane.com/emberlorn";
+    "Questions, ideas and praise are welcome at:\n"
+    "https://www.kestrovane.com/emberlorn";
 
 // Where the buttons lead. The classic command lines name the power options
 // and the display properties; the desktop layer starts the matching

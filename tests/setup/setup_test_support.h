@@ -10,9 +10,9 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStringList>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <memory>

@@ -56,7 +56,7 @@ class PowerAdviceTest : public QObject {
 
   void TheLabelShowsTheWaitInMinutes() {
     const std::vector<std::pair<std::optional<int32_t>, const char*>> cases = {
-        {600, "10 Minutes"}, {90, "1.5 Minutes"},   {3600, "60 Minutes"},
+        {600, "10 Minutes"}, {90, "1.5 Minutes"},         {3600, "60 Minutes"},
         {60, "1 Minutes"},   {std::nullopt, "0 Minutes"}, {20, "0.333333333333333 Minutes"}};
     for (const auto& [wait, shown] : cases) {
       PowerRig rig(wait);
@@ -143,8 +143,8 @@ class PowerAdviceTest : public QObject {
     rig.ShowPowerTab();
     const size_t from = rig.store.writes.size();
     QVERIFY(PickEntry(rig.List(), QStringLiteral("Never")));
-    QCOMPARE(rig.Writes(from), (QStringList{"Settings/Monitor=Never",
-                                                         "Settings/Power=0", "Settings/Power=0"}));
+    QCOMPARE(rig.Writes(from),
+             (QStringList{"Settings/Monitor=Never", "Settings/Power=0", "Settings/Power=0"}));
     QVERIFY(!rig.Find<QCheckBox>("chkPower")->isChecked());
     QVERIFY(!rig.List()->isEnabled());
     QVERIFY(rig.messages.shown.empty());

@@ -30,9 +30,8 @@ class SetupHandlersTest : public QObject {
     QTest::keyClick(box, Qt::Key_4);
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClick(box, Qt::Key_Backspace);
-    QCOMPARE(rig.Writes(from),
-             (QStringList{"Settings/FontSize=2", "Settings/FontSize=24",
-                                       "Settings/FontSize=2", "Settings/FontSize="}));
+    QCOMPARE(rig.Writes(from), (QStringList{"Settings/FontSize=2", "Settings/FontSize=24",
+                                            "Settings/FontSize=2", "Settings/FontSize="}));
     QCOMPARE(rig.store.Value("Settings", "FontSize"), std::string(""));
   }
 
@@ -44,8 +43,8 @@ class SetupHandlersTest : public QObject {
     box->selectAll();
     const size_t from = rig.store.writes.size();
     QTest::keyClicks(box, QStringLiteral("Hi!"));
-    QCOMPARE(rig.Writes(from), (QStringList{"Settings/Message=H", "Settings/Message=Hi",
-                                                         "Settings/Message=Hi!"}));
+    QCOMPARE(rig.Writes(from),
+             (QStringList{"Settings/Message=H", "Settings/Message=Hi", "Settings/Message=Hi!"}));
   }
 
   void DraggedVolumeThumbStoresAsItGoes() {
@@ -130,16 +129,16 @@ class SetupHandlersTest : public QObject {
     DialogRig rig;
     rig.Show();
     const std::vector<std::pair<const char*, const char*>> clicks = {
-        {"ChkMidi_2", "xmas/Midi3=1"},        // "Deck the Halls"
+        {"ChkMidi_2", "xmas/Midi3=1"},         // "Deck the Halls"
         {"chkMantle_0", "emberlrn/ShowM3=0"},  // "Light Colored River Rock"
         {"chkMantle_3", "emberlrn/ShowM6=0"},  // "Old Rock"
-        {"chkFP_0", "emberlrn/ShowFP1=0"},     {"chkFP_5", "emberlrn/ShowFP6=1"},
-        {"ChkMidi_0", "xmas/Midi1=1"},         {"ChkMidi_23", "xmas/Midi24=1"},
-        {"chkStocking_0", "xmas/ShowS1=1"},    {"chkStocking_3", "xmas/ShowS4=1"},
-        {"chkBells_0", "xmas/Bell1=1"},        {"chkBells_1", "xmas/Bell2=1"},
-        {"chkPoin_0", "xmas/Poin1=1"},         {"chkPoin_1", "xmas/Poin2=1"},
+        {"chkFP_0", "emberlrn/ShowFP1=0"},      {"chkFP_5", "emberlrn/ShowFP6=1"},
+        {"ChkMidi_0", "xmas/Midi1=1"},          {"ChkMidi_23", "xmas/Midi24=1"},
+        {"chkStocking_0", "xmas/ShowS1=1"},     {"chkStocking_3", "xmas/ShowS4=1"},
+        {"chkBells_0", "xmas/Bell1=1"},         {"chkBells_1", "xmas/Bell2=1"},
+        {"chkPoin_0", "xmas/Poin1=1"},          {"chkPoin_1", "xmas/Poin2=1"},
         {"chkCalendar", "Settings/Calendar=1"}, {"chkShowMessage", "Settings/ShowMsg=1"},
-        {"chkSound", "Settings/SoundOn=0"},    {"chkRotate", "emberlrn/RotateCk=0"},
+        {"chkSound", "Settings/SoundOn=0"},     {"chkRotate", "emberlrn/RotateCk=0"},
         {"chkEndIron", "emberlrn/AndIron=0"},
     };
     auto* tabs = rig.Find<QTabWidget>("SSTab1");
@@ -188,8 +187,7 @@ class SetupHandlersTest : public QObject {
     const size_t from = rig.store.writes.size();
     ClickIndicator(rig.Find<QRadioButton>("optCal_3"));
     ClickIndicator(rig.Find<QRadioButton>("optCal_0"));
-    QCOMPARE(rig.Writes(from),
-             (QStringList{"Settings/CalPos=3", "Settings/CalPos=0"}));
+    QCOMPARE(rig.Writes(from), (QStringList{"Settings/CalPos=3", "Settings/CalPos=0"}));
     QCOMPARE(dialog.CalPosText(), std::string("0"));
     QVERIFY(!rig.Find<QRadioButton>("optCal_3")->isChecked());
   }

@@ -127,7 +127,8 @@ class SetupLoadTest : public QObject {
         {"lblSlow", "Slow"},
         {"lblFast", "Fast"},
         {"chkEndIron", "Show Andirons"},
-        {"Label10", "If you want your computer to continue shutting down you must set these values"},
+        {"Label10",
+         "If you want your computer to continue shutting down you must set these values"},
         {"Frame12", "Power Management Users"},
         {"Label6", "Do you use Power Management?"},
         {"chkPower", ""},
@@ -179,8 +180,8 @@ class SetupLoadTest : public QObject {
     auto* note = rig.Find<QLabel>("Text1");
     QVERIFY(note);
     QCOMPARE(note->text(), QStringLiteral(" While the screensaver is running:\n"
-                                                 " Press the \"Q\" key to stop the sound\n"
-                                                 " Press the \"S\" key to start the sound"));
+                                          " Press the \"Q\" key to stop the sound\n"
+                                          " Press the \"S\" key to start the sound"));
     QVERIFY(rig.Find<QLabel>("Label14")->text().startsWith(
         QStringLiteral("This screensaver uses Microsoft's DirectX technology.  While")));
     QVERIFY(rig.Find<QLabel>("Label5")->text().startsWith(
@@ -207,18 +208,30 @@ class SetupLoadTest : public QObject {
     Setup& dialog = rig.Show();
     rig.Find<QTabWidget>("SSTab1")->setCurrentIndex(3);
     QApplication::processEvents();
-    const char* titles[] = {"Good King Wencesles",     "Jingle Bells Rock",
-                            "Deck the Halls",          "Joy to the World",
-                            "Silent Night",            "Greensleeves",
-                            "Nut Cracker",             "Hark the Herald Angel",
-                            "Holy Night",              "Rudolph",
-                            "Santas comin' to Town",   "Feliz Navidad",
-                            "O Tannenbaum",            "Jingle Bells",
-                            "Winter",                  "Away in the Manger",
-                            "Lit'l Town Of Bethlehem", "O Come All Ye Faithful",
-                            "Little Drummer Boy",      "God Rest Ye Merry Gents",
-                            "Home For the Holidays",   "Let it Snow",
-                            "12 Days of Christmas",    "Frosty the Snowman"};
+    const char* titles[] = {"Good King Wencesles",
+                            "Jingle Bells Rock",
+                            "Deck the Halls",
+                            "Joy to the World",
+                            "Silent Night",
+                            "Greensleeves",
+                            "Nut Cracker",
+                            "Hark the Herald Angel",
+                            "Holy Night",
+                            "Rudolph",
+                            "Santas comin' to Town",
+                            "Feliz Navidad",
+                            "O Tannenbaum",
+                            "Jingle Bells",
+                            "Winter",
+                            "Away in the Manger",
+                            "Lit'l Town Of Bethlehem",
+                            "O Come All Ye Faithful",
+                            "Little Drummer Boy",
+                            "God Rest Ye Merry Gents",
+                            "Home For the Holidays",
+                            "Let it Snow",
+                            "12 Days of Christmas",
+                            "Frosty the Snowman"};
     std::vector<QPoint> at;
     for (int i = 0; i < 24; ++i) {
       auto* carol = rig.Find<QCheckBox>(("ChkMidi_" + std::to_string(i)).c_str());
@@ -415,15 +428,15 @@ class SetupLoadTest : public QObject {
 
   void MalformedValuesAreShownSensiblyAndNeverCrash() {
     DialogRig rig;
-    rig.store.Preset("Settings", "MouseSen", "1");      // below the bar
-    rig.store.Preset("Settings", "Vol", "5000");        // above the bar
-    rig.store.Preset("emberlrn", "Speed", "fast");      // no number
+    rig.store.Preset("Settings", "MouseSen", "1");     // below the bar
+    rig.store.Preset("Settings", "Vol", "5000");       // above the bar
+    rig.store.Preset("emberlrn", "Speed", "fast");     // no number
     rig.store.Preset("xmas", "StockLoc", "99999999");  // beyond 16 bits
-    rig.store.Preset("Settings", "CalPos", "7");        // no corner
-    rig.store.Preset("Settings", "Calendar", "yes");    // no number
-    rig.store.Preset("emberlrn", "ShowFP1", "2");       // not 1
-    rig.store.Preset("xmas", "SoundOn", "maybe");       // no truth
-    rig.store.Preset("Settings", "SoundOff", "");       // empty
+    rig.store.Preset("Settings", "CalPos", "7");       // no corner
+    rig.store.Preset("Settings", "Calendar", "yes");   // no number
+    rig.store.Preset("emberlrn", "ShowFP1", "2");      // not 1
+    rig.store.Preset("xmas", "SoundOn", "maybe");      // no truth
+    rig.store.Preset("Settings", "SoundOff", "");      // empty
     rig.store.Preset("emberlrn", "RotateT", "\x01\xff");
     rig.store.Preset("Settings", "FontSize", "huge");
     rig.Open();

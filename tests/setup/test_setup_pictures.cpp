@@ -101,8 +101,7 @@ class SetupPicturesTest : public QObject {
       const QImage picture = dialog.grab().toImage();
       QCOMPARE(picture.size(), dialog.size() * picture.devicePixelRatio());
       QVERIFY(picture.save(QStringLiteral(EMBERLRN_REVIEW_DIR "/") +
-                           QString::fromLatin1(kTabFiles[tab]) + suffix +
-                           QStringLiteral(".png")));
+                           QString::fromLatin1(kTabFiles[tab]) + suffix + QStringLiteral(".png")));
     }
     // The button strip stays whole too.
     for (const char* name : {"Command2", "cmdWebsite", "cmdAbout", "cmdOK"}) {
