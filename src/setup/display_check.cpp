@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace emberlrn {
 namespace {
@@ -15,7 +16,12 @@ bool IsSet(const char* name) {
 }  // namespace
 
 bool DisplayAvailable() {
-  if (IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY")) return true;
+  // Any platform but X is Qt's own business (offscreen, Wayland, ...).
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool chosen = platform && *platform;
+  const bool x11 = chosen && std::strncmp(platform, "xcb", 3) == 0;
+  if (chosen && !x11) return true;
+  if (!chosen && IsSet("WAYLAND_DISPLAY")) return true;
   if (!IsSet("DISPLAY")) return false;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;

@@ -4,8 +4,8 @@
 
 namespace emberlrn {
 
-// True when a platform is chosen by hand (QT_QPA_PLATFORM), a Wayland
-// session is named, or the X display named by DISPLAY can be opened.
+// True when a platform other than X is chosen by hand (QT_QPA_PLATFORM), a
+// Wayland session is named, or the X display named by DISPLAY can be opened.
 bool DisplayAvailable();
 
 }  // namespace emberlrn

@@ -9,7 +9,9 @@
 // "Show Fireplace" box of style 1, "ChkMidi_2" the third carol. Where a
 // classic caption has a gap of blanks in which a list, a label or a button
 // sits, the words after the gap are a label of the same name with "_after"
-// ("Label46_after" is "min.").
+// ("Label46_after" is "min."). Labels the classic window left unnamed have
+// names of their own with the "lbl" prefix ("lblSoft", "lblStyle_0" for the
+// first style's name), and the six pictures are "imgStyle_0" to "imgStyle_5".
 
 #include <QDialog>
 #include <array>

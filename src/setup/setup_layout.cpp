@@ -3,7 +3,7 @@
 // size and screen scale.
 
 #include <QCheckBox>
-#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFrame>
 #include <QGridLayout>
@@ -368,7 +368,7 @@ QLabel* Setup::Thumbnail(QWidget* parent, int style) {
   if (image.isNull()) {
     // An empty frame keeps the layout; the missing file is told once.
     if (!missingThumbnails_.empty()) missingThumbnails_ += ", ";
-    missingThumbnails_ += ToStdString(file);
+    missingThumbnails_ += ToStdString(QFileInfo(file).fileName());
     return picture;
   }
   const int devicePixels = static_cast<int>(T::kThumbSize * ratio + 0.5);
@@ -382,7 +382,7 @@ QLabel* Setup::Thumbnail(QWidget* parent, int style) {
 void Setup::ReportMissingThumbnails() const {
   if (missingThumbnails_.empty()) return;
   std::cerr << "emberlrn: settings dialog: cannot read the fireplace picture(s) "
-            << missingThumbnails_ << "; showing empty frames\n";
+            << missingThumbnails_ << " in " << installFolder_ << "; showing empty frames\n";
 }
 
 QWidget* Setup::BuildPowerTab() {
