@@ -68,6 +68,29 @@ int NominalPixelSize(double points) {
 
 }  // namespace
 
+PointerPosition ScreenPointer(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    Display* display = info.info.x11.display;
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int buttons = 0;
+    if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY,
+                      &windowX, &windowY, &buttons)) {
+      return PointerPosition{rootX, rootY};
+    }
+  }
+  int x = 0;
+  int y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  return PointerPosition{x, y};
+}
+
 SdlPmWindow::SdlPmWindow() = default;
 
 SdlPmWindow::~SdlPmWindow() { Unload(); }
@@ -157,30 +180,7 @@ void SdlPmWindow::Unload() {
 
 std::optional<PointerPosition> SdlPmWindow::PointerNow() const {
   if (!window_) return std::nullopt;
-  // Asked of the X server itself: SDL's own answer is kept from the last
-  // movement it heard of, and a pointer moved by a program (or seen only by
-  // another window) would look still.
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window_.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
-    Display* display = info.info.x11.display;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned int buttons = 0;
-    if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY,
-                      &windowX, &windowY, &buttons)) {
-      return PointerPosition{rootX, rootY};
-    }
-    return std::nullopt;
-  }
-  int x = 0;
-  int y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  return PointerPosition{x, y};
+  return ScreenPointer(window_.get());
 }
 
 std::optional<PointerPosition> SdlPmWindow::ScreenPosition(int windowX, int windowY) const {

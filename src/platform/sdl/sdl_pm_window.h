@@ -16,6 +16,12 @@
 
 namespace emberlrn {
 
+// Where the pointer is on the screen, asked of the window system through
+// the display of that window: SDL's own global answer is kept from the last
+// movement SDL heard of, so a pointer moved by a program, or over another
+// window, would look still. Without a window, SDL's answer.
+PointerPosition ScreenPointer(SDL_Window* window);
+
 class SdlPmWindow final : public PmView {
  public:
   SdlPmWindow();

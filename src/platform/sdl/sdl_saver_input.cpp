@@ -4,16 +4,12 @@
 #include <climits>
 
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_pm_window.h"
 #include "platform/sdl/sdl_tego_ddrw.h"
 
 namespace emberlrn {
 
-PointerPosition GlobalPointer() {
-  int x = 0;
-  int y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  return {x, y};
-}
+PointerPosition GlobalPointer() { return ScreenPointer(SDL_GetMouseFocus()); }
 
 void SdlInputSource::WaitForInput(int64_t timeoutMs) {
   // Returns as soon as an event arrives; the event stays queued for DispatchInput.
@@ -55,7 +51,7 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
       if (!OwnWindow(event.motion.windowID)) return false;
       // Screen positions: the window's own are scaled to the canvas.
-      if (motion_.IsUsersMove(GlobalPointer())) control_.MouseMove();
+      if (motion_.IsUsersMove(ScreenPointer(ddrw_.Window()))) control_.MouseMove();
       return true;
     case SDL_WINDOWEVENT:
       if (!OwnWindow(event.window.windowID)) return false;
@@ -69,7 +65,7 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
 void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
     case SDL_WINDOWEVENT_SHOWN:
-      motion_.WindowShown(GlobalPointer());
+      motion_.WindowShown(ScreenPointer(ddrw_.Window()));
       break;
     case SDL_WINDOWEVENT_HIDDEN:
       motion_.WindowHidden();
