@@ -50,8 +50,10 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
       return true;
     case SDL_MOUSEMOTION:
       if (!OwnWindow(event.motion.windowID)) return false;
-      // Screen positions: the window's own are scaled to the canvas.
-      if (motion_.IsUsersMove(ScreenPointer(ddrw_.Window()))) control_.MouseMove();
+      // Each event's own position, in pixels of the canvas: movements handled
+      // together each keep theirs, where asking for the pointer now would
+      // give all of them the last one.
+      if (motion_.IsUsersMove({event.motion.x, event.motion.y})) control_.MouseMove();
       return true;
     case SDL_WINDOWEVENT:
       if (!OwnWindow(event.window.windowID)) return false;
@@ -65,7 +67,7 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
 void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
     case SDL_WINDOWEVENT_SHOWN:
-      motion_.WindowShown(ScreenPointer(ddrw_.Window()));
+      motion_.WindowShown(ddrw_.CanvasPosition(ScreenPointer(ddrw_.Window())));
       break;
     case SDL_WINDOWEVENT_HIDDEN:
       motion_.WindowHidden();

@@ -262,6 +262,17 @@ void SdlTegoDDrw::RaiseFrame() {
   if (events_ != nullptr) events_->FrameReady();
 }
 
+std::optional<PointerPosition> SdlTegoDDrw::CanvasPosition(PointerPosition screen) const {
+  if (!open_) return std::nullopt;
+  int left = 0;
+  int top = 0;
+  SDL_GetWindowPosition(window_.get(), &left, &top);
+  float x = 0;
+  float y = 0;
+  SDL_RenderWindowToLogical(renderer_.get(), screen.x - left, screen.y - top, &x, &y);
+  return PointerPosition{static_cast<int>(x), static_cast<int>(y)};
+}
+
 std::vector<uint32_t> SdlTegoDDrw::ReadCanvas() const {
   std::vector<uint32_t> pixels;
   if (!open_) return pixels;

@@ -16,10 +16,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "input_exit/motion_filter.h"
 #include "platform/event_loop.h"
 #include "platform/sdl/sdl_text.h"
 #include "scene/tego_ddrw.h"
@@ -70,6 +72,10 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // Frames put on the screen, and frames left out because nothing changed.
   int64_t FramesDrawn() const { return framesDrawn_; }
   int64_t FramesUnchanged() const { return framesUnchanged_; }
+  // A screen position in pixels of the canvas, as SDL gives pointer events
+  // of the window (the letterbox taken off and the scale undone); nothing
+  // while the display is closed.
+  std::optional<PointerPosition> CanvasPosition(PointerPosition screen) const;
   // The canvas as last composed, 800 x 600 ARGB8888 (for tests); empty when
   // the display is not open.
   std::vector<uint32_t> ReadCanvas() const;
