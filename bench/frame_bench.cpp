@@ -61,7 +61,8 @@ class NoticesDone final : public SettingsStore {
     if (key == "PwrMsg") return "False";
     return std::string(fallback);
   }
-  void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {}
+  void SaveSetting(std::string_view, std::string_view, std::string_view,
+                   std::string_view) override {}
 };
 
 // The installation data when it has been made; else stand-ins of the same sizes.
@@ -71,8 +72,8 @@ std::string DataFolder() {
   const fs::path folder = fs::temp_directory_path() / "emberlrn-bench-art";
   fs::create_directories(folder);
   const std::map<std::string, std::pair<int, int>> sizes = {
-      {"Stocking.bmp", {110, 170}}, {"poinr.bmp", {150, 160}},  {"poinl.bmp", {150, 150}},
-      {"bellr.bmp", {110, 120}},    {"belll.bmp", {80, 110}},   {"Calendar.bmp", {65, 85}},
+      {"Stocking.bmp", {110, 170}}, {"poinr.bmp", {150, 160}},    {"poinl.bmp", {150, 150}},
+      {"bellr.bmp", {110, 120}},    {"belll.bmp", {80, 110}},     {"Calendar.bmp", {65, 85}},
       {"Logs.bmp", {634, 165}},     {"AndIronL.bmp", {170, 300}}, {"AndIronR.bmp", {170, 300}},
       {"monitor.bmp", {500, 300}},  {"pwrmsg.bmp", {500, 300}}};
   std::vector<std::pair<std::string, std::pair<int, int>>> all(sizes.begin(), sizes.end());
@@ -85,8 +86,8 @@ std::string DataFolder() {
     if (!files.mantle.empty()) all.push_back({std::string(files.mantle), {640, 60}});
   }
   for (const auto& [name, size] : all) {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, size.first, size.second, 32,
-                                                    SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceWithFormat(0, size.first, size.second, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 180, 120, 60, 200));
     SDL_SaveBMP(s, (folder / name).string().c_str());
     SDL_FreeSurface(s);
@@ -169,23 +170,23 @@ void BM_PlainSdlFloor(benchmark::State& bench) {
   };
   std::vector<Picture> flames;
   for (const std::string_view f : kFlameFiles) flames.push_back(Load(f, kFlameAt));
-  std::vector<Picture> scene = {
-      Load(kLogsFile, kLogsAt),
-      Load(kAndironLFile, {kAndironXWithSurround.x, kAndironY}),
-      Load(kAndironRFile, {kAndironXWithSurround.y, kAndironY}),
-      Load(kSurroundFiles[3].right, kSurroundLayout[3].right),
-      Load(kSurroundFiles[3].left, kSurroundLayout[3].left),
-      Load(kSurroundFiles[3].top, kSurroundLayout[3].top),
-      Load(kSurroundFiles[3].mantle, *kSurroundLayout[3].mantle),
-      Load(kCalendarFile, kCalendarAt[1])};
+  std::vector<Picture> scene = {Load(kLogsFile, kLogsAt),
+                                Load(kAndironLFile, {kAndironXWithSurround.x, kAndironY}),
+                                Load(kAndironRFile, {kAndironXWithSurround.y, kAndironY}),
+                                Load(kSurroundFiles[3].right, kSurroundLayout[3].right),
+                                Load(kSurroundFiles[3].left, kSurroundLayout[3].left),
+                                Load(kSurroundFiles[3].top, kSurroundLayout[3].top),
+                                Load(kSurroundFiles[3].mantle, *kSurroundLayout[3].mantle),
+                                Load(kCalendarFile, kCalendarAt[1])};
   TextCache texts;
   const auto Text = [&](std::string_view face, int size, std::string_view text, Point at,
                         Colour colour) {
     texts.SetFont(face, size, false, false, false);
-    const TextTexture t = texts.Get(r, text, {static_cast<Uint8>(colour & 0xFF),
-                                              static_cast<Uint8>((colour >> 8) & 0xFF),
-                                              static_cast<Uint8>((colour >> 16) & 0xFF), 255},
-                                    800 - at.x);
+    const TextTexture t =
+        texts.Get(r, text,
+                  {static_cast<Uint8>(colour & 0xFF), static_cast<Uint8>((colour >> 8) & 0xFF),
+                   static_cast<Uint8>((colour >> 16) & 0xFF), 255},
+                  800 - at.x);
     return Picture{t.texture, {at.x, at.y, t.width, t.height}, false};
   };
   const CalendarTexts calendar(SteppedClock().Now().tm);

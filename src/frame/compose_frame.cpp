@@ -47,8 +47,8 @@ void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
     ddrw.DrawSprite(state.calendarSprite);
     DrawCalendarTexts(state, ddrw, clock);
   }
-  const int32_t stockings[] = {state.stocking1Sprite, state.stocking2Sprite,
-                               state.stocking3Sprite, state.stocking4Sprite};
+  const int32_t stockings[] = {state.stocking1Sprite, state.stocking2Sprite, state.stocking3Sprite,
+                               state.stocking4Sprite};
   for (int i = 0; i < 4; ++i) {
     if (state.showStocking[i] == 1) ddrw.DrawSprite(stockings[i]);
   }

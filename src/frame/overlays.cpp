@@ -48,8 +48,7 @@ constexpr Point kTipAt{220, 3};
 
 constexpr const char* kSecondsTimeFormat = "%H:%M:%S";
 
-void DrawOne(TegoDDrw& ddrw, std::string_view text, int size, int style, Point at,
-             Colour colour) {
+void DrawOne(TegoDDrw& ddrw, std::string_view text, int size, int style, Point at, Colour colour) {
   ddrw.SetTextFont(kTextFace, size, style, false, false, false);
   ddrw.DrawText(text, at.x, at.y, colour);
 }
@@ -104,8 +103,7 @@ void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clo
   DrawOne(ddrw, texts.Weekday(), kWeekdayText.size, kCalendarTextStyle, at.weekday,
           kWeekdayText.colour);
   DrawOne(ddrw, texts.Time(), kTimeText.size, kCalendarTextStyle, at.time, kTimeText.colour);
-  DrawOne(ddrw, texts.Month(), kMonthText.size, kCalendarTextStyle, at.month,
-          kMonthText.colour);
+  DrawOne(ddrw, texts.Month(), kMonthText.size, kCalendarTextStyle, at.month, kMonthText.colour);
 }
 
 void DrawUserMessage(const SaverState& state, TegoDDrw& ddrw) {

@@ -11,9 +11,9 @@
 // a second, and only while the frame source wants them.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
-#include <deque>
 
 namespace emberlrn {
 

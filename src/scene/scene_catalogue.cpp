@@ -62,8 +62,8 @@ void LoadScene(SaverState& state, TegoDDrw& ddrw, const SettingsStore& store) {
   state.poinlSprite = MakeSprite(state, ddrw, kPoinlFile, kLoadSceneArt, kPoinlAt);
   state.bellrSprite = MakeSprite(state, ddrw, kBellrFile, kLoadSceneArt, kBellrAt);
   state.belllSprite = MakeSprite(state, ddrw, kBelllFile, kLoadSceneArt, kBelllAt);
-  state.calendarSprite = MakeSprite(state, ddrw, kCalendarFile, kLoadSceneArt,
-                                    CalendarPosition(state.calendarCorner));
+  state.calendarSprite =
+      MakeSprite(state, ddrw, kCalendarFile, kLoadSceneArt, CalendarPosition(state.calendarCorner));
   state.flameSprite = MakeFlame(state, ddrw);
   state.logsSprite = MakeSprite(state, ddrw, kLogsFile, kLoadSceneArt, kLogsAt);
   for (int style = 1; style <= kStyleCount; ++style) MakeSurround(state, ddrw, style);

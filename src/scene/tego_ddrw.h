@@ -15,8 +15,8 @@ using Colour = int32_t;
 constexpr Colour Rgb(int r, int g, int b) { return r + 256 * g + 65536 * b; }
 
 // Load codes of LoadSpriteFrame.
-inline constexpr int kLoadSceneArt = -1;      // drawn with its transparency
-inline constexpr int kLoadOpaquePanel = -2;   // the notice panels, drawn opaque
+inline constexpr int kLoadSceneArt = -1;     // drawn with its transparency
+inline constexpr int kLoadOpaquePanel = -2;  // the notice panels, drawn opaque
 
 class TegoDDrw {
  public:

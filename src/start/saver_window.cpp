@@ -95,8 +95,7 @@ void Form1::Form_Load() {
   StartPowerManagement(state_, controls_.system);
   controls_.system.ShowCursor(false);
 
-  if (!OpenDirectDrawSession(state_, controls_.ddrw, modes_, controls_.store,
-                             controls_.system)) {
+  if (!OpenDirectDrawSession(state_, controls_.ddrw, modes_, controls_.store, controls_.system)) {
     Form_Unload();
     controls_.system.EndProcess();
   }

@@ -7,9 +7,9 @@
 
 #include <functional>
 #include <map>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/event_loop.h"
@@ -116,8 +116,8 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
         std::to_string(underline) + ")");
   }
   void DrawText(std::string_view text, int x, int y, Colour colour) override {
-    Log("DrawText(" + std::string(text) + "," + std::to_string(x) + "," + std::to_string(y) +
-        "," + std::to_string(colour) + ")");
+    Log("DrawText(" + std::string(text) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
+        std::to_string(colour) + ")");
   }
   void FlipBackBuffer() override {
     ++flips;

@@ -48,7 +48,7 @@ TEST(NoticeClockTest, AFirstRunShowsNoticeOneThenNoticeTwoAndStoresBothFlags) {
     EXPECT_EQ(f.store.writes.size(), writes) << "tick " << n;
   }
   EXPECT_EQ(f.store.writes, (std::vector<MemoryStore::Write>{{"Settings", "RunMon", "True"},
-                                                              {"Settings", "PwrMsg", "True"}}));
+                                                             {"Settings", "PwrMsg", "True"}}));
   EXPECT_FALSE(f.state.timer3Enabled);
   // A stopped clock changes nothing, should a tick still arrive.
   NoticeClockTick(f.state, f.store);
@@ -153,8 +153,8 @@ TEST(FeatureClockTest, NoTipsInALaterRunNorOverANoticeStillShowing) {
 
 TEST(RotationTest, RotateFPTurnsMinutesIntoSecondsWithinSixteenBits) {
   const std::vector<std::pair<int16_t, int16_t>> cases = {
-      {1, 60}, {60, 3600}, {546, 32760}, {547, 32760}, {9999, 32760}, {32767, 32760},
-      {0, 0},  {-1, 0},    {-32768, 0}};
+      {1, 60},        {60, 3600}, {546, 32760}, {547, 32760}, {9999, 32760},
+      {32767, 32760}, {0, 0},     {-1, 0},      {-32768, 0}};
   for (const auto& [minutes, seconds] : cases) {
     SaverState state;
     state.rotateTicks = minutes;
@@ -168,7 +168,7 @@ TEST(RotationTest, GatherFPAlwaysEnds) {
   state.showStyle = {0, 0, 0, 0, 0, 0, 0};
   state.fireplaceIndex = 3;
   GatherFP(state);
-  EXPECT_EQ(state.fireplaceIndex, 3);  // nothing to find: unchanged
+  EXPECT_EQ(state.fireplaceIndex, 3);       // nothing to find: unchanged
   state.showStyle = {0, 0, 2, 0, 0, 0, 0};  // a 2 is not an enabled style
   GatherFP(state);
   EXPECT_EQ(state.fireplaceIndex, 3);

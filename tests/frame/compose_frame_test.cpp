@@ -44,9 +44,9 @@ TEST_F(ComposeTest, TheBackToFrontOrderOfAPlainFrame) {
                             Draw(Top(1)), "FlipBackBuffer"}));
   ddrw.frameDue = true;
   state.showAndirons = 0;
-  EXPECT_EQ(Frame(), (Calls{"ClearBackBuffer(0)", "SpriteFrameDue(10)", "NextSpriteFrame(10)",
-                            Draw(kFlame), Draw(kLogs), Draw(Right(1)), Draw(Left(1)), Draw(Top(1)),
-                            "FlipBackBuffer"}));
+  EXPECT_EQ(Frame(),
+            (Calls{"ClearBackBuffer(0)", "SpriteFrameDue(10)", "NextSpriteFrame(10)", Draw(kFlame),
+                   Draw(kLogs), Draw(Right(1)), Draw(Left(1)), Draw(Top(1)), "FlipBackBuffer"}));
 }
 
 TEST_F(ComposeTest, NoSurroundWithoutRotationOrOutsideTheSixStyles) {

@@ -27,10 +27,10 @@ TEST(CalendarTest, FourTextsAtEachCorner) {
   FakeClock clock(2026, 12, 8, 10, 0, 0);
   const auto Texts = [](int dayX, int dayY, int wdX, int wdY, int tX, int tY, int mX, int mY) {
     const auto At = [](int x, int y) { return "," + std::to_string(x) + "," + std::to_string(y); };
-    return Calls{"SetTextFont(Arial,46" + kCal,  "DrawText(8" + At(dayX, dayY) + ",255)",
-                 "SetTextFont(Arial,12" + kCal,  "DrawText(Tuesday" + At(wdX, wdY) + ",255)",
-                 "SetTextFont(Arial,14" + kCal,  "DrawText(10:00:00" + At(tX, tY) + ",16711680)",
-                 "SetTextFont(Arial,16" + kCal,  "DrawText(Dec" + At(mX, mY) + ",255)"};
+    return Calls{"SetTextFont(Arial,46" + kCal, "DrawText(8" + At(dayX, dayY) + ",255)",
+                 "SetTextFont(Arial,12" + kCal, "DrawText(Tuesday" + At(wdX, wdY) + ",255)",
+                 "SetTextFont(Arial,14" + kCal, "DrawText(10:00:00" + At(tX, tY) + ",16711680)",
+                 "SetTextFont(Arial,16" + kCal, "DrawText(Dec" + At(mX, mY) + ",255)"};
   };
   EXPECT_EQ(CalendarCalls(0, clock), Texts(14, 36, 10, 30, 9, 18, 27, 6));
   EXPECT_EQ(CalendarCalls(1, clock), Texts(14, 540, 10, 534, 9, 522, 27, 510));

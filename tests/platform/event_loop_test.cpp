@@ -42,9 +42,9 @@ TEST_F(LoopTest, TimersTickOncePerIntervalInCreationOrderAndSleepBetween) {
   loop.AddTimer(1000, [&] { log.push_back("B@" + std::to_string(Since())); });
   loop.AddTimer(2500, [&] { log.push_back("C@" + std::to_string(Since())); });
   loop.RunFor(5000);
-  EXPECT_EQ(log, (std::vector<std::string>{"A@1000", "B@1000", "A@2000", "B@2000", "C@2500",
-                                           "A@3000", "B@3000", "A@4000", "B@4000", "A@5000",
-                                           "B@5000", "C@5000"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"A@1000", "B@1000", "A@2000", "B@2000", "C@2500", "A@3000",
+                                      "B@3000", "A@4000", "B@4000", "A@5000", "B@5000", "C@5000"}));
   EXPECT_EQ(Since(), 5000);
   EXPECT_EQ(input.zeroWaits, 0);
   EXPECT_LE(input.waits, 8);  // one sleep per distinct due moment

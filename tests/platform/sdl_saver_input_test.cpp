@@ -22,7 +22,9 @@ class RecordingEvents final : public TegoDDrwEvents, public SaverWindowEvents {
   void MouseDown() override { log.push_back("MouseDown"); }
   void MouseMove() override { log.push_back("MouseMove"); }
   void Deactivated() override { log.push_back("Deactivated"); }
-  void Form_KeyUp(int16_t key) override { log.push_back("Form_KeyUp(" + std::to_string(key) + ")"); }
+  void Form_KeyUp(int16_t key) override {
+    log.push_back("Form_KeyUp(" + std::to_string(key) + ")");
+  }
   void Form_LostFocus() override { log.push_back("Form_LostFocus"); }
   void Form_Paint() override { log.push_back("Form_Paint"); }
   void Form_QueryUnload() override { log.push_back("Form_QueryUnload"); }
@@ -31,7 +33,9 @@ class RecordingEvents final : public TegoDDrwEvents, public SaverWindowEvents {
 
 class SdlInputTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+  static void SetUpTestSuite() {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  }
   static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
   SdlInputTest() {
@@ -90,8 +94,7 @@ TEST_F(SdlInputTest, KeysButtonsAndTheWindowsOwnEvents) {
   Push(quit);
   input.DispatchInput();
   EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown(65)", "Form_KeyUp(65)", "KeyDown(83)",
-                                                  "MouseDown", "Form_Paint",
-                                                  "Form_QueryUnload"}));
+                                                  "MouseDown", "Form_Paint", "Form_QueryUnload"}));
 }
 
 TEST_F(SdlInputTest, EveryMovementCountsWithItsOwnPositionButStandingStillDoesNot) {

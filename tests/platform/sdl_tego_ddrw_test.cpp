@@ -88,7 +88,8 @@ void WriteBmp24(const fs::path& path, int w, int h, Pixel pixel) {
   Put32(header, static_cast<uint32_t>(h));
   Put16(header, 1);
   Put16(header, 24);
-  for (uint32_t v : {0u, static_cast<uint32_t>(data.size()), 3780u, 3780u, 0u, 0u}) Put32(header, v);
+  for (uint32_t v : {0u, static_cast<uint32_t>(data.size()), 3780u, 3780u, 0u, 0u})
+    Put32(header, v);
   std::string file = "BM";
   Put32(file, static_cast<uint32_t>(14 + header.size() + data.size()));
   Put32(file, 0);
@@ -103,13 +104,16 @@ constexpr uint32_t kBluePixel = 0xFF0000FF;
 
 class SdlDDrwTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+  static void SetUpTestSuite() {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  }
   static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
   SdlDDrwTest() {
-    folder_ = fs::temp_directory_path() /
-              ("emberlrn-ddrw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        fs::temp_directory_path() /
+        ("emberlrn-ddrw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
     // Red 40 x 40 with a transparent border of 10 pixels.
     WriteBmp32(folder_ / "red.bmp", 40, 40, [](int x, int y) {
@@ -151,7 +155,7 @@ class SdlDDrwTest : public ::testing::Test {
 TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   const int32_t red = Sprite("red.bmp", 100, 50);
-  const int32_t green = Sprite("green.bmp", 115, 65);  // over the red, later is in front
+  const int32_t green = Sprite("green.bmp", 115, 65);   // over the red, later is in front
   const int32_t keyed = Sprite("keyed.bmp", -10, -10);  // partly off the canvas
   ddrw.ClearBackBuffer(0);
   ddrw.DrawSprite(red);
@@ -166,8 +170,8 @@ TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   const uint32_t mixed = At(canvas, 117, 67);   // half green over red
   EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 127, 3);
   EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 128, 3);
-  EXPECT_EQ(At(canvas, 5, 5), kBluePixel);       // (15, 15) of the keyed picture
-  EXPECT_EQ(At(canvas, 16, 16), kBlackPixel);    // its magenta frame is see-through
+  EXPECT_EQ(At(canvas, 5, 5), kBluePixel);     // (15, 15) of the keyed picture
+  EXPECT_EQ(At(canvas, 16, 16), kBlackPixel);  // its magenta frame is see-through
   EXPECT_EQ(At(canvas, 400, 300), kBlackPixel);
 }
 
@@ -303,9 +307,9 @@ TEST_F(SdlDDrwTest, EmptyAndEndlessTextsDoNoHarm) {
     }
     return n;
   };
-  EXPECT_GT(YellowIn(700, 1, 800, 30), 50);   // the long text reaches across the canvas
-  EXPECT_EQ(YellowIn(0, 1, 99, 30), 0);       // and starts where it was put
-  EXPECT_GT(YellowIn(10, 500, 300, 530), 50); // an unknown face falls back to one that exists
+  EXPECT_GT(YellowIn(700, 1, 800, 30), 50);    // the long text reaches across the canvas
+  EXPECT_EQ(YellowIn(0, 1, 99, 30), 0);        // and starts where it was put
+  EXPECT_GT(YellowIn(10, 500, 300, 530), 50);  // an unknown face falls back to one that exists
   EXPECT_LT(YellowIn(10, 400, 300, 430), 20);
 }
 
@@ -328,7 +332,9 @@ TEST_F(SdlDDrwTest, TheCanvasIsScaledWithItsShapeKept) {
   const std::vector<uint32_t> shown = ddrw.ReadWindow(width, height);
   ASSERT_EQ(width, 1280);
   ASSERT_EQ(height, 720);
-  const auto Pixel = [&](int x, int y) { return shown[static_cast<size_t>(y) * width + x] | 0xFF000000u; };
+  const auto Pixel = [&](int x, int y) {
+    return shown[static_cast<size_t>(y) * width + x] | 0xFF000000u;
+  };
   EXPECT_EQ(Pixel(10, 360), kBlackPixel);
   EXPECT_EQ(Pixel(158, 10), kBlackPixel);
   EXPECT_EQ(Pixel(162, 10), 0xFFFFFFFFu);

@@ -53,8 +53,8 @@ TEST(OpenDisplayTest, TheDesktopDepthIsAskedForAt800x600) {
     FakeDDrw ddrw;
     FakeSystem system;
     EXPECT_TRUE(OpenDisplay(ddrw, modes, system)) << depth;
-    EXPECT_EQ(ddrw.calls, (std::vector<std::string>{"SetDisplayMode(800,600," +
-                                                     std::to_string(depth) + ",)"}));
+    EXPECT_EQ(ddrw.calls,
+              (std::vector<std::string>{"SetDisplayMode(800,600," + std::to_string(depth) + ",)"}));
     EXPECT_TRUE(system.messages.empty());
   }
 }

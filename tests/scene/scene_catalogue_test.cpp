@@ -82,12 +82,11 @@ TEST_F(SceneTest, All37SpritesInCatalogueOrderWithTheirFilesAndLoadCodes) {
     expected.push_back(Load(sprite, f, "Flame" + std::to_string(f) + ".bmp", -1));
   }
   One("Logs.bmp");
-  for (const char* name : {"marLeftSide", "marRightSide", "marTopSide", "mar2LeftSide",
-                           "mar2RightSide", "mar2TopSide", "RiverRockL", "RiverRockR",
-                           "RiverRockT", "m-RiverRock", "DRiverRockL", "DRiverRockR",
-                           "DRiverRockT", "m-DRiverRock", "FlatStoneL", "FlatStoneR",
-                           "FlatStoneT", "m-Flatstone", "OldRockL", "OldRockR", "OldRockT",
-                           "m-OldRock"}) {
+  for (const char* name :
+       {"marLeftSide", "marRightSide", "marTopSide", "mar2LeftSide", "mar2RightSide", "mar2TopSide",
+        "RiverRockL",  "RiverRockR",   "RiverRockT", "m-RiverRock",  "DRiverRockL",   "DRiverRockR",
+        "DRiverRockT", "m-DRiverRock", "FlatStoneL", "FlatStoneR",   "FlatStoneT",    "m-Flatstone",
+        "OldRockL",    "OldRockR",     "OldRockT",   "m-OldRock"}) {
     One(std::string(name) + ".bmp");
   }
   One("AndIronL.bmp");
@@ -135,25 +134,25 @@ TEST_F(SceneTest, EveryFixedPosition) {
   state.stockingTop = -20;
   LoadScene(state, ddrw, store);
   const std::vector<std::pair<int32_t, XY>> places = {
-      {state.stocking1Sprite, {95, -20}},  {state.stocking2Sprite, {271, -20}},
-      {state.stocking3Sprite, {447, -20}}, {state.stocking4Sprite, {625, -20}},
-      {state.poinrSprite, {-5, 440}},      {state.poinlSprite, {650, 450}},
-      {state.bellrSprite, {0, -10}},       {state.belllSprite, {720, 0}},
-      {state.flameSprite, {70, 27}},       {state.logsSprite, {83, 435}},
-      {state.calendarSprite, {5, 510}},    {state.andironLSprite, {50, 292}},
-      {state.andironRSprite, {580, 292}},  {state.monitorNoticeSprite, {150, 70}},
-      {state.powerNoticeSprite, {150, 70}},
-      {state.surroundLeft[1], {0, 212}},   {state.surroundRight[1], {700, 212}},
-      {state.surroundTop[1], {0, 0}},      {state.surroundLeft[2], {0, 212}},
-      {state.surroundRight[2], {700, 212}}, {state.surroundTop[2], {0, 0}},
-      {state.surroundLeft[3], {-2, 210}},  {state.surroundRight[3], {712, 214}},
-      {state.surroundTop[3], {0, 0}},      {state.mantleSprite[3], {81, 0}},
-      {state.surroundLeft[4], {-1, 202}},  {state.surroundRight[4], {670, 202}},
-      {state.surroundTop[4], {0, 0}},      {state.mantleSprite[4], {78, 18}},
-      {state.surroundLeft[5], {0, 127}},   {state.surroundRight[5], {690, 127}},
-      {state.surroundTop[5], {0, 0}},      {state.mantleSprite[5], {95, 22}},
-      {state.surroundLeft[6], {0, 127}},   {state.surroundRight[6], {690, 127}},
-      {state.surroundTop[6], {0, 0}},      {state.mantleSprite[6], {82, 19}},
+      {state.stocking1Sprite, {95, -20}},   {state.stocking2Sprite, {271, -20}},
+      {state.stocking3Sprite, {447, -20}},  {state.stocking4Sprite, {625, -20}},
+      {state.poinrSprite, {-5, 440}},       {state.poinlSprite, {650, 450}},
+      {state.bellrSprite, {0, -10}},        {state.belllSprite, {720, 0}},
+      {state.flameSprite, {70, 27}},        {state.logsSprite, {83, 435}},
+      {state.calendarSprite, {5, 510}},     {state.andironLSprite, {50, 292}},
+      {state.andironRSprite, {580, 292}},   {state.monitorNoticeSprite, {150, 70}},
+      {state.powerNoticeSprite, {150, 70}}, {state.surroundLeft[1], {0, 212}},
+      {state.surroundRight[1], {700, 212}}, {state.surroundTop[1], {0, 0}},
+      {state.surroundLeft[2], {0, 212}},    {state.surroundRight[2], {700, 212}},
+      {state.surroundTop[2], {0, 0}},       {state.surroundLeft[3], {-2, 210}},
+      {state.surroundRight[3], {712, 214}}, {state.surroundTop[3], {0, 0}},
+      {state.mantleSprite[3], {81, 0}},     {state.surroundLeft[4], {-1, 202}},
+      {state.surroundRight[4], {670, 202}}, {state.surroundTop[4], {0, 0}},
+      {state.mantleSprite[4], {78, 18}},    {state.surroundLeft[5], {0, 127}},
+      {state.surroundRight[5], {690, 127}}, {state.surroundTop[5], {0, 0}},
+      {state.mantleSprite[5], {95, 22}},    {state.surroundLeft[6], {0, 127}},
+      {state.surroundRight[6], {690, 127}}, {state.surroundTop[6], {0, 0}},
+      {state.mantleSprite[6], {82, 19}},
   };
   for (const auto& [sprite, at] : places) {
     EXPECT_EQ(At(sprite).x, at.x) << "sprite " << sprite;

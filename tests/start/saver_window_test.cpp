@@ -43,8 +43,8 @@ struct SaverWindowTest : ::testing::Test {
   Form1& Load() {
     form.reset();
     loop = std::make_unique<EventLoop>(clock, input);
-    form = std::make_unique<Form1>(SaverControls{ddrw, ds, snd, store, system, clock}, modes,
-                                   host, *loop, "/data/");
+    form = std::make_unique<Form1>(SaverControls{ddrw, ds, snd, store, system, clock}, modes, host,
+                                   *loop, "/data/");
     ddrw.events = form.get();
     loop->SetFrameSource(&ddrw);
     form->Form_Load();
@@ -108,9 +108,9 @@ TEST_F(SaverWindowTest, AFirstRunWritesTheDefaultsAndReadsThemBack) {
   EXPECT_EQ(s.currentCarol, 1);
   // The scene with andirons and both notice panels, and the fire sound.
   EXPECT_EQ(ddrw.Count("CreateSprite"), 37);
-  EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopWave(0)", "loadWave(/data/fire.wav)",
-                                                "startWave(1)", "setWaveVolume(1,-1667)",
-                                                "setWaveMode(1,0)"}));
+  EXPECT_EQ(ds.calls,
+            (std::vector<std::string>{"stopWave(0)", "loadWave(/data/fire.wav)", "startWave(1)",
+                                      "setWaveVolume(1,-1667)", "setWaveMode(1,0)"}));
   EXPECT_TRUE(snd.calls.empty());  // music is off
 }
 
@@ -125,7 +125,7 @@ TEST_F(SaverWindowTest, TheStartUpOrder) {
     checked = true;
     EXPECT_FALSE(system.cursorShown);
     EXPECT_FALSE(ddrw.visible);
-    EXPECT_EQ(form->State().rotateTicks, 60);  // already seconds
+    EXPECT_EQ(form->State().rotateTicks, 60);      // already seconds
     EXPECT_EQ(form->State().soundOffSeconds, 60);  // "SoundOff" read as "1"
     EXPECT_TRUE(ds.calls.empty());
     EXPECT_TRUE(snd.calls.empty());
@@ -223,8 +223,8 @@ TEST_F(SaverWindowTest, AStyleSwitchOtherThanOneCountsAsOff) {
 
 TEST_F(SaverWindowTest, TheSoundOffTime) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"0", "Never"}, {"0.0", "Never"}, {"Never", "Never"}, {"", "Never"}, {"abc", "Never"},
-      {"1", "1"},     {"25", "25"}};
+      {"0", "Never"},   {"0.0", "Never"}, {"Never", "Never"}, {"", "Never"},
+      {"abc", "Never"}, {"1", "1"},       {"25", "25"}};
   for (const auto& [stored, setting] : cases) {
     form.reset();
     store = MemoryStore();
@@ -274,9 +274,9 @@ TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
       {kSectionFireplace, "RotateT", "9999", RotateT, 32760},
       {kSectionFireplace, "RotateT", "0", RotateT, 0},
       {kSectionFireplace, "RotateT", "-3", RotateT, 0},
-      {kSectionFireplace, "RotateT", "", RotateT, 60},        // first-run 1 minute
-      {kSectionFireplace, "RotateT", "70000", RotateT, 60},   // beyond 16 bits
-      {kSectionFireplace, "RotateT", "2.5", RotateT, 120},    // rounds half to even
+      {kSectionFireplace, "RotateT", "", RotateT, 60},       // first-run 1 minute
+      {kSectionFireplace, "RotateT", "70000", RotateT, 60},  // beyond 16 bits
+      {kSectionFireplace, "RotateT", "2.5", RotateT, 120},   // rounds half to even
       {kSectionSettings, "FontSize", "", FontSize, 18},
       {kSectionSettings, "FontSize", "0", FontSize, 18},
       {kSectionSettings, "FontSize", "-4", FontSize, 18},
@@ -315,7 +315,8 @@ TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEnds) {
   EXPECT_EQ(ddrw.Count("CreateSprite"), 0);
   // The unload stops the waves and shows the cursor; no sound was opened.
   EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopAllWaves"}));
-  EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)", "ShowMessage(Error opening Direct Draw!)",
+  EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)",
+                                                    "ShowMessage(Error opening Direct Draw!)",
                                                     "ShowCursor(true)", "EndProcess"}));
   EXPECT_FALSE(system.ScreenSaverRunning());
 }
@@ -436,13 +437,11 @@ TEST_F(RunningSaverTest, TheFeatureTipsAppearAfterTheNoticesOfAFirstRun) {
   EXPECT_FALSE(State().featuresOn);
   loop->RunFor(200);
   EXPECT_TRUE(State().featuresOn);
-  EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
-                      "DrawText(FEATURES:,1,1,255)"),
+  EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(), "DrawText(FEATURES:,1,1,255)"),
             ddrw.lastFrame.end());
   loop->RunFor(26'000);
   EXPECT_FALSE(State().featuresOn);
-  EXPECT_EQ(std::count(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
-                       "DrawText(FEATURES:,1,1,255)"),
+  EXPECT_EQ(std::count(ddrw.lastFrame.begin(), ddrw.lastFrame.end(), "DrawText(FEATURES:,1,1,255)"),
             0);
 }
 

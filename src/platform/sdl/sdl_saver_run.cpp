@@ -4,8 +4,8 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <string_view>
 #include <functional>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/data_folder.h"

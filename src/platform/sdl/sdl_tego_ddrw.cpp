@@ -100,8 +100,7 @@ SdlTegoDDrw::Sprite* SdlTegoDDrw::Find(int32_t sprite) {
   return &sprites_[sprite - 1];
 }
 
-void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view path,
-                                  int loadCode) {
+void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) {
   Sprite* s = Find(sprite);
   if (s == nullptr || frame < 1) return;
   if (static_cast<int>(s->frames.size()) < frame) s->frames.resize(frame);
@@ -110,8 +109,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   if (!loaded) {
     // Told once per file; the sprite stays empty and the saver runs on.
     if (reported_.insert(file).second) {
-      std::cerr << "emberlrn: cannot read the picture " << file << ": " << SDL_GetError()
-                << '\n';
+      std::cerr << "emberlrn: cannot read the picture " << file << ": " << SDL_GetError() << '\n';
     }
     return;
   }
@@ -123,8 +121,8 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   f.width = surface->w;
   f.height = surface->h;
   if (f.texture) {
-    SDL_SetTextureBlendMode(f.texture.get(), loadCode == kLoadOpaquePanel ? SDL_BLENDMODE_NONE
-                                                                          : SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(
+        f.texture.get(), loadCode == kLoadOpaquePanel ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   }
 }
 

@@ -123,7 +123,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   bool open_ = false;
   bool visible_ = true;
   bool invalid_ = true;
-  bool keepsWindow_ = false;  // the renderer keeps the window's picture between frames
+  bool keepsWindow_ = false;     // the renderer keeps the window's picture between frames
   std::vector<Sprite> sprites_;  // sprite n at n - 1
   std::set<std::string> reported_;
   TextCache texts_;

@@ -89,8 +89,7 @@ TTF_Font* TextCache::Open(Font& font) {
   return opened;
 }
 
-void TextCache::SetFont(std::string_view face, int points, bool bold, bool italic,
-                        bool underline) {
+void TextCache::SetFont(std::string_view face, int points, bool bold, bool italic, bool underline) {
   points = std::clamp(points, kSmallestPoints, kLargestPoints);
   for (size_t i = 0; i < fonts_.size(); ++i) {
     const Font& f = fonts_[i];
