@@ -8,6 +8,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/linux_system.h"
+#include "platform/sdl/sdl_hosted_run.h"
 #include "platform/sdl/sdl_saver_run.h"
 #include "platform/x11/preview_window.h"
 #include "settings/ini_file_store.h"
@@ -57,6 +58,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   emberlrn::LinuxSystem system;
+  if (options.Hosted()) {
+    // The window id wins over --root; --root draws where xscreensaver says.
+    emberlrn::HostedOptions hosted;
+    hosted.window = options.windowId ? *options.windowId
+                                     : emberlrn::XScreenSaverWindow().value_or(0);
+    hosted.silent = options.windowId.has_value();
+    hosted.showFps = options.fps;
+    return emberlrn::RunHostedSaver(system, hosted);
+  }
   RealModeHost host(system);
   return emberlrn::Main(options.classicLine, host, system);
 }

@@ -67,8 +67,10 @@ bool DisplayFound() {
          std::string_view(driver) != "dummy";
 }
 
+}  // namespace
+
 // Window-system settings that keep a full-screen saver full screen and cheap.
-void SetHints() {
+void SetSaverHints() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -78,12 +80,10 @@ void SetHints() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 }
 
-}  // namespace
-
 int RunSaverWindow(LinuxSystem& system) {
   // The calendar speaks the user's language; numbers stay as the store writes them.
   std::setlocale(LC_TIME, "");
-  SetHints();
+  SetSaverHints();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return NoDisplay(system);
   if (!DisplayFound()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

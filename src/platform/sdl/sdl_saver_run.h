@@ -11,4 +11,8 @@ class LinuxSystem;
 // to show it on; standard error then says why.
 int RunSaverWindow(LinuxSystem& system);
 
+// The SDL hints every run of the saver sets before SDL starts: cheap software
+// drawing, and the desktop's own screen saver and power saving left free.
+void SetSaverHints();
+
 }  // namespace emberlrn

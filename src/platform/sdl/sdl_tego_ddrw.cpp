@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_tego_ddrw.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <utility>
@@ -48,6 +49,15 @@ SdlTegoDDrw::~SdlTegoDDrw() { CloseDisplay(); }
 bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
   if (open_) return true;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+  if (hostWindow_ != 0) {
+    window_.reset(SDL_CreateWindowFrom(reinterpret_cast<const void*>(uintptr_t{hostWindow_})));
+    if (!window_) {
+      std::cerr << "emberlrn: cannot draw into window " << hostWindow_ << ": " << SDL_GetError()
+                << '\n';
+      return false;
+    }
+    return OpenRenderer();
+  }
   SDL_Rect desktop{0, 0, width, height};
   if (SDL_GetDisplayBounds(0, &desktop) != 0) {
     std::cerr << "emberlrn: the desktop's size cannot be read: " << SDL_GetError() << '\n';
@@ -62,6 +72,10 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
     std::cerr << "emberlrn: the full-screen window cannot be made: " << SDL_GetError() << '\n';
     return false;
   }
+  return OpenRenderer();
+}
+
+bool SdlTegoDDrw::OpenRenderer() {
   // The software renderer unless the user names another: it needs no GPU
   // and, paced by the loop, costs less than a GL context on a desktop
   // without one.
@@ -191,6 +205,7 @@ void SdlTegoDDrw::FlipBackBuffer() {
     items_.clear();
     return;
   }
+  if (showFps_) AddFpsFigure();
   if (!invalid_ && clearColour_ == shownClearColour_ && items_ == shownItems_) {
     ++framesUnchanged_;
   } else {
@@ -202,6 +217,32 @@ void SdlTegoDDrw::FlipBackBuffer() {
   }
   items_.clear();
   texts_.EndFrame();
+}
+
+void SdlTegoDDrw::AddFpsFigure() {
+  const int64_t now = clock_.MonotonicMs();
+  ++fpsFrames_;
+  if (fpsText_.empty() || now - fpsSinceMs_ >= 1000) {
+    const double seconds = fpsText_.empty() ? 0.0 : (now - fpsSinceMs_) / 1000.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f fps", seconds > 0 ? fpsFrames_ / seconds : 0.0);
+    fpsText_ = text;
+    fpsSinceMs_ = now;
+    fpsFrames_ = 0;
+  }
+  texts_.SetFont("Arial", 12, true, false, false);
+  const TextTexture t = texts_.Get(renderer_.get(), fpsText_, SDL_Color{255, 255, 255, 255},
+                                   kSceneWidth);
+  if (t.texture != nullptr) items_.push_back({t.texture, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
+}
+
+void SdlTegoDDrw::HostWindowResized(int width, int height) {
+  if (!window_ || hostWindow_ == 0) return;
+  // SDL learns a foreign window's size only from what it is told; the
+  // software renderer then makes its window surface anew at that size.
+  SDL_SetWindowSize(window_.get(), width, height);
+  SDL_RenderSetLogicalSize(renderer_.get(), kSceneWidth, kSceneHeight);
+  invalid_ = true;
 }
 
 void SdlTegoDDrw::Present() {
@@ -242,7 +283,8 @@ void SdlTegoDDrw::CloseDisplay() {
 
 void SdlTegoDDrw::SetVisible(bool visible) {
   visible_ = visible;
-  if (!window_) return;
+  // A host's window is the host's to show, hide and give the input to.
+  if (!window_ || hostWindow_ != 0) return;
   if (visible) {
     SDL_ShowWindow(window_.get());
     SDL_SetWindowAlwaysOnTop(window_.get(), SDL_TRUE);

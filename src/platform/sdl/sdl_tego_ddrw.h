@@ -39,6 +39,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   ~SdlTegoDDrw() override;
 
   void SetEvents(TegoDDrwEvents* events) { events_ = events; }
+  // Draws into a window another program made (xscreensaver's, a preview
+  // pane) instead of a full-screen window of its own: set before
+  // SetDisplayMode. The canvas is scaled to that window with its shape kept.
+  void SetHostWindow(uint32_t window) { hostWindow_ = window; }
+  // The host window changed its size: the next frame is drawn at the new one.
+  void HostWindowResized(int width, int height);
+  // A small frames-per-second figure in the top-left corner.
+  void SetShowFps(bool show) { showFps_ = show; }
 
   bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) override;
   int32_t CreateSprite() override;
@@ -112,6 +120,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   };
 
   Sprite* Find(int32_t sprite);
+  bool OpenRenderer();
+  void AddFpsFigure();
   void Present();
   void ReleaseTextures();
 
@@ -133,6 +143,11 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::vector<Item> shownItems_;
   int64_t framesDrawn_ = 0;
   int64_t framesUnchanged_ = 0;
+  uint32_t hostWindow_ = 0;
+  bool showFps_ = false;
+  int64_t fpsSinceMs_ = 0;
+  int fpsFrames_ = 0;
+  std::string fpsText_;
 };
 
 }  // namespace emberlrn

@@ -1,0 +1,73 @@
+#include "platform/x11/host_window.h"
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <iostream>
+
+namespace emberlrn::x11 {
+namespace {
+
+std::atomic<bool> gDrawableLost{false};
+std::atomic<bool> gWatchError{false};
+
+int LenientErrorHandler(Display* display, XErrorEvent* event) {
+  if (event->error_code == BadWindow || event->error_code == BadDrawable ||
+      event->error_code == BadMatch) {
+    gDrawableLost = true;
+    return 0;
+  }
+  char text[256] = {};
+  XGetErrorText(display, event->error_code, text, sizeof text);
+  std::cerr << "emberlrn: X error: " << text << '\n';
+  return 0;
+}
+
+int WatchErrorHandler(Display*, XErrorEvent*) {
+  gWatchError = true;
+  return 0;
+}
+
+}  // namespace
+
+struct HostWindow::Connection {
+  Display* display = nullptr;
+  ~Connection() {
+    if (display) XCloseDisplay(display);
+  }
+};
+
+HostWindow::HostWindow(uint32_t window) : connection_(std::make_unique<Connection>()) {
+  connection_->display = XOpenDisplay(nullptr);
+  if (!connection_->display) return;
+  window_ = window != 0 ? window : static_cast<uint32_t>(DefaultRootWindow(connection_->display));
+}
+
+HostWindow::~HostWindow() = default;
+
+bool HostWindow::Size(int& width, int& height) {
+  Display* display = connection_->display;
+  if (!display || window_ == 0) return false;
+  // Our own handler for this question only: a missing window is an answer here.
+  auto* previous = XSetErrorHandler(WatchErrorHandler);
+  gWatchError = false;
+  XWindowAttributes attributes{};
+  const Status ok = XGetWindowAttributes(display, window_, &attributes);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  if (!ok || gWatchError) return false;
+  width = attributes.width;
+  height = attributes.height;
+  return true;
+}
+
+bool HostWindow::Exists() {
+  int width = 0, height = 0;
+  return Size(width, height);
+}
+
+void InstallLenientErrorHandler() { XSetErrorHandler(LenientErrorHandler); }
+
+bool DrawableLost() { return gDrawableLost; }
+
+}  // namespace emberlrn::x11

@@ -1,0 +1,39 @@
+#pragma once
+// Watching a window that another program gave us to draw into (xscreensaver's
+// window, a preview pane): whether it still exists and how big it is. Uses a
+// connection of its own, so it can ask even while the drawing fails.
+
+#include <cstdint>
+#include <memory>
+
+namespace emberlrn::x11 {
+
+class HostWindow {
+ public:
+  // window 0 means the root window of the default screen.
+  explicit HostWindow(uint32_t window);
+  ~HostWindow();
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  // False when there is no display or the window is gone.
+  bool Exists();
+  // The window's size now; false when it is gone.
+  bool Size(int& width, int& height);
+  // The window id (the root window's when 0 was given); 0 without a display.
+  uint32_t Id() const { return window_; }
+
+ private:
+  struct Connection;
+  std::unique_ptr<Connection> connection_;
+  uint32_t window_ = 0;
+};
+
+// From now on an X error about a window or drawable that went away is not
+// fatal: it is noted (see DrawableLost) and the program goes on, so a hosted
+// saver can notice its window is gone and end quietly. Other X errors print
+// one line and are otherwise ignored.
+void InstallLenientErrorHandler();
+bool DrawableLost();
+
+}  // namespace emberlrn::x11

@@ -1,0 +1,66 @@
+"""An installation into a fresh prefix: every file in its place, and the
+installed program finds its data with no environment variables."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import e2e_support as e2e
+
+
+class InstallTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.prefix = tempfile.mkdtemp(prefix="emberlrn-prefix-")
+        subprocess.run(["cmake", "--install", e2e.BUILD_DIR, "--prefix", cls.prefix],
+                       check=True, stdout=subprocess.DEVNULL)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.prefix, ignore_errors=True)
+
+    def path(self, *parts):
+        return os.path.join(self.prefix, *parts)
+
+    def test_every_file_is_in_its_place(self):
+        self.assertTrue(os.access(self.path("bin", "emberlrn"), os.X_OK))
+        for name in ("Flame1.bmp", "m-Flatstone.bmp", "belll.bmp", "fire.wav", "midi24.mid",
+                     "preview.bmp", "thumb6.png", "help.htm", "power_help.htm"):
+            self.assertTrue(os.path.isfile(self.path("share", "emberlrn", name)), name)
+        self.assertTrue(os.path.isfile(self.path("share", "xscreensaver", "config", "emberlrn.xml")))
+        self.assertTrue(os.path.isfile(self.path("share", "man", "man1", "emberlrn.1")))
+        with open(self.path("share", "applications", "emberlrn-settings.desktop")) as f:
+            entry = f.read()
+        self.assertIn("Name=Emberlorn settings", entry)
+        self.assertIn("Exec=emberlrn /c", entry)
+        hack = self.path("libexec", "xscreensaver", "emberlrn")
+        self.assertTrue(os.path.islink(hack))
+        self.assertEqual(os.path.realpath(hack), os.path.realpath(self.path("bin", "emberlrn")))
+
+    def test_the_installed_program_runs_from_there_without_environment(self):
+        env = {k: v for k, v in os.environ.items() if not k.startswith("EMBERLRN")}
+        version = subprocess.run([self.path("bin", "emberlrn"), "--version"], env=env,
+                                 capture_output=True, text=True)
+        self.assertEqual(version.returncode, 0)
+        self.assertIn("1.2.4", version.stdout)
+        with e2e.Desktop() as desk:
+            desk.env.pop("EMBERLRN_DATA_DIR", None)
+            # Through xscreensaver's link, as xscreensaver would start it.
+            proc = subprocess.Popen([self.path("libexec", "xscreensaver", "emberlrn"), "--root"],
+                                    env=desk.env, stderr=subprocess.PIPE, text=True)
+            time.sleep(3)
+            shot = desk.screenshot()
+            x, y = e2e.canvas_to_screen(desk, 400, 380)
+            self.assertGreater(sum(shot.getpixel((x, y))), 90, "no fire on the screen")
+            proc.terminate()
+            self.assertEqual(e2e.wait_exit(proc, 3), 0)
+            errors = proc.stderr.read()
+            self.assertNotIn("cannot read", errors)
+            self.assertNotIn("cannot load", errors)
+
+
+if __name__ == "__main__":
+    e2e.main()
