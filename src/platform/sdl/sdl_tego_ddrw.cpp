@@ -72,7 +72,35 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
     std::cerr << "emberlrn: the full-screen window cannot be made: " << SDL_GetError() << '\n';
     return false;
   }
-  return OpenRenderer();
+  if (!OpenRenderer()) return false;
+  OpenBlackouts();
+  return true;
+}
+
+void SdlTegoDDrw::OpenBlackouts() {
+  // One fireplace on the first monitor, at its shape, reads better than one
+  // stretched across several screens or repeated on each; the others go dark
+  // so no desktop shows beside the saver.
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
+                       (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) continue;
+    std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window(
+        SDL_CreateWindow("Emberlorn", bounds.x, bounds.y, bounds.w, bounds.h, flags),
+        SDL_DestroyWindow);
+    if (window) blackouts_.push_back(std::move(window));
+  }
+  PaintBlackouts();
+}
+
+void SdlTegoDDrw::PaintBlackouts() {
+  for (const auto& window : blackouts_) {
+    if (SDL_Surface* surface = SDL_GetWindowSurface(window.get())) {
+      SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+      SDL_UpdateWindowSurface(window.get());
+    }
+  }
 }
 
 bool SdlTegoDDrw::OpenRenderer() {
@@ -259,6 +287,7 @@ void SdlTegoDDrw::Present() {
     SDL_SetRenderDrawColor(r, 0, 0, 0, 0xFF);
     SDL_RenderClear(r);
   }
+  if (invalid_) PaintBlackouts();
   SDL_RenderCopy(r, canvas_.get(), nullptr, nullptr);
   SDL_RenderPresent(r);
 }
@@ -278,6 +307,7 @@ void SdlTegoDDrw::CloseDisplay() {
   ReleaseTextures();
   renderer_.reset();
   window_.reset();
+  blackouts_.clear();
   open_ = false;
 }
 
@@ -291,10 +321,12 @@ void SdlTegoDDrw::SetVisible(bool visible) {
     SDL_RaiseWindow(window_.get());
     // The keyboard and the pointer stay with the saver while it shows.
     SDL_SetWindowGrab(window_.get(), SDL_TRUE);
+    for (const auto& window : blackouts_) SDL_ShowWindow(window.get());
     invalid_ = true;
   } else {
     SDL_SetWindowGrab(window_.get(), SDL_FALSE);
     SDL_HideWindow(window_.get());
+    for (const auto& window : blackouts_) SDL_HideWindow(window.get());
   }
 }
 

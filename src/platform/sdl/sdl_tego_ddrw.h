@@ -122,6 +122,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Sprite* Find(int32_t sprite);
   bool OpenRenderer();
   void AddFpsFigure();
+  void OpenBlackouts();
+  void PaintBlackouts();
   void Present();
   void ReleaseTextures();
 
@@ -144,6 +146,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int64_t framesDrawn_ = 0;
   int64_t framesUnchanged_ = 0;
   uint32_t hostWindow_ = 0;
+  // Black windows over every monitor but the first, which shows the scene.
+  std::vector<std::unique_ptr<SDL_Window, void (*)(SDL_Window*)>> blackouts_;
   bool showFps_ = false;
   int64_t fpsSinceMs_ = 0;
   int fpsFrames_ = 0;
