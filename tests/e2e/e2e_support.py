@@ -2,6 +2,7 @@
 home folder, the real emberlrn program, screenshots and input."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -114,6 +115,17 @@ class Desktop:
                 return result.stdout.split()[0]
             time.sleep(0.1)
         return None
+
+
+def set_keys(text, changes):
+    """The settings text with the given (section, key) -> value changes."""
+    for (section, key), value in changes.items():
+        pattern = re.compile(r"(\[%s\][^\[]*?^)%s=.*?$" % (re.escape(section), re.escape(key)),
+                             re.M | re.S | re.I)
+        text, count = pattern.subn(lambda m: m.group(1) + "%s=%s" % (key, value), text)
+        if count == 0:
+            raise AssertionError("no %s/%s in the settings" % (section, key))
+    return text
 
 
 def wait_exit(proc, timeout):

@@ -3,7 +3,6 @@ status 0; Q silences the fire sound and S brings it back, heard in the disk
 audio driver's output."""
 
 import os
-import re
 import time
 import unittest
 
@@ -14,17 +13,6 @@ import e2e_support as e2e
 RATE = 44100
 CHANNELS = 2
 BYTES_PER_SECOND = RATE * CHANNELS * 2
-
-
-def set_keys(text, changes):
-    """The settings text with the given (section, key) -> value changes."""
-    for (section, key), value in changes.items():
-        pattern = re.compile(r"(\[%s\][^\[]*?^)%s=.*?$" % (re.escape(section), re.escape(key)),
-                             re.M | re.S | re.I)
-        text, count = pattern.subn(lambda m: m.group(1) + "%s=%s" % (key, value), text)
-        if count == 0:
-            raise AssertionError("no %s/%s in the settings" % (section, key))
-    return text
 
 
 class Saver:
@@ -130,7 +118,7 @@ class KeyCloseTest(unittest.TestCase):
 
     def test_q_silences_the_fire_and_s_brings_it_back(self):
         with e2e.Desktop() as desk:
-            desk.write_settings(set_keys(prime(desk), {("Settings", "Vol"): "0"}))
+            desk.write_settings(e2e.set_keys(prime(desk), {("Settings", "Vol"): "0"}))
             saver = Saver(desk)
             saver.wait_sound(2.0)
             playing = saver.level(0.5, saver.sound_seconds() - 0.1)

@@ -6,7 +6,7 @@ import time
 import unittest
 
 import e2e_support as e2e
-from test_input_keys import Saver, prime, set_keys
+from test_input_keys import Saver, prime
 
 
 def move(desk, x, y):
@@ -18,7 +18,7 @@ def move(desk, x, y):
 class MouseCloseTest(unittest.TestCase):
     def test_early_moves_do_not_count_and_four_quick_moves_later_end_the_saver(self):
         with e2e.Desktop() as desk:
-            desk.write_settings(set_keys(prime(desk), {("Settings", "MouseSen"): "4"}))
+            desk.write_settings(e2e.set_keys(prime(desk), {("Settings", "MouseSen"): "4"}))
             move(desk, 500, 380)
             saver = Saver(desk)
             # The first seconds: many moves, none of them counted.

@@ -9,7 +9,7 @@ import time
 import unittest
 
 import e2e_support as e2e
-from test_input_keys import Saver, prime, set_keys
+from test_input_keys import Saver, prime
 
 PM_WIDTH, PM_HEIGHT = 312, 213
 FACE = (212, 208, 200)
@@ -20,7 +20,7 @@ def power_desk(desk, timeout_text, monitor):
     with open(os.path.join(desk.home, ".xscreensaver"), "w") as f:
         f.write("# written by the test\nmode:\t\tone\ntimeout:\t%s\ncycle:\t\t0:10:00\n"
                 % timeout_text)
-    desk.write_settings(set_keys(settings, {("Settings", "Power"): "1",
+    desk.write_settings(e2e.set_keys(settings, {("Settings", "Power"): "1",
                                             ("Settings", "Monitor"): monitor}))
 
 
@@ -99,7 +99,7 @@ class PowerHandoverTest(unittest.TestCase):
             settings = prime(desk)
             with open(os.path.join(desk.home, ".xscreensaver"), "w") as f:
                 f.write("timeout:\t0:00:30\n")
-            desk.write_settings(set_keys(settings, {("Settings", "Power"): "1",
+            desk.write_settings(e2e.set_keys(settings, {("Settings", "Power"): "1",
                                                     ("Settings", "Monitor"): "Never"}))
             saver = Saver(desk)
             self.assertIsNone(desk.wait_for_window("^Power Management$", timeout=4))

@@ -49,17 +49,6 @@ def write_tune_midi(path, keys, note_seconds=0.25):
         f.write(b"MTrk" + struct.pack(">I", len(track)) + track)
 
 
-def set_keys(text, changes):
-    """The settings text with the given (section, key) -> value changes."""
-    for (section, key), value in changes.items():
-        pattern = re.compile(r"(\[%s\][^\[]*?^)%s=.*?$" % (re.escape(section), re.escape(key)),
-                             re.M | re.S | re.I)
-        text, count = pattern.subn(lambda m: m.group(1) + "%s=%s" % (key, value), text)
-        if count == 0:
-            raise AssertionError("no %s/%s in the settings" % (section, key))
-    return text
-
-
 class SaverRun:
     """One full-screen run whose sound goes to a file."""
 
@@ -145,7 +134,7 @@ class FireSoundTest(unittest.TestCase):
 
             levels = {}
             for volume in ("0", "-2500"):
-                desk.write_settings(set_keys(desk.read_settings(), {("Settings", "Vol"): volume}))
+                desk.write_settings(e2e.set_keys(desk.read_settings(), {("Settings", "Vol"): volume}))
                 run = SaverRun(desk)
                 run.wait(3.0)
                 levels[volume] = run.level(1.0, run.now() - 0.2)
@@ -172,7 +161,7 @@ class FireSoundTest(unittest.TestCase):
             run = SaverRun(desk)
             self.assertEqual(run.end(), 0)
             # A tenth of a minute, as a hand-edited file may hold it: six seconds.
-            desk.write_settings(set_keys(desk.read_settings(), {("Settings", "SoundOff"): "0.1"}))
+            desk.write_settings(e2e.set_keys(desk.read_settings(), {("Settings", "SoundOff"): "0.1"}))
             run = SaverRun(desk)
             run.wait(10.0)
             envelope = run.envelope(0.5)
@@ -200,7 +189,7 @@ class CarolTest(unittest.TestCase):
 
             run = SaverRun(desk, data)
             self.assertEqual(run.end(), 0)
-            desk.write_settings(set_keys(desk.read_settings(), {
+            desk.write_settings(e2e.set_keys(desk.read_settings(), {
                 ("Settings", "SoundOn"): "0",
                 ("xmas", "SoundOn"): "True",
                 ("xmas", "Midi1"): "1",
