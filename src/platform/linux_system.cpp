@@ -85,7 +85,11 @@ void LinuxSystem::Run(std::string_view commandLine) {
 
 void LinuxSystem::ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) {
   const std::string titleText(title);
-  const std::string bodyText(text);
+  // Messages join their lines with CR LF; the window system wants LF alone.
+  std::string bodyText;
+  for (char c : text) {
+    if (c != '\r') bodyText += c;
+  }
   const char* display = std::getenv("DISPLAY");
   if (display && *display) {
     Uint32 flags = icon == MessageIcon::kCritical  ? SDL_MESSAGEBOX_ERROR
@@ -96,7 +100,7 @@ void LinuxSystem::ShowMessage(MessageIcon icon, std::string_view title, std::str
     }
   }
   std::cerr << "emberlrn: " << titleText << ": ";
-  for (char c : bodyText) std::cerr << (c == '\r' ? ' ' : c == '\n' ? ' ' : c);
+  for (char c : bodyText) std::cerr << (c == '\n' ? ' ' : c);
   std::cerr << '\n';
 }
 
