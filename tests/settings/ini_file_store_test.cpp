@@ -89,7 +89,8 @@ TEST_F(IniFileStoreTest, ALineBreakInAValueNeverSplitsTheFile) {
 }
 
 TEST_F(IniFileStoreTest, UnknownLinesJunkAndCrLfSurviveARewrite) {
-  const std::string junk("\x01\x02\xff\xfe binary\0junk", 18);
+  static constexpr char kJunk[] = "\x01\x02\xff\xfe binary\0junk";
+  const std::string junk(kJunk, sizeof kJunk - 1);
   WriteRaw("; written by hand\r\n[Settings]\r\nno equals sign here\r\n" + junk +
            "\r\nVol=-100\r\n[Unknown Section]\r\nKeep=me\r\n");
   IniFileStore store(file_);
