@@ -31,8 +31,8 @@ def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     amp = 1.0 / (1.0 + (f / f0) ** beta)
     amp *= np.exp(-((f / (f0 * (2.0 + 14.0 * detail))) ** 2))
     amp[0, 0] = 0.0
-    spec = np.fft.rfft2(white) * amp
-    out = np.fft.irfft2(spec, s=(h, w))
+    spectrum = np.fft.rfft2(white) * amp
+    out = np.fft.irfft2(spectrum, s=(h, w))
     return (out - out.mean()) / (out.std() + 1e-12)
 
 

@@ -89,7 +89,7 @@ def Paint(seed):
     occ = Occlusion(H, 6.0, 0.035) * Occlusion(H, 2.0, 0.05)
     sh = HeightShadow(H, kKeyLight, steps=14)
     glow = FireGlow(inside, 70.0) * 0.6
-    rgb = Light(albedo, n, occ, sh, glow, spec=0.05, spec_power=20.0, ambient=0.34, key=0.82)
+    rgb = Light(albedo, n, occ, sh, glow, shine=0.05, shine_power=20.0, ambient=0.34, key=0.82)
     soot = Blur(((xx > kOpenX0) & (xx < kOpenX1) & (yy > kOpenY - 30)).astype(float), 14.0) * (1 - inside)
     rgb = rgb * (1.0 - 0.4 * soot * Smooth(330, 200, yy))[..., None]
     rgb = Vignette(rgb, yy, xx, 0.25)

@@ -167,8 +167,8 @@ def MakeLogs(seed=1201):
     rim = Unit(0.0, -0.75, 0.66)       # the flames behind and above
     under = Unit(0.0, 0.9, -0.1)       # the coals below
 
-    for spec in kLogs:
-        log = _Log(*spec)
+    for logShape in kLogs:
+        log = _Log(*logShape)
         depth, kind, n, tt, ang, rr = _Trace(log, xs, ys)
         front = depth < zbuf
         if not front.any():
@@ -221,7 +221,7 @@ def MakeLogs(seed=1201):
         # Hollows of the bark hold shadow.
         lit = lit * (0.35 + 0.65 * Smooth(0.05, 0.6, bark))[..., None]
         # Logs further back sit in the shadow of those in front.
-        shaded = col * lit * (1.0 - 0.35 * Smooth(20.0, 90.0, spec[0][2]))
+        shaded = col * lit * (1.0 - 0.35 * Smooth(20.0, 90.0, logShape[0][2]))
         # Ember light in the cracks of the char, brightest underneath.
         hot = charred * crack * Smooth(0.0, 0.9, down + 0.4 * glown) * (1 - endcap)
         hot = np.clip(hot * (0.6 + 0.5 * glown), 0, 1)

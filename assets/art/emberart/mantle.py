@@ -18,12 +18,12 @@ kMantles = {
 
 
 def MakeMantle(style):
-    spec = kMantles[style]
-    w, h = spec["size"]
-    rng = Rng(spec["seed"])
+    mantle = kMantles[style]
+    w, h = mantle["size"]
+    rng = Rng(mantle["seed"])
     bh = h - kShadow
     yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
-    rough = spec["rough"]
+    rough = mantle["rough"]
 
     # Outline: a beam with slightly irregular, hewn edges (rounder for stone).
     wob_top = Noise(1, w, rng, 40, detail=0.5)[0] * 0.8 * rough
@@ -34,9 +34,9 @@ def MakeMantle(style):
     # Height across the face: rounded arrises and, for old timber, adze scallops.
     ey = np.minimum(yy, bh - 1 - yy)
     ex = np.minimum(xx - 1, w - 2 - xx)
-    arris = 7.0 if spec["wood"] else 4.0
+    arris = 7.0 if mantle["wood"] else 4.0
     H = 10.0 * np.sqrt(np.clip(np.minimum(ey, ex) / arris, 0, 1))
-    if spec["wood"]:
+    if mantle["wood"]:
         # Flat-sawn grain: long streaks and rings that wander along the beam.
         drift = Noise(h, w, rng, 90, detail=0.4, stretch=0.15)
         streak = Noise(h, w, rng, 30, detail=0.6, stretch=0.06)
@@ -56,7 +56,7 @@ def MakeMantle(style):
             adze = Noise(1, w, rng, 30, detail=0.3)[0][None, :]
             H += 1.1 * np.cos(xx * (2 * np.pi / 38.0) + 2.0 * adze + 0.02 * yy)
         tone = 0.45 + 0.4 * (1 - rings) + 0.12 * streak
-        albedo = spec["dark"] + (spec["light"] - spec["dark"]) * np.clip(tone, 0, 1.1)[..., None]
+        albedo = mantle["dark"] + (mantle["light"] - mantle["dark"]) * np.clip(tone, 0, 1.1)[..., None]
         albedo = albedo * (1.0 - 0.7 * checks[..., None])
         if rough > 0.9:
             grey = Smooth(-0.5, 1.5, Noise(h, w, rng, 50, detail=0.5))
@@ -66,7 +66,7 @@ def MakeMantle(style):
         chisel = Noise(h, w, rng, 2, detail=0.9) * 0.1 + Noise(h, w, rng, 40, detail=0.3, stretch=0.2) * 0.25
         strata = Noise(h, w, rng, 25, detail=0.5, stretch=0.15)
         H += chisel
-        albedo = spec["dark"] + (spec["light"] - spec["dark"]) * np.clip(0.6 + 0.25 * strata + 0.1 * chisel, 0, 1)[..., None]
+        albedo = mantle["dark"] + (mantle["light"] - mantle["dark"]) * np.clip(0.6 + 0.25 * strata + 0.1 * chisel, 0, 1)[..., None]
         spec_amt = 0.04
     # The underside is seen a little from below: a darker band along the bottom.
     under = Smooth(bh - 7.0, bh - 3.0, yy)

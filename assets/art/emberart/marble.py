@@ -128,7 +128,7 @@ def Paint(dark, seed):
     opening = 1.0 - solid
     glow = FireGlow(opening, 70.0) * 0.9
     # Polished stone: a crisp highlight and a faint mirror of the fire near the opening.
-    rgb = Light(albedo, n, occ, sh, glow, spec=0.35 if dark else 0.22, spec_power=60.0,
+    rgb = Light(albedo, n, occ, sh, glow, shine=0.35 if dark else 0.22, shine_power=60.0,
                 ambient=0.36 if dark else 0.30, key=0.9 if dark else 0.75, glow_gain=1.1)
     sheen = Smooth(0.0, 1.0, 1.0 - np.abs(n[..., 0]) * 3.0) * glow * (0.22 if dark else 0.08)
     rgb = np.clip(rgb + sheen[..., None] * Col(255, 150, 70), 0, 1)

@@ -171,7 +171,7 @@ def Paint(style, seed):
     sh = HeightShadow(H, kKeyLight, steps=14)
     opening = np.maximum(1.0 - solid, (_Opening(style, yy, xx) > 0).astype(float))
     glow = FireGlow(opening, 70.0) * 0.6
-    rgb = Light(albedo, n, occ, sh, glow, spec=0.16 if river else 0.04, spec_power=24.0,
+    rgb = Light(albedo, n, occ, sh, glow, shine=0.16 if river else 0.04, shine_power=24.0,
                 ambient=0.34 if style != 4 else 0.40, key=0.82 if style != 4 else 0.95)
     # Soot darkens the stone just above the firebox mouth.
     soot = Blur((_Opening(style, yy + 26, xx) > 0).astype(float), 16.0) * (_Opening(style, yy, xx) <= 0)

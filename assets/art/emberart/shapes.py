@@ -59,11 +59,11 @@ def Brass(n, tint=Col(232, 178, 84), fire_side=0.0, dark=False):
     lam = np.clip(n @ kRoomLight, 0, 1)
     half = kRoomLight + np.array([0, 0, 1.0])
     half /= np.linalg.norm(half)
-    spec = np.clip(n @ half, 0, 1) ** 60
+    shine = np.clip(n @ half, 0, 1) ** 60
     base = env * tint + (0.25 * lam)[..., None] * tint
     if dark:
         base = base * 0.35
-    return np.clip(base + (0.9 * spec)[..., None] * Col(255, 240, 210), 0, 1)
+    return np.clip(base + (0.9 * shine)[..., None] * Col(255, 240, 210), 0, 1)
 
 
 def Lathe(cv, cx, top, radii, angle=0.0, pivot=None):

@@ -62,7 +62,7 @@ def FireGlow(opening, reach=60.0):
     return np.clip(0.55 * g1 + 0.8 * g2, 0.0, 1.0)
 
 
-def Light(albedo, normal, occlusion, shadow, glow, spec=0.0, spec_power=30.0,
+def Light(albedo, normal, occlusion, shadow, glow, shine=0.0, shine_power=30.0,
           ambient=0.30, key=0.85, glow_gain=1.0):
     """Lights a painted surface: room light from the upper left, ambient light, and
     the warm light of the fire near the opening."""
@@ -74,11 +74,11 @@ def Light(albedo, normal, occlusion, shadow, glow, spec=0.0, spec_power=30.0,
     # The fire lights faces that turn down and inward toward it a little more.
     light = light + (glow_gain * glow * (0.6 + 0.4 * np.clip(normal[..., 2], 0, 1)))[..., None] * fire
     out = albedo * light
-    if spec:
+    if shine:
         half = kKeyLight + np.array([0.0, 0.0, 1.0])
         half /= np.linalg.norm(half)
-        s = np.clip(np.tensordot(normal, half, axes=([-1], [0])), 0.0, 1.0) ** spec_power
-        out = out + (spec * s * shadow)[..., None] * warm
+        s = np.clip(np.tensordot(normal, half, axes=([-1], [0])), 0.0, 1.0) ** shine_power
+        out = out + (shine * s * shadow)[..., None] * warm
     return np.clip(out, 0.0, 1.0)
 
 
