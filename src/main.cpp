@@ -1,6 +1,9 @@
 // Emberlorn: builds the real platform objects, hands them to Main, and
 // returns its exit status.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <iostream>
 #include <string>
@@ -40,9 +43,25 @@ class RealModeHost final : public emberlrn::ModeHost {
   emberlrn::LinuxSystem& system_;
 };
 
+// Some launchers (xautolock among them) start us with standard output and
+// error closed; the next file opened would take their numbers, and every
+// message would then be written into it, the display's connection included.
+void KeepStandardStreamsOpen() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1) {
+      const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+      if (null >= 0 && null != fd) {
+        dup2(null, fd);
+        close(null);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  KeepStandardStreamsOpen();
   const emberlrn::HackOptions options =
       emberlrn::ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (options.help) {
