@@ -75,11 +75,9 @@ std::vector<std::vector<std::string>> LinuxSystem::ProgramsFor(std::string_view 
 }
 
 void LinuxSystem::Run(std::string_view commandLine) {
+  // The first of the desktop's programs that is installed; none, nothing.
   for (const auto& argv : ProgramsFor(commandLine)) {
-    if (ProgramExists(argv[0])) {
-      StartDetached(argv);
-      return;
-    }
+    if (StartDetached(argv)) return;
   }
 }
 

@@ -128,6 +128,15 @@ def set_keys(text, changes):
     return text
 
 
+def process_alive(pid):
+    """True while the process exists and has not ended (a zombie has ended)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().split(")")[-1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
 def wait_exit(proc, timeout):
     """The exit status, or None when the process still runs after timeout."""
     try:

@@ -130,24 +130,15 @@ class XScreenSaverTest(unittest.TestCase):
                 subprocess.run(as_user + ["xscreensaver-command", "-deactivate"], env=env,
                                check=True, capture_output=True)
                 deadline = time.time() + 1.0
-                while time.time() < deadline and running(pid):
+                while time.time() < deadline and e2e.process_alive(pid):
                     time.sleep(0.05)
-                self.assertFalse(running(pid), "our hack still runs a second after deactivate")
+                self.assertFalse(e2e.process_alive(pid), "our hack still runs a second after deactivate")
             finally:
                 daemon.terminate()
                 daemon.wait(5)
                 shutil.rmtree(home, ignore_errors=True)
             leftover = subprocess.run(["pgrep", "-f", binary], capture_output=True, text=True)
             self.assertEqual(leftover.stdout.strip(), "", "processes left running")
-
-
-def running(pid):
-    """True while the process exists and is not a zombie."""
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return f.read().split(")")[-1].split()[0] != "Z"
-    except FileNotFoundError:
-        return False
 
 
 if __name__ == "__main__":

@@ -14,14 +14,6 @@ def fireplaces():
     return [int(pid) for pid in found.stdout.split()]
 
 
-def alive(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return f.read().split(")")[-1].split()[0] != "Z"
-    except FileNotFoundError:
-        return False
-
-
 class IdleLauncherTest(unittest.TestCase):
     def run_launcher(self, desk, command, idle_seconds):
         launcher = subprocess.Popen(command, env=desk.env, stdout=subprocess.DEVNULL,
@@ -44,9 +36,9 @@ class IdleLauncherTest(unittest.TestCase):
             time.sleep(1)  # the window has taken the keyboard
             desk.xdotool("key", "a")
             deadline = time.time() + 2
-            while time.time() < deadline and alive(pids[0]):
+            while time.time() < deadline and e2e.process_alive(pids[0]):
                 time.sleep(0.05)
-            self.assertFalse(alive(pids[0]), "a key did not end the fireplace")
+            self.assertFalse(e2e.process_alive(pids[0]), "a key did not end the fireplace")
         finally:
             launcher.kill()
             launcher.wait(5)

@@ -1,7 +1,6 @@
 #include "platform/sdl/sdl_hosted_run.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <clocale>
 #include <iostream>
@@ -27,17 +26,13 @@ namespace {
 // How often the host's window is looked at for a new size or its going away.
 constexpr int64_t kHostWatchMs = 250;
 
-// The host ends us with SIGTERM (SDL turns it into a quit event): the sound
-// stops at once and the process ends.
+// The host ends us with SIGTERM (SDL turns it into a quit event). Ending the
+// process gives the sound back first, which silences it at once.
 class HostedInput final : public SdlEventHandler {
  public:
   explicit HostedInput(System& system) : system_(system) {}
   bool HandleEvent(const SDL_Event& event) override {
-    if (event.type == SDL_QUIT) {
-      Mix_HaltChannel(-1);
-      Mix_HaltMusic();
-      system_.EndProcess();
-    }
+    if (event.type == SDL_QUIT) system_.EndProcess();
     // Keys, buttons and movement are the host's business.
     return true;
   }
@@ -106,11 +101,7 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   loop.AddTimer(kHostWatchMs, [&] {
     int newWidth = 0;
     int newHeight = 0;
-    if (x11::DrawableLost() || !host.Size(newWidth, newHeight)) {
-      Mix_HaltChannel(-1);
-      Mix_HaltMusic();
-      system.EndProcess();
-    }
+    if (x11::DrawableLost() || !host.Size(newWidth, newHeight)) system.EndProcess();
     if (newWidth != width || newHeight != height) {
       width = newWidth;
       height = newHeight;
