@@ -43,10 +43,6 @@ void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
     ddrw.DrawSprite(state.andironRSprite);
   }
   DrawSurround(state, ddrw);
-  if (state.showCalendar == 1) {
-    ddrw.DrawSprite(state.calendarSprite);
-    DrawCalendarTexts(state, ddrw, clock);
-  }
   const int32_t stockings[] = {state.stocking1Sprite, state.stocking2Sprite, state.stocking3Sprite,
                                state.stocking4Sprite};
   for (int i = 0; i < 4; ++i) {
@@ -56,6 +52,12 @@ void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
   if (NumericallyOne(state.showBell[2])) ddrw.DrawSprite(state.belllSprite);
   if (NumericallyOne(state.showPoinsettia[1])) ddrw.DrawSprite(state.poinrSprite);
   if (NumericallyOne(state.showPoinsettia[2])) ddrw.DrawSprite(state.poinlSprite);
+  // The calendar stands in front of the decorations: the bells and the
+  // poinsettias share its corners, and a calendar switched on must be read.
+  if (state.showCalendar == 1) {
+    ddrw.DrawSprite(state.calendarSprite);
+    DrawCalendarTexts(state, ddrw, clock);
+  }
   DrawUserMessage(state, ddrw);
   DrawNotices(state, ddrw);
   DrawFeatureTips(state, ddrw);

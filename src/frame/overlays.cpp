@@ -2,6 +2,7 @@
 
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,10 +38,15 @@ constexpr std::array<CalendarPlaces, 4> kCalendarPlaces = {{
     {{740, 540}, {735, 534}, {732, 522}, {752, 510}},
 }};
 
+// A calendar text too wide for the plate is made smaller, down to this size.
+constexpr int kSmallestCalendarText = 6;
+
 constexpr Point kMessageAt{100, 1};
 constexpr int kNoticeTextSize = 16;
-constexpr Point kNoticeLineAt{151, 40};
-constexpr Point kCountdownAt{151, 55};
+// The two lines stand apart from each other, from a message of the usual
+// size above them and from the notice panel below.
+constexpr Point kNoticeLineAt{151, 25};
+constexpr Point kCountdownAt{151, 46};
 constexpr int kHeadingSize = 40;
 constexpr Point kHeadingAt{1, 1};
 constexpr int kTipSize = 36;
@@ -51,6 +57,34 @@ constexpr const char* kSecondsTimeFormat = "%H:%M:%S";
 void DrawOne(TegoDDrw& ddrw, std::string_view text, int size, int style, Point at, Colour colour) {
   ddrw.SetTextFont(kTextFace, size, style, false, false, false);
   ddrw.DrawText(text, at.x, at.y, colour);
+}
+
+// A calendar text at its place and size when it fits inside the plate. One
+// that would run past the plate's right border ends at that border instead;
+// one wider than the plate's inside is made smaller until it fits, its
+// middle kept at the same height.
+void DrawOnPlate(TegoDDrw& ddrw, std::string_view text, const CalendarText& style, Point at,
+                 Point plate) {
+  const int left = plate.x + kCalendarBorder;
+  const int right = plate.x + kCalendarWidth - kCalendarBorder;
+  const int room = right - left;
+  int size = style.size;
+  ddrw.SetTextFont(kTextFace, size, kCalendarTextStyle, false, false, false);
+  int width = ddrw.TextWidth(text);
+  if (width > room) {
+    // Widths grow about in step with the size: start near the size that fits.
+    size = std::max(kSmallestCalendarText, size * room / width);
+    ddrw.SetTextFont(kTextFace, size, kCalendarTextStyle, false, false, false);
+    width = ddrw.TextWidth(text);
+    while (width > room && size > kSmallestCalendarText) {
+      ddrw.SetTextFont(kTextFace, --size, kCalendarTextStyle, false, false, false);
+      width = ddrw.TextWidth(text);
+    }
+  }
+  Point place = at;
+  if (at.x + width > right) place.x = std::max(left, right - width);
+  place.y += (style.size - size) / 2;
+  ddrw.DrawText(text, place.x, place.y, style.colour);
 }
 
 template <size_t N>
@@ -98,12 +132,12 @@ CalendarTexts::CalendarTexts(const std::tm& moment) {
 void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
   if (state.calendarCorner < 0 || state.calendarCorner > 3) return;
   const CalendarPlaces& at = kCalendarPlaces[state.calendarCorner];
+  const Point plate = kCalendarAt[state.calendarCorner];
   const CalendarTexts texts(clock.Now().tm);
-  DrawOne(ddrw, texts.Day(), kDayText.size, kCalendarTextStyle, at.day, kDayText.colour);
-  DrawOne(ddrw, texts.Weekday(), kWeekdayText.size, kCalendarTextStyle, at.weekday,
-          kWeekdayText.colour);
-  DrawOne(ddrw, texts.Time(), kTimeText.size, kCalendarTextStyle, at.time, kTimeText.colour);
-  DrawOne(ddrw, texts.Month(), kMonthText.size, kCalendarTextStyle, at.month, kMonthText.colour);
+  DrawOnPlate(ddrw, texts.Day(), kDayText, at.day, plate);
+  DrawOnPlate(ddrw, texts.Weekday(), kWeekdayText, at.weekday, plate);
+  DrawOnPlate(ddrw, texts.Time(), kTimeText, at.time, plate);
+  DrawOnPlate(ddrw, texts.Month(), kMonthText, at.month, plate);
 }
 
 void DrawUserMessage(const SaverState& state, TegoDDrw& ddrw) {

@@ -67,7 +67,8 @@ class CalendarTexts {
 const char* LongTimeFormat();
 
 // After the calendar plate, when calendarCorner is 0..3: day, weekday, time
-// and month at that corner's places, read from the clock now.
+// and month at that corner's places, read from the clock now, each kept
+// inside the plate however long the user's language makes it.
 void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clock);
 
 // When showMessage is 1: the message as stored, at (100, 1) in yellow.

@@ -48,6 +48,11 @@ inline constexpr std::array<SurroundLayout, 7> kSurroundLayout = {{
 // The calendar plate by corner: 0 top left, 1 bottom left, 2 top right,
 // 3 bottom right. Any other corner leaves it where the control put it.
 inline constexpr std::array<Point, 4> kCalendarAt = {{{5, 5}, {5, 510}, {730, 5}, {730, 510}}};
+// The plate's picture is this size; its painted border leaves the inside
+// for the calendar's texts.
+inline constexpr int kCalendarWidth = 68;
+inline constexpr int kCalendarHeight = 88;
+inline constexpr int kCalendarBorder = 2;
 
 inline constexpr int kAndironY = 292;
 // Beside a surround, and further apart when no surround is ever drawn.

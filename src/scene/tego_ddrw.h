@@ -49,6 +49,10 @@ class TegoDDrw {
   virtual void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
                            bool underline) = 0;
   virtual void DrawText(std::string_view text, int x, int y, Colour colour) = 0;
+  // How many canvas pixels wide DrawText would draw the text in the current
+  // font, everything drawn around the letters included; draws nothing. A
+  // control that cannot measure answers 0, and texts stand where they are put.
+  virtual int TextWidth(std::string_view) { return 0; }
   // The composed back buffer becomes visible.
   virtual void FlipBackBuffer() = 0;
   // Full-screen ends; the desktop can show again. Harmless when not open.

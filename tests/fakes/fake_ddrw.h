@@ -2,8 +2,9 @@
 // A drawing control for tests: every call is recorded as one line of text
 // ("DrawSprite(12)", "SetTextFont(Arial,46,30,0,0,0)", "DrawText(8,14,36,255)"),
 // so that a test can assert exact sequences; it also keeps each sprite's
-// frames and position. It raises FrameReady like the real control while the
-// display is open, so the event loop can drive it.
+// frames and position. It measures a text as half the font size for every
+// character, and a measurement is not recorded. It raises FrameReady like the real control while
+// the display is open, so the event loop can drive it.
 
 #include <functional>
 #include <map>
@@ -34,6 +35,8 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   // SetDisplayMode's answer per bits per pixel; depths not listed succeed.
   std::map<int, bool> modeAnswers;
   bool frameDue = false;
+  // The width of one character in TextWidth, as a share of the font size.
+  double characterWidth = 0.5;
   // Off: nothing is logged (for runs of many hours); the frame counters go on.
   bool recording = true;
   // Called with every call as it is made, for tests that look at the rest of
@@ -111,6 +114,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   }
   void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
                    bool underline) override {
+    fontSize_ = size;
     Log("SetTextFont(" + std::string(face) + "," + std::to_string(size) + "," +
         std::to_string(style) + "," + std::to_string(bold) + "," + std::to_string(italic) + "," +
         std::to_string(underline) + ")");
@@ -118,6 +122,11 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   void DrawText(std::string_view text, int x, int y, Colour colour) override {
     Log("DrawText(" + std::string(text) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
         std::to_string(colour) + ")");
+  }
+  int TextWidth(std::string_view text) override {
+    int characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return static_cast<int>(characters * fontSize_ * characterWidth);
   }
   void FlipBackBuffer() override {
     ++flips;
@@ -157,6 +166,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   }
 
   std::vector<std::string> frame_;
+  int fontSize_ = 0;
 };
 
 }  // namespace emberlrn

@@ -132,6 +132,7 @@ TEST(ComposeFullTest, EveryLayerOfAFirstRunFrameInOrder) {
   f.state.messageFontSize = 18;
   ComposeFrame(f.state, f.ddrw, f.clock);
   const std::string arial30 = ",30,0,0,0)";
+  // The calendar stands in front of the bells and poinsettias of its corner.
   EXPECT_EQ(f.ddrw.calls,
             (Calls{"ClearBackBuffer(0)",
                    "SpriteFrameDue(10)",
@@ -143,6 +144,14 @@ TEST(ComposeFullTest, EveryLayerOfAFirstRunFrameInOrder) {
                    Draw(Left(3)),
                    Draw(Top(3)),
                    Draw(Mantle(3)),
+                   Draw(kStocking1),
+                   Draw(kStocking2),
+                   Draw(kStocking3),
+                   Draw(kStocking4),
+                   Draw(kBellr),
+                   Draw(kBelll),
+                   Draw(kPoinr),
+                   Draw(kPoinl),
                    Draw(kCalendar),
                    "SetTextFont(Arial,46" + arial30,
                    "DrawText(8,14,36,255)",
@@ -152,22 +161,14 @@ TEST(ComposeFullTest, EveryLayerOfAFirstRunFrameInOrder) {
                    "DrawText(10:00:00,9,18,16711680)",
                    "SetTextFont(Arial,16" + arial30,
                    "DrawText(Dec,27,6,255)",
-                   Draw(kStocking1),
-                   Draw(kStocking2),
-                   Draw(kStocking3),
-                   Draw(kStocking4),
-                   Draw(kBellr),
-                   Draw(kBelll),
-                   Draw(kPoinr),
-                   Draw(kPoinl),
                    "SetTextFont(Arial,18,1,0,0,0)",
                    "DrawText(Merry Christmas,100,1,65535)",
                    "SetTextFont(Arial,16,1,0,0,0)",
                    "DrawText(1 of 2 Messages: Please let them finish displaying or they will "
-                   "return,151,40,65535)",
+                   "return,151,25,65535)",
                    "SetTextFont(Arial,16,1,0,0,0)",
                    "DrawText(This graphic will disappear in: 0 seconds - This is the only time "
-                   "these will be displayed,151,55,65535)",
+                   "these will be displayed,151,46,65535)",
                    Draw(kMonitorNotice),
                    "FlipBackBuffer"}));
 }

@@ -6,6 +6,7 @@
 
 #include "frame/compose_frame.h"
 #include "frame/frame_fixture.h"
+#include "scene/scene_layout.h"
 
 namespace emberlrn {
 namespace {
@@ -37,6 +38,65 @@ TEST(CalendarTest, FourTextsAtEachCorner) {
   EXPECT_EQ(CalendarCalls(2, clock), Texts(740, 36, 735, 30, 735, 18, 752, 6));
   EXPECT_EQ(CalendarCalls(3, clock), Texts(740, 540, 735, 534, 732, 522, 752, 510));
   for (int corner : {7, 4, -1}) EXPECT_TRUE(CalendarCalls(corner, clock).empty()) << corner;
+}
+
+// Each calendar text as drawn: its font size and where it starts and ends.
+struct Drawn {
+  int size, left, right, y;
+};
+std::vector<Drawn> DrawnTexts(const FakeDDrw& ddrw) {
+  std::vector<Drawn> drawn;
+  int size = 0;
+  for (const std::string& call : ddrw.calls) {
+    if (call.rfind("SetTextFont(Arial,", 0) == 0) size = std::stoi(call.substr(18));
+    if (call.rfind("DrawText(", 0) != 0) continue;
+    const size_t yAt = call.rfind(',', call.rfind(',') - 1);
+    const size_t xAt = call.rfind(',', yAt - 1);
+    const std::string text = call.substr(9, xAt - 9);
+    const int x = std::stoi(call.substr(xAt + 1));
+    const int width = static_cast<int>(text.size() * size * ddrw.characterWidth);
+    drawn.push_back({size, x, x + width, std::stoi(call.substr(yAt + 1))});
+  }
+  return drawn;
+}
+
+TEST(CalendarTest, TextsTooWideForThePlateMoveInsideItOrShrink) {
+  FakeClock clock(2026, 12, 8, 10, 0, 0);
+  SaverState state;
+  const auto Texts = [&](int corner, double characterWidth) {
+    state.calendarCorner = static_cast<int16_t>(corner);
+    FakeDDrw ddrw;
+    ddrw.characterWidth = characterWidth;
+    DrawCalendarTexts(state, ddrw, clock);
+    return DrawnTexts(ddrw);
+  };
+  // From narrow letters to ones over twice as wide as the font's, every text
+  // stays within the plate's border.
+  for (int corner = 0; corner < 4; ++corner) {
+    for (double characterWidth : {0.5, 0.6, 0.8, 1.0, 1.2}) {
+      const int left = kCalendarAt[corner].x + kCalendarBorder;
+      const int right = kCalendarAt[corner].x + kCalendarWidth - kCalendarBorder;
+      for (const Drawn& text : Texts(corner, characterWidth)) {
+        EXPECT_GE(text.left, left) << corner << " " << characterWidth;
+        EXPECT_LE(text.right, right) << corner << " " << characterWidth;
+      }
+    }
+  }
+  // The time, 8 letters of 0.6 em at 14 (67 pixels), is wider than the
+  // plate's inside (64): at 13 it fits, and it ends at the border.
+  std::vector<Drawn> texts = Texts(2, 0.6);
+  EXPECT_EQ(texts[2].size, 13);
+  EXPECT_EQ(texts[2].left, 734);
+  EXPECT_EQ(texts[2].y, 18);
+  // Made much smaller, a text keeps its middle at the same height.
+  texts = Texts(2, 1.2);
+  EXPECT_EQ(texts[2].size, 6);
+  EXPECT_EQ(texts[2].y, 22);
+  // The month, 48 pixels at 752, would end past the border at 796: it ends there.
+  texts = Texts(2, 1.0);
+  EXPECT_EQ(texts[3].size, 16);
+  EXPECT_EQ(texts[3].left, 748);
+  EXPECT_EQ(texts[3].y, 6);
 }
 
 TEST(CalendarTest, TheClockIsReadAnewForEveryFrame) {
@@ -96,10 +156,10 @@ TEST(NoticeTest, OneNoticeAtATimeWithItsCountdownAndPicture) {
     return Calls{"SetTextFont(Arial,16,1,0,0,0)",
                  std::string("DrawText(") + first +
                      " of 2 Messages: Please let them finish displaying or they will "
-                     "return,151,40,65535)",
+                     "return,151,25,65535)",
                  "SetTextFont(Arial,16,1,0,0,0)",
                  "DrawText(This graphic will disappear in: " + std::to_string(countdown) +
-                     " seconds - This is the only time these will be displayed,151,55,65535)",
+                     " seconds - This is the only time these will be displayed,151,46,65535)",
                  Draw(picture)};
   };
   DrawNotices(f.state, f.ddrw);
