@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,10 +17,14 @@
 #include "platform/x11/preview_window.h"
 #include "settings/ini_file_store.h"
 #include "setup/run_setup.h"
+#include "start/command_line.h"
 #include "start/hack_options.h"
 #include "start/module1.h"
 
 namespace {
+
+// A command line that cannot be read.
+constexpr int kUsageStatus = 2;
 
 class RealModeHost final : public emberlrn::ModeHost {
  public:
@@ -74,15 +79,21 @@ int main(int argc, char** argv) {
   }
   if (!options.error.empty()) {
     std::cerr << "emberlrn: " << options.error << "\n" << emberlrn::UsageText();
-    return 2;
+    return kUsageStatus;
+  }
+  // Every window of ours, the dialog's included, opens the display named here.
+  if (options.display) setenv("DISPLAY", options.display->c_str(), 1);
+  if (!options.Hosted() && emberlrn::ModeOfLine(options.classicLine) == emberlrn::Mode::kNone) {
+    std::cerr << "emberlrn: not a mode: " << options.classicLine << "\n" << emberlrn::UsageText();
+    return kUsageStatus;
   }
   emberlrn::LinuxSystem system;
   if (options.Hosted()) {
     // The window id wins over --root; --root draws where xscreensaver says.
     emberlrn::HostedOptions hosted;
-    hosted.window = options.windowId ? *options.windowId
-                                     : emberlrn::XScreenSaverWindow().value_or(0);
-    hosted.silent = options.windowId.has_value();
+    hosted.window =
+        options.windowId ? *options.windowId : emberlrn::XScreenSaverWindow().value_or(0);
+    hosted.pane = options.windowId.has_value();
     hosted.showFps = options.fps;
     return emberlrn::RunHostedSaver(system, hosted);
   }

@@ -36,8 +36,8 @@ bool LinuxSystem::AnotherInstanceRuns() {
   const std::string path = folder + "/emberlrn-" + std::to_string(::getuid()) + ".lock";
   instanceLock_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (instanceLock_ < 0) {
-    std::cerr << "emberlrn: cannot open the instance lock " << path << ": "
-              << std::strerror(errno) << '\n';
+    std::cerr << "emberlrn: cannot open the instance lock " << path << ": " << std::strerror(errno)
+              << '\n';
     return false;
   }
   // The kernel frees the lock when the holder dies, so a crash never blocks
@@ -51,7 +51,8 @@ bool LinuxSystem::AnotherInstanceRuns() {
 }
 
 void LinuxSystem::ShowCursor(bool show) {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  if (!cursorLeftAlone_ && SDL_WasInit(SDL_INIT_VIDEO))
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void LinuxSystem::Open(std::string_view target) {
@@ -102,11 +103,11 @@ void LinuxSystem::ShowMessage(MessageIcon icon, std::string_view title, std::str
   std::cerr << '\n';
 }
 
-void LinuxSystem::EndProcess() {
+void LinuxSystem::EndProcess(ExitStatus status) {
   for (auto step = shutdownSteps_.rbegin(); step != shutdownSteps_.rend(); ++step) (*step)();
   std::fflush(nullptr);
   std::cerr.flush();
-  std::_Exit(0);
+  std::_Exit(static_cast<int>(status));
 }
 
 }  // namespace emberlrn

@@ -24,7 +24,11 @@ class LinuxSystem final : public System {
   void Open(std::string_view target) override;
   void Run(std::string_view commandLine) override;
   void ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) override;
-  [[noreturn]] void EndProcess() override;
+  [[noreturn]] void EndProcess(ExitStatus status = ExitStatus::kSuccess) override;
+
+  // A preview pane sits inside another program's window: the pointer over
+  // it is that program's, so ShowCursor leaves it alone from now on.
+  void LeaveCursorAlone() { cursorLeftAlone_ = true; }
 
   // Run by EndProcess, last added first: giving back the display and the
   // sound registers here.
@@ -35,6 +39,7 @@ class LinuxSystem final : public System {
 
  private:
   bool screenSaverRunning_ = false;
+  bool cursorLeftAlone_ = false;
   int instanceLock_ = -1;
   bool instanceChecked_ = false;
   bool anotherInstance_ = false;

@@ -11,6 +11,10 @@ namespace emberlrn {
 
 enum class MessageIcon { kInformation, kWarning, kCritical };
 
+// How the process ends: a launcher can tell a saver that ran from one that
+// could not be shown.
+enum class ExitStatus { kSuccess = 0, kFailure = 1 };
+
 class System {
  public:
   virtual ~System() = default;
@@ -47,9 +51,10 @@ class System {
   // text goes to standard error instead.
   virtual void ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) = 0;
 
-  // Gives the display and the sound back and ends the process with status 0
-  // at once. Settings are already on disk, so nothing is lost.
-  [[noreturn]] virtual void EndProcess() = 0;
+  // Gives the display and the sound back and ends the process at once:
+  // status 0 after a normal close, non-zero when the saver could not be
+  // shown. Settings are already on disk, so nothing is lost.
+  [[noreturn]] virtual void EndProcess(ExitStatus status = ExitStatus::kSuccess) = 0;
 };
 
 }  // namespace emberlrn

@@ -17,9 +17,7 @@ std::string CommandText(std::string_view commandLine) {
   return text;
 }
 
-std::string ModeKey(std::string_view commandText) {
-  return std::string(commandText.substr(0, 2));
-}
+std::string ModeKey(std::string_view commandText) { return std::string(commandText.substr(0, 2)); }
 
 int32_t PreviewHandle(std::string_view commandText) {
   for (std::string_view tail = commandText; !tail.empty(); tail.remove_prefix(1)) {
@@ -38,6 +36,10 @@ Mode ModeForKey(std::string_view key) {
   if (key == "/c") return Mode::kSettings;
   if (key == "/a") return Mode::kPassword;
   return Mode::kNone;
+}
+
+Mode ModeOfLine(std::string_view commandLine) {
+  return ModeForKey(ModeKey(CommandText(commandLine)));
 }
 
 }  // namespace emberlrn

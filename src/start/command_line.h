@@ -25,4 +25,7 @@ enum class Mode { kFullScreen, kPreview, kSettings, kPassword, kNone };
 // settings, "/a" password; anything else none.
 Mode ModeForKey(std::string_view key);
 
+// The mode a whole command line selects.
+Mode ModeOfLine(std::string_view commandLine);
+
 }  // namespace emberlrn

@@ -6,22 +6,29 @@
 namespace emberlrn {
 namespace {
 
-// Options of the X toolkit's that every hack accepts and we ignore, with
-// whether they take a value.
-struct IgnoredOption {
+// Options that xscreensaver gives every hack and that we accept and ignore,
+// with whether they take a value. They mean something only to a hosted run.
+struct HostOnlyOption {
   const char* name;
   bool takesValue;
 };
-constexpr IgnoredOption kIgnored[] = {
-    {"display", true}, {"geometry", true}, {"visual", true}, {"xrm", true},
-    {"name", true},    {"class", true},    {"install", false}, {"noinstall", false},
-    {"mono", false},   {"pair", false},    {"nofps", false},
+constexpr HostOnlyOption kHostOnly[] = {
+    {"geometry", true}, {"visual", true},   {"xrm", true},        {"name", true},
+    {"class", true},    {"install", false}, {"noinstall", false}, {"mono", false},
+    {"pair", false},    {"nofps", false},   {"fps", false},
 };
 
 // "-x" and "--x" are the same option; a classic switch starts with '/'.
 std::optional<std::string> OptionName(const std::string& arg) {
   if (arg.size() < 2 || arg[0] != '-') return std::nullopt;
   return arg.substr(arg[1] == '-' ? 2 : 1);
+}
+
+const HostOnlyOption* FindHostOnly(const std::string& name) {
+  for (const HostOnlyOption& option : kHostOnly) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -32,7 +39,8 @@ std::optional<uint32_t> ParseWindowId(const std::string& text) {
   const std::string digits = hex ? text.substr(2) : text;
   if (digits.empty() || digits.size() > (hex ? 8u : 10u)) return std::nullopt;
   for (char c : digits) {
-    const bool ok = hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
+    const bool ok =
+        hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
     if (!ok) return std::nullopt;
   }
   const unsigned long long value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
@@ -52,6 +60,10 @@ std::optional<uint32_t> XScreenSaverWindow() {
 HackOptions ParseHackOptions(const std::vector<std::string>& args) {
   HackOptions options;
   std::vector<std::string> rest;
+  std::string hostOnlyGiven;
+  const auto fail = [&options](std::string message) {
+    if (options.error.empty()) options.error = std::move(message);
+  };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const std::optional<std::string> name = OptionName(arg);
@@ -59,47 +71,54 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args) {
       rest.push_back(arg);
       continue;
     }
+    const bool hasValue = i + 1 < args.size();
     if (*name == "help" || *name == "h") {
       options.help = true;
     } else if (*name == "version") {
       options.version = true;
     } else if (*name == "root") {
       options.root = true;
-    } else if (*name == "fps") {
-      options.fps = true;
+    } else if (*name == "display") {
+      if (!hasValue || args[i + 1].empty()) {
+        fail(arg + " needs a display name, such as :0");
+        continue;
+      }
+      options.display = args[++i];
     } else if (*name == "window-id") {
-      if (i + 1 >= args.size()) {
-        options.error = "--window-id needs a window id";
+      if (!hasValue) {
+        fail("--window-id needs a window id");
         continue;
       }
       if (auto id = ParseWindowId(args[++i])) {
         options.windowId = id;
       } else {
-        options.error = "not a window id: " + args[i];
+        fail("not a window id: " + args[i]);
       }
+    } else if (const HostOnlyOption* option = FindHostOnly(*name)) {
+      if (option->takesValue && hasValue) ++i;
+      if (*name == "fps") options.fps = true;
+      if (hostOnlyGiven.empty()) hostOnlyGiven = arg;
     } else {
-      bool ignored = false;
-      for (const IgnoredOption& option : kIgnored) {
-        if (*name == option.name) {
-          ignored = true;
-          if (option.takesValue && i + 1 < args.size()) ++i;
-        }
-      }
-      // Anything else ("-s", "--x") stays for the classic dispatch, which
-      // ends at once on what it does not know.
-      if (!ignored) rest.push_back(arg);
+      fail("unknown option " + arg);
     }
+  }
+  // Without the host's window they would silently start a full-screen run.
+  if (!hostOnlyGiven.empty() && !options.Hosted()) {
+    fail(hostOnlyGiven + " is an option of the hosted saver; give it with --root or --window-id");
   }
   for (size_t i = 0; i < rest.size(); ++i) {
     if (i > 0) options.classicLine += ' ';
     options.classicLine += rest[i];
   }
+  // A line of options alone asks for the saver as "/s" does; only a truly
+  // empty line is the desktop's own start that skips the single-instance rule.
+  if (rest.empty() && !args.empty() && !options.Hosted()) options.classicLine = "/s";
   return options;
 }
 
 std::string UsageText() {
-  return "Usage: emberlrn [MODE]\n"
-         "       emberlrn --root | --window-id ID [--fps]\n"
+  return "Usage: emberlrn [--display X] [MODE]\n"
+         "       emberlrn [--display X] --root | --window-id ID [--fps]\n"
          "\n"
          "Emberlorn, a fireplace screen saver.\n"
          "\n"
@@ -112,10 +131,12 @@ std::string UsageText() {
          "Hosted by xscreensaver:\n"
          "  --root        draw into $XSCREENSAVER_WINDOW, or the root window\n"
          "  --window-id ID\n"
-         "                draw into window ID (decimal or 0x hex), silently\n"
+         "                draw into window ID (decimal or 0x hex): a preview pane,\n"
+         "                silent, and the settings are only read\n"
          "  --fps         show frames per second\n"
-         "  -display, -geometry and the other toolkit options are accepted and ignored\n"
+         "  -geometry, -mono and xscreensaver's other options are accepted and ignored\n"
          "\n"
+         "  --display X   the X display to use, in every mode (else $DISPLAY)\n"
          "  --help        this text\n"
          "  --version     the version\n"
          "\n"

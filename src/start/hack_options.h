@@ -1,7 +1,7 @@
 #pragma once
-// The options of xscreensaver's hack protocol and the usual --help and
-// --version, read before the classic screen-saver switches. A command line
-// with none of them is handed on unchanged.
+// The options of xscreensaver's hack protocol, the X toolkit's -display and
+// the usual --help and --version, read before the classic screen-saver
+// switches. A command line with none of them is handed on unchanged.
 
 #include <cstdint>
 #include <optional>
@@ -13,11 +13,12 @@ namespace emberlrn {
 struct HackOptions {
   bool help = false;
   bool version = false;
-  bool root = false;                     // --root / -root
-  std::optional<uint32_t> windowId;      // --window-id ID / -window-id ID
-  bool fps = false;                      // --fps / -fps
-  std::string error;                     // a malformed option, for the usage message
-  std::string classicLine;               // what is left, joined by blanks
+  bool root = false;                   // --root / -root
+  std::optional<uint32_t> windowId;    // --window-id ID / -window-id ID
+  bool fps = false;                    // --fps / -fps
+  std::optional<std::string> display;  // --display X / -display X, in every mode
+  std::string error;                   // a malformed or unknown option, for the usage message
+  std::string classicLine;             // what is left, joined by blanks
 
   // Hosted by xscreensaver: draw into a window given to us.
   bool Hosted() const { return root || windowId.has_value(); }

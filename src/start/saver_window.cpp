@@ -97,7 +97,7 @@ void Form1::Form_Load() {
 
   if (!OpenDirectDrawSession(state_, controls_.ddrw, modes_, controls_.store, controls_.system)) {
     Form_Unload();
-    controls_.system.EndProcess();
+    controls_.system.EndProcess(ExitStatus::kFailure);
   }
   OpenDirectSoundSession(state_, controls_.ds);
   MidiSounds(state_, controls_.snd);

@@ -151,6 +151,13 @@ def stop(proc):
         proc.wait(5)
 
 
+def mean_brightness(image, box):
+    """The mean grey level of a box (left, top, right, bottom) of a PIL image."""
+    region = image.crop(box).convert("L")
+    pixels = list(region.getdata())
+    return sum(pixels) / len(pixels)
+
+
 def canvas_to_screen(desktop, x, y):
     """Where a pixel of the 800 x 600 canvas lands on the letterboxed screen."""
     scale = min(desktop.width / 800, desktop.height / 600)

@@ -63,6 +63,56 @@ class WindowIdTest(unittest.TestCase):
                     self.assertFalse(any(f.read()), "the preview pane made a sound")
             dpy.close()
 
+    def test_a_preview_pane_reads_the_settings_shows_no_notice_and_keeps_the_pointer(self):
+        with e2e.Desktop() as desk:
+            dpy = xdisplay.Display(desk.display)
+            screen = dpy.screen()
+            dialog = screen.root.create_window(0, 0, 700, 500, 0, screen.root_depth)
+            pane = dialog.create_window(20, 20, 400, 300, 0, screen.root_depth)
+            full = screen.root.create_window(0, 0, desk.width, desk.height, 0, screen.root_depth)
+            for window in (dialog, pane):
+                window.map()
+            dpy.sync()
+
+            def notice_brightness(args, env):
+                proc = desk.start(*args, extra_env=env)
+                time.sleep(3)
+                shot = desk.screenshot()
+                e2e.stop(proc)
+                # The notice panel's place on the canvas, scaled into the pane.
+                return e2e.mean_brightness(shot, (20 + 90, 20 + 45, 20 + 310, 20 + 170))
+
+            # xscreensaver's settings preview comes as --window-id or as
+            # $XSCREENSAVER_WINDOW naming a pane inside the settings window.
+            for args, env in ((["--window-id", hex(pane.id)], {}),
+                              (["--root"], {"XSCREENSAVER_WINDOW": hex(pane.id)})):
+                proc = desk.start(*args, extra_env=env)
+                time.sleep(2)
+                # The pointer comes into the pane, as the user's would.
+                desk.xdotool("mousemove", "600", "600", "mousemove", "200", "150")
+                time.sleep(1)
+                self.assertIsNone(proc.poll(), args)
+                self.assertFalse(os.path.exists(desk.settings_file), f"{args} stored settings")
+                dpy.xfixes_query_version()
+                cursor = dpy.xfixes_get_cursor_image(pane)
+                self.assertTrue(any(cursor.cursor_image), f"{args} hid the pointer")
+                e2e.stop(proc)
+
+            fresh = notice_brightness(["--window-id", hex(pane.id)], {})
+            desk.write_settings("[Settings]\nSetReg=2\nRunMon=True\nPwrMsg=True\n")
+            seen = notice_brightness(["--window-id", hex(pane.id)], {})
+            self.assertLess(abs(fresh - seen), 8, "a notice in the preview pane")
+
+            # A full-screen host window is the real run: it stores as ever.
+            os.remove(desk.settings_file)
+            full.map()
+            dpy.sync()
+            proc = desk.start("--root", extra_env={"XSCREENSAVER_WINDOW": hex(full.id)})
+            time.sleep(2)
+            e2e.stop(proc)
+            self.assertIn("SetReg=2", desk.read_settings())
+            dpy.close()
+
     def test_sigterm_and_sigint_end_it_at_once_with_status_zero(self):
         with e2e.Desktop() as desk:
             for sig in (signal.SIGTERM, signal.SIGINT):

@@ -62,14 +62,35 @@ class PreviewTest(unittest.TestCase):
 
 
 class QuietModesTest(unittest.TestCase):
-    def test_unrecognised_lines_end_at_once_without_a_window(self):
+    def test_unrecognised_lines_are_refused_at_once_without_a_window(self):
         with e2e.Desktop() as desk:
-            for args in (["-s"], ["s"], ["/x"]):
+            for args in (["-s"], ["s"], ["/x"], ["--bogus", "/s"], ["-fps"], ["-mono"],
+                         ["-install"], ["-display", ":1", "-fps"]):
                 started = time.time()
                 proc = desk.start(*args)
-                self.assertEqual(e2e.wait_exit(proc, 5), 0, args)
+                self.assertEqual(e2e.wait_exit(proc, 5), 2, args)
                 self.assertLess(time.time() - started, 3)
+                self.assertIn("Usage:", proc.stderr.read(), args)
             self.assertEqual(desk.read_settings(), "", "nothing may be stored")
+
+    def test_without_a_display_the_saver_says_so_and_fails(self):
+        with e2e.Desktop() as desk:
+            for display, named in (("", "$DISPLAY is not set"), (":399", '":399"')):
+                proc = desk.start("/s", extra_env={"DISPLAY": display})
+                self.assertEqual(e2e.wait_exit(proc, 10), 1, display)
+                told = proc.stderr.read()
+                self.assertIn(named, told)
+                self.assertEqual(len(told.strip().splitlines()), 1, told)
+                self.assertNotIn("color", told)
+
+    def test_the_display_option_is_honoured(self):
+        with e2e.Desktop() as desk:
+            desk.write_settings("[Settings]\nSetReg=2\nRunMon=True\nPwrMsg=True\n")
+            proc = desk.start("-display", desk.display, "/s", extra_env={"DISPLAY": ":399"})
+            self.assertIsNotNone(desk.wait_for_window(), "no saver window on the named display")
+            time.sleep(1)
+            desk.xdotool("key", "a")
+            self.assertEqual(e2e.wait_exit(proc, 5), 0)
 
     def test_password_mode_stores_nothing(self):
         with e2e.Desktop() as desk:

@@ -57,8 +57,8 @@ class FakeSystem final : public System {
     calls.push_back("ShowMessage(" + std::string(title) + ")");
     messages.push_back({icon, std::string(title), std::string(text)});
   }
-  [[noreturn]] void EndProcess() override {
-    calls.push_back("EndProcess");
+  [[noreturn]] void EndProcess(ExitStatus status = ExitStatus::kSuccess) override {
+    calls.push_back(status == ExitStatus::kSuccess ? "EndProcess" : "EndProcess(failure)");
     ended = true;
     throw ProcessEnded{};
   }

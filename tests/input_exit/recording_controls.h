@@ -10,8 +10,8 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_system.h"
-#include "input_exit/input_exit.h"
 #include "fakes/memory_store.h"
+#include "input_exit/input_exit.h"
 #include "scene/tego_ddrw.h"
 #include "settings/first_run.h"
 #include "sound/tego_ds.h"
@@ -145,9 +145,9 @@ class LoggingSystem final : public System {
     fake.ShowMessage(icon, title, text);
     Mirror();
   }
-  [[noreturn]] void EndProcess() override {
+  [[noreturn]] void EndProcess(ExitStatus status = ExitStatus::kSuccess) override {
     log_.push_back("EndProcess");
-    fake.EndProcess();
+    fake.EndProcess(status);
   }
 
   FakeSystem fake;

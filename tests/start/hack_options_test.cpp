@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace emberlrn {
 namespace {
@@ -11,9 +13,35 @@ TEST(HackOptionsTest, ClassicLinesPassThroughUnchanged) {
   EXPECT_EQ(ParseHackOptions({"/s"}).classicLine, "/s");
   EXPECT_EQ(ParseHackOptions({"/p", "1234"}).classicLine, "/p 1234");
   EXPECT_EQ(ParseHackOptions({}).classicLine, "");
-  EXPECT_EQ(ParseHackOptions({"-s"}).classicLine, "-s");  // still not a mode
-  EXPECT_EQ(ParseHackOptions({"--bogus"}).classicLine, "--bogus");
+  EXPECT_EQ(ParseHackOptions({"s"}).classicLine, "s");
   EXPECT_FALSE(ParseHackOptions({"/s"}).Hosted());
+  EXPECT_TRUE(ParseHackOptions({"/s"}).error.empty());
+}
+
+TEST(HackOptionsTest, UnknownOptionsAndHostOptionsWithoutAHostAreErrors) {
+  for (const std::vector<std::string>& line :
+       std::vector<std::vector<std::string>>{{"-s"},
+                                             {"--bogus"},
+                                             {"/s", "-x"},
+                                             {"-fps"},
+                                             {"-mono"},
+                                             {"-install"},
+                                             {"--geometry", "1x1", "/s"}}) {
+    EXPECT_FALSE(ParseHackOptions(line).error.empty()) << line[0];
+  }
+  EXPECT_TRUE(ParseHackOptions({"-root", "-mono", "-install", "-fps"}).error.empty());
+  EXPECT_TRUE(ParseHackOptions({"-window-id", "9", "-geometry", "1x1"}).error.empty());
+}
+
+TEST(HackOptionsTest, TheDisplayIsTakenInEveryModeAndOptionsAloneAskForTheSaver) {
+  const HackOptions dialog = ParseHackOptions({"-display", ":3", "/c"});
+  EXPECT_EQ(dialog.display, ":3");
+  EXPECT_EQ(dialog.classicLine, "/c");
+  EXPECT_EQ(ParseHackOptions({"/s", "--display", ":1"}).display, ":1");
+  // Not the empty line that skips the single-instance rule.
+  EXPECT_EQ(ParseHackOptions({"--display", ":1"}).classicLine, "/s");
+  EXPECT_EQ(ParseHackOptions({"--display", ":1", "--root"}).classicLine, "");
+  EXPECT_FALSE(ParseHackOptions({"-display"}).error.empty());
 }
 
 TEST(HackOptionsTest, ReadsXScreenSaversOptionsInBothSpellings) {
@@ -31,10 +59,10 @@ TEST(HackOptionsTest, ReadsXScreenSaversOptionsInBothSpellings) {
 }
 
 TEST(HackOptionsTest, ToolkitOptionsAreSkippedWithTheirValues) {
-  HackOptions o = ParseHackOptions({"-display", ":3", "-geometry", "640x480+0+0", "-root", "-mono"});
+  HackOptions o =
+      ParseHackOptions({"-display", ":3", "-geometry", "640x480+0+0", "-root", "-mono"});
   EXPECT_TRUE(o.root);
   EXPECT_EQ(o.classicLine, "");
-  EXPECT_EQ(ParseHackOptions({"-display"}).classicLine, "");  // a missing value is harmless
 }
 
 TEST(HackOptionsTest, MalformedWindowIdsAreReported) {

@@ -306,7 +306,7 @@ TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
   }
 }
 
-TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEnds) {
+TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEndsAsAFailure) {
   FirstRunStore();
   ddrw.modeAnswers[24] = false;
   EXPECT_THROW(Load(), ProcessEnded);
@@ -317,7 +317,7 @@ TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEnds) {
   EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopAllWaves"}));
   EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)",
                                                     "ShowMessage(Error opening Direct Draw!)",
-                                                    "ShowCursor(true)", "EndProcess"}));
+                                                    "ShowCursor(true)", "EndProcess(failure)"}));
   EXPECT_FALSE(system.ScreenSaverRunning());
 }
 

@@ -17,7 +17,9 @@
 #include "platform/sdl/sdl_tego_ds.h"
 #include "platform/sdl/sdl_tego_snd.h"
 #include "platform/x11/host_window.h"
+#include "settings/first_run.h"
 #include "settings/ini_file_store.h"
+#include "settings/read_only_store.h"
 #include "start/saver_window.h"
 
 namespace emberlrn {
@@ -66,14 +68,23 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   int width = 0;
   int height = 0;
   if (!host.Size(width, height)) {
-    std::cerr << "emberlrn: there is no window " << options.window << " to draw into\n";
+    std::cerr << "emberlrn: there is no window 0x" << std::hex << options.window
+              << " to draw into\n";
     return 1;
   }
 
   SystemClock clock;
-  IniFileStore store(IniFileStore::DefaultPath());
+  IniFileStore userStore(IniFileStore::DefaultPath());
+  // A preview pane is silent, shows the user's choices and stores nothing;
+  // the notices are for the user's first real run.
+  const bool pane = options.pane || host.IsPane();
+  ReadOnlyStore paneStore(userStore);
+  paneStore.Pin(kSectionSettings, "RunMon", "True");
+  paneStore.Pin(kSectionSettings, "PwrMsg", "True");
+  SettingsStore& store = pane ? static_cast<SettingsStore&>(paneStore) : userStore;
+  if (pane) system.LeaveCursorAlone();
   SdlSoundDevice sound;
-  if (!options.silent) sound.Open();
+  if (!pane) sound.Open();
   SdlTegoDS ds(sound);
   SdlTegoSnd snd(sound);
   SdlTegoDDrw ddrw(clock);

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <string_view>
 
 #include "platform/clock.h"
@@ -18,7 +19,7 @@
 #include "platform/sdl/sdl_tego_ddrw.h"
 #include "platform/sdl/sdl_tego_ds.h"
 #include "platform/sdl/sdl_tego_snd.h"
-#include "scene/display_session.h"
+#include "platform/x11/display_name.h"
 #include "settings/ini_file_store.h"
 #include "start/saver_window.h"
 
@@ -50,10 +51,10 @@ class SdlSaverHost final : public SaverWindowHost, public SdlEventHandler {
   SdlPowerWarningHost warning_;
 };
 
-// With no display to show the saver on, the user learns it as from a
-// refused mode: no mode can be listed, so the 16-bit attempt is what failed.
-int NoDisplay(System& system) {
-  system.ShowMessage(MessageIcon::kCritical, kDirectDrawErrorTitle, DirectDrawErrorText(16));
+// With no display to show the saver on, the user is told which display
+// could not be opened; the colour-depth texts are for a refused depth.
+int NoDisplay() {
+  std::cerr << "emberlrn: " << x11::NoDisplayText() << '\n';
   return 1;
 }
 
@@ -84,10 +85,10 @@ int RunSaverWindow(LinuxSystem& system) {
   // The calendar speaks the user's language; numbers stay as the store writes them.
   std::setlocale(LC_TIME, "");
   SetSaverHints();
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return NoDisplay(system);
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return NoDisplay();
   if (!DisplayFound()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return NoDisplay(system);
+    return NoDisplay();
   }
 
   SystemClock clock;
@@ -115,8 +116,10 @@ int RunSaverWindow(LinuxSystem& system) {
 
   form.Form_Load();
   if (!ddrw.IsOpen()) {
+    // The 8-bit desktop's attempt is not checked; its failure still ends here.
     form.Form_Unload();
-    return NoDisplay(system);
+    std::cerr << "emberlrn: the saver's window cannot be drawn on this display\n";
+    return 1;
   }
   form.Show();
   loop.Run();

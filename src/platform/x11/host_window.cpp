@@ -61,6 +61,28 @@ bool HostWindow::Size(int& width, int& height) {
   return true;
 }
 
+bool HostWindow::IsPane() {
+  Display* display = connection_->display;
+  int width = 0, height = 0;
+  if (!Size(width, height)) return false;
+  const Window root = DefaultRootWindow(display);
+  if (window_ == root) return false;
+  auto* previous = XSetErrorHandler(WatchErrorHandler);
+  gWatchError = false;
+  Window treeRoot = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  const Status ok = XQueryTree(display, window_, &treeRoot, &parent, &children, &count);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  if (children) XFree(children);
+  if (!ok || gWatchError) return false;
+  if (parent != root) return true;
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+  return width * 2 < screenWidth && height * 2 < screenHeight;
+}
+
 bool HostWindow::Exists() {
   int width = 0, height = 0;
   return Size(width, height);

@@ -20,6 +20,11 @@ class HostWindow {
   bool Exists();
   // The window's size now; false when it is gone.
   bool Size(int& width, int& height);
+  // True when the window is a pane inside another program's window (a
+  // settings program's preview) rather than a screen of its own: it is not
+  // a child of the root window, or it is smaller than half the screen both
+  // ways. A missing window is no pane.
+  bool IsPane();
   // The window id (the root window's when 0 was given); 0 without a display.
   uint32_t Id() const { return window_; }
 

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/x11/display_name.h"
+
 namespace emberlrn::x11 {
 namespace {
 
@@ -102,7 +104,10 @@ std::vector<uint32_t> Scale(const Picture& picture, int width, int height) {
 int RunPreviewWindow(unsigned long parent, const std::string& picturePath) {
   if (parent == 0) return 0;
   std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
-  if (!display) return 0;
+  if (!display) {
+    std::cerr << "emberlrn: " << NoDisplayText() << '\n';
+    return 1;
+  }
   Display* dpy = display.get();
   XSetErrorHandler(NoteXError);
   XSetIOErrorHandler(QuitOnLostConnection);
@@ -135,7 +140,8 @@ int RunPreviewWindow(unsigned long parent, const std::string& picturePath) {
 
   auto paint = [&] {
     if (!trueColour || picture.width == 0) return;  // the black background stands in
-    if (scaled.size() != static_cast<size_t>(width) * height) scaled = Scale(picture, width, height);
+    if (scaled.size() != static_cast<size_t>(width) * height)
+      scaled = Scale(picture, width, height);
     XImage image{};
     image.width = width;
     image.height = height;
