@@ -22,7 +22,10 @@ run: build
 settings: build
 	$(BUILD_DIR)/emberlrn /c
 
+# The package lists are proved first: a program that no list installs would
+# pass here and fail on a bare machine.
 test: build
+	@scripts/check-programs
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 install: build
