@@ -2,10 +2,14 @@
 // The dialog's drop-down lists. Their text field holds any text (the stored
 // one, whether or not it is an entry), and a value reaches the store only
 // when the user picks an entry: from the drop-down, or with the arrow keys
-// or the wheel on the closed list. Text typed into the field, or put there by
-// the program, never counts as a pick, even when it matches an entry.
+// on the closed list. Text typed into the field, or put there by the program,
+// never counts as a pick, even when it matches an entry. The wheel over the
+// closed list changes nothing: a wheel turned while the pointer happens to
+// rest on a list would otherwise store every entry it passes, each with its
+// advice.
 
 #include <QComboBox>
+#include <QWheelEvent>
 #include <functional>
 #include <string_view>
 
@@ -28,6 +32,10 @@ class PickList final : public QComboBox {
       addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
     }
   }
+
+ protected:
+  // Leaves the wheel to the parent; the open drop-down scrolls by itself.
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 
  private:
   std::function<void(const QString&)> handler_;

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "setup_test_support.h"
 
@@ -215,6 +216,49 @@ class SetupHandlersTest : public QObject {
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(rig.store.Value("emberlrn", "RotateT"), std::string("20"));
+  }
+
+  void WheelOverAClosedListChangesNothing() {
+    DialogRig rig;
+    rig.store.Preset("Settings", "Power", "1");
+    rig.store.Preset("Settings", "Monitor", "5 Minutes");  // two notches from "WHY?"
+    rig.store.Preset("Settings", "SoundOff", "10");
+    rig.store.Preset("emberlrn", "RotateT", "5");
+    rig.Show();
+    auto* tabs = rig.Find<QTabWidget>("SSTab1");
+    for (const char* name : {"cboMonitor", "cboSoundOff", "cboRotate"}) {
+      auto* list = rig.Find<QComboBox>(name);
+      for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (tabs->widget(tab)->isAncestorOf(list)) tabs->setCurrentIndex(tab);
+      }
+      QApplication::processEvents();
+      const QString before = list->currentText();
+      const size_t from = rig.store.writes.size();
+      // Notches up and down, over the list's arrow and over its text field.
+      for (QWidget* under :
+           {static_cast<QWidget*>(list), static_cast<QWidget*>(list->lineEdit())}) {
+        for (const int notch : {120, 120, 120, -120, -120, -120, -120}) {
+          const QPointF at = QPointF(under->rect().center());
+          QWheelEvent wheel(at, under->mapToGlobal(at), QPoint(), QPoint(0, notch), Qt::NoButton,
+                            Qt::NoModifier, Qt::NoScrollPhase, false);
+          QApplication::sendEvent(under, &wheel);
+        }
+      }
+      QApplication::processEvents();
+      QVERIFY2(!list->view()->isVisible(), name);
+      QCOMPARE(list->currentText(), before);
+      QCOMPARE(rig.Writes(from), QStringList());
+    }
+    QCOMPARE(rig.messages.Titles(), QStringList());
+    QCOMPARE(rig.store.Value("Settings", "Monitor"), std::string("5 Minutes"));
+    QCOMPARE(rig.store.Value("Settings", "SoundOff"), std::string("10"));
+    QCOMPARE(rig.store.Value("emberlrn", "RotateT"), std::string("5"));
+    // A pick from the open list is still stored.
+    auto* monitor = rig.Find<QComboBox>("cboMonitor");
+    tabs->setCurrentIndex(2);
+    QApplication::processEvents();
+    QVERIFY(PickEntry(monitor, QStringLiteral("10 Minutes")));
+    QCOMPARE(rig.store.Value("Settings", "Monitor"), std::string("10 Minutes"));
   }
 
   void ClosingWritesNothingAndLosesNothing() {
