@@ -5,14 +5,26 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <clocale>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "fakes/fake_clock.h"
+#include "fakes/memory_store.h"
+#include "frame/compose_frame.h"
+#include "frame/overlays.h"
+#include "scene/scene_catalogue.h"
+#include "scene/scene_layout.h"
+#include "settings/first_run.h"
+#include "start/saver_state.h"
 
 namespace emberlrn {
 namespace {
@@ -106,6 +118,8 @@ class SdlDDrwTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    // The canvas is scaled to the window smoothly, as the saver has it.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   }
   static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
@@ -147,10 +161,93 @@ class SdlDDrwTest : public ::testing::Test {
     return sprite;
   }
 
+  // The window at that size, as a desktop or a host would give it.
+  void Resize(int width, int height) {
+    SDL_SetWindowFullscreen(ddrw.Window(), 0);
+    SDL_SetWindowSize(ddrw.Window(), width, height);
+    ddrw.Invalidate();
+  }
+
   fs::path folder_;
   FakeClock clock;
   SdlTegoDDrw ddrw{clock};
 };
+
+// WCAG relative luminance of an ARGB pixel.
+double Luminance(uint32_t pixel) {
+  const auto Linear = [](uint32_t v) {
+    const double s = (v & 0xFF) / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * Linear(pixel >> 16) + 0.7152 * Linear(pixel >> 8) + 0.0722 * Linear(pixel);
+}
+
+// A window's picture with the canvas's place in it.
+struct Shown {
+  std::vector<uint32_t> pixels;
+  int width = 0;
+  int height = 0;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  double Scale() const { return std::min(width / 800.0, height / 600.0); }
+  int X(int canvasX) const {
+    return static_cast<int>((width - 800 * Scale()) / 2 + canvasX * Scale());
+  }
+  int Y(int canvasY) const {
+    return static_cast<int>((height - 600 * Scale()) / 2 + canvasY * Scale());
+  }
+};
+
+Shown ReadShown(const SdlTegoDDrw& ddrw) {
+  Shown shown;
+  shown.pixels = ddrw.ReadWindow(shown.width, shown.height);
+  return shown;
+}
+
+constexpr Colour kGrey = Rgb(128, 128, 128);
+
+bool NearGrey(uint32_t pixel) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) - 128) > 24) return false;
+  }
+  return true;
+}
+
+TEST_F(SdlDDrwTest, TheNoticeLinesStandApartFromTheMessageEachOtherAndThePanel) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  WriteBmp24(folder_ / "panel.bmp", 500, 340, [](int, int) { return Rgba{255, 255, 255, 255}; });
+  SaverState state;
+  state.monitorNoticeSprite = Sprite("panel.bmp", kNoticeAt.x, kNoticeAt.y, kLoadOpaquePanel);
+  state.noticeCountdown = 19;
+  state.showMessage = 1;
+  state.messageText = "Place a message here";  // the first-run message, at its size
+  state.messageFontSize = 18;
+  const int sizes[][2] = {{640, 480},  {800, 600},   {1024, 768},  {1280, 800},
+                          {1366, 768}, {1920, 1080}, {2560, 1600}, {3840, 2160}};
+  for (const auto& size : sizes) {
+    Resize(size[0], size[1]);
+    ddrw.ClearBackBuffer(kGrey);
+    DrawUserMessage(state, ddrw);
+    DrawNotices(state, ddrw);
+    ddrw.FlipBackBuffer();
+    const Shown shown = ReadShown(ddrw);
+    ASSERT_EQ(shown.width, size[0]);
+    // Text is yellow and dark: it takes the blue out of the grey, where the
+    // white panel, even blurred at its edge, adds to it.
+    const auto Blue = [&](int x, int y) { return static_cast<int>(shown.At(x, y) & 0xFF); };
+    int panelTop = shown.Y(0);
+    while (Blue(shown.X(400), panelTop) <= 128 + 24) ++panelTop;
+    std::vector<bool> marked;
+    for (int y = shown.Y(0); y < panelTop; ++y) {
+      bool any = false;
+      for (int x = shown.X(95); x < shown.X(800) - 1 && !any; ++x) any = Blue(x, y) < 128 - 24;
+      marked.push_back(any);
+    }
+    int bands = 0;
+    for (size_t y = 0; y < marked.size(); ++y) bands += marked[y] && (y == 0 || !marked[y - 1]);
+    EXPECT_EQ(bands, 3) << size[0] << "x" << size[1];  // message, notice line, countdown
+    EXPECT_FALSE(marked.back()) << size[0] << "x" << size[1] << ": the countdown touches the panel";
+  }
+}
 
 TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
@@ -286,6 +383,45 @@ TEST_F(SdlDDrwTest, TextIsDrawnAndKeptOnlyWhileItIsShown) {
   EXPECT_EQ(ddrw.FramesDrawn(), 3);
 }
 
+TEST_F(SdlDDrwTest, EveryTextHasAHaloThatSetsItsLettersApart) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  ddrw.ClearBackBuffer(Rgb(128, 128, 128));
+  ddrw.SetTextFont("Arial", 16, 1, false, false, false);
+  ddrw.DrawText("light letters", 100, 100, Rgb(255, 255, 0));
+  ddrw.DrawText("dark letters", 100, 200, Rgb(0, 0, 255));
+  ddrw.FlipBackBuffer();
+  const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+  // Pixels all of whose channels are below (dark) or above (light) a level.
+  const auto Count = [&](int y0, bool dark) {
+    int n = 0;
+    for (int y = y0 - 2; y < y0 + 22; ++y) {
+      for (int x = 97; x < 220; ++x) {
+        const uint32_t p = At(canvas, x, y);
+        bool all = true;
+        for (int shift : {0, 8, 16}) {
+          const int v = (p >> shift) & 0xFF;
+          all = all && (dark ? v < 40 : v > 215);
+        }
+        n += all;
+      }
+    }
+    return n;
+  };
+  // Dark around yellow, light around blue; the letters keep their place.
+  EXPECT_GT(Count(100, true), 80);
+  EXPECT_GT(Count(200, false), 80);
+  EXPECT_EQ(At(canvas, 98, 110), 0xFF808080u);
+  ddrw.SetTextFont("Arial", 16, 1, false, false, false);
+  const int width = ddrw.TextWidth("light letters");
+  int right = 0;
+  for (int y = 98; y < 122; ++y) {
+    for (int x = 100; x < 300; ++x) {
+      if (At(canvas, x, y) != 0xFF808080u) right = std::max(right, x);
+    }
+  }
+  EXPECT_NEAR(right, 100 - 1 + width - 1, 2);  // the width it measured is the width it drew
+}
+
 TEST_F(SdlDDrwTest, EmptyAndEndlessTextsDoNoHarm) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   ddrw.ClearBackBuffer(0);
@@ -358,6 +494,189 @@ TEST_F(SdlDDrwTest, ClosedDisplayWantsNoFramesAndIgnoresDrawing) {
   ddrw.FlipBackBuffer();
   ddrw.CloseDisplay();  // again: harmless
   EXPECT_TRUE(ddrw.ReadCanvas().empty());
+}
+
+// Locales made for the test in a folder of its own, found through LOCPATH.
+class Locales {
+ public:
+  Locales()
+      : folder_(fs::temp_directory_path() / ("emberlrn-locales-" + std::to_string(getpid()))) {
+    fs::create_directories(folder_);
+    setenv("LOCPATH", folder_.c_str(), 1);
+  }
+  ~Locales() {
+    std::setlocale(LC_TIME, "C");
+    unsetenv("LOCPATH");
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+  // LC_TIME becomes that language's (en_US, ja_JP ...) in UTF-8; false when
+  // it cannot be made.
+  bool Use(const std::string& name) {
+    const fs::path made = folder_ / (name + ".UTF-8");
+    if (!fs::exists(made)) {
+      const std::string command =
+          "localedef -i " + name + " -f UTF-8 " + made.string() + " >/dev/null 2>&1";
+      [[maybe_unused]] const int status = std::system(command.c_str());  // warnings are no failure
+    }
+    return std::setlocale(LC_TIME, (name + ".UTF-8").c_str()) != nullptr;
+  }
+
+ private:
+  fs::path folder_;
+};
+
+TEST_F(SdlDDrwTest, CalendarTextsStayOnThePlateInEveryLanguage) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  Locales locales;
+  SaverState state;
+  for (const char* language : {"en_US", "en_GB", "de_DE", "fr_FR", "ja_JP"}) {
+    ASSERT_TRUE(locales.Use(language)) << language;
+    std::set<std::string> weekdays;
+    // Every month, then every weekday (7 to 13 December 2026), morning and evening.
+    for (int moment = 1; moment <= 19; ++moment) {
+      const int month = std::min(moment, 12);
+      const int day = moment <= 12 ? 20 : moment - 6;
+      clock.SetLocalTime(2026, month, day, moment % 2 == 0 ? 23 : 10, 58, 58);
+      weekdays.insert(CalendarTexts(clock.Now().tm).Weekday().data());
+      for (int corner = 0; corner < 4; ++corner) {
+        state.calendarCorner = static_cast<int16_t>(corner);
+        ddrw.ClearBackBuffer(kGrey);
+        DrawCalendarTexts(state, ddrw, clock);
+        ddrw.FlipBackBuffer();
+        const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+        const Point plate = kCalendarAt[corner];
+        int outside = 0;
+        int inside = 0;
+        // The plate and well beyond it on every side.
+        for (int y = std::max(0, plate.y - 40); y < std::min(600, plate.y + 130); ++y) {
+          for (int x = std::max(0, plate.x - 130); x < std::min(800, plate.x + 200); ++x) {
+            if (NearGrey(At(canvas, x, y))) continue;
+            const bool on = x >= plate.x && x < plate.x + kCalendarWidth && y >= plate.y &&
+                            y < plate.y + kCalendarHeight;
+            (on ? inside : outside) += 1;
+          }
+        }
+        EXPECT_GT(inside, 200) << language << " " << month << "/" << day;
+        EXPECT_EQ(outside, 0) << language << " " << month << "/" << day << " corner " << corner;
+      }
+    }
+    EXPECT_EQ(weekdays.size(), 7u) << language;
+  }
+}
+
+TEST_F(SdlDDrwTest, LettersTheFaceLacksAreDrawnInAFaceThatHasThem) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  // A face without them draws the same empty box for every one.
+  const auto Picture = [&](const char* text) {
+    ddrw.ClearBackBuffer(0);
+    ddrw.SetTextFont("Arial", 40, 30, false, false, false);
+    ddrw.DrawText(text, 100, 100, Rgb(255, 0, 0));
+    ddrw.FlipBackBuffer();
+    const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+    std::vector<uint32_t> part;
+    for (int y = 95; y < 160; ++y) {
+      for (int x = 95; x < 160; ++x) part.push_back(At(canvas, x, y));
+    }
+    return part;
+  };
+  const std::vector<uint32_t> sun = Picture("\xE6\x97\xA5");   // 日
+  const std::vector<uint32_t> moon = Picture("\xE6\x9C\x88");  // 月
+  EXPECT_GT(std::count_if(sun.begin(), sun.end(), [](uint32_t p) { return p == kRedPixel; }), 50);
+  EXPECT_NE(sun, moon);
+  // Measured in the same face: 日曜日 at 40 is three letters of about 40 pixels.
+  ddrw.SetTextFont("Arial", 40, 30, false, false, false);
+  EXPECT_NEAR(ddrw.TextWidth("\xE6\x97\xA5\xE6\x9B\x9C\xE6\x97\xA5"), 3 * 40 + 2, 12);
+}
+
+// The scene as the saver draws it on a first run, from the installation's
+// pictures: every style in turn, with the message and the first notice.
+class SceneTest : public SdlDDrwTest {
+ protected:
+  SceneTest() {
+    const char* data = std::getenv("EMBERLRN_DATA_DIR");
+    state.installFolder = data ? data : "";
+    state.stockingTop = 19;
+    state.showAndirons = 1;
+    state.anyStyleShown = true;
+    state.flameSpeed = 100;
+    state.rotateOn = 1;
+    state.showMantle = {0, 1, 1, 1, 1};
+    state.showMessage = 1;
+    state.messageText = "Place a message here";
+    state.messageFontSize = 18;
+    state.calendarCorner = 0;
+    state.firstFrame = false;
+  }
+  bool HasPictures() const { return fs::exists(state.installFolder + "Calendar.bmp"); }
+  void Load() {
+    MemoryStore store;
+    store.Preset(kSectionSettings, "RunMon", "False");
+    store.Preset(kSectionSettings, "PwrMsg", "False");
+    LoadScene(state, ddrw, store);
+  }
+
+  SaverState state;
+};
+
+// The contrast (WCAG, 1 to 21) between the yellow letters in the band of
+// canvas rows and the pixels just around them: two pixels out, past the
+// letters' smoothed edges.
+double YellowContrast(const Shown& shown, int top, int bottom, int& letters) {
+  const auto Yellow = [](uint32_t p) {
+    return ((p >> 16) & 0xFF) >= 200 && ((p >> 8) & 0xFF) >= 200 && (p & 0xFF) <= 100;
+  };
+  const auto Near = [&](int x, int y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+      for (int dx = -reach; dx <= reach; ++dx) {
+        if (Yellow(shown.At(x + dx, y + dy))) return true;
+      }
+    }
+    return false;
+  };
+  double inner = 0;
+  double around = 0;
+  int aroundCount = 0;
+  letters = 0;
+  for (int y = std::max(2, shown.Y(top)); y < shown.Y(bottom); ++y) {
+    for (int x = shown.X(0) + 2; x < shown.X(800) - 2; ++x) {
+      if (Yellow(shown.At(x, y))) {
+        inner += Luminance(shown.At(x, y));
+        ++letters;
+      } else if (Near(x, y, 2) && !Near(x, y, 1)) {
+        around += Luminance(shown.At(x, y));
+        ++aroundCount;
+      }
+    }
+  }
+  if (letters == 0 || aroundCount == 0) return 0;
+  const double l1 = inner / letters;
+  const double l2 = around / aroundCount;
+  return (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
+}
+
+TEST_F(SceneTest, YellowTextsReadOverEverySurround) {
+  if (!HasPictures()) GTEST_SKIP() << "no installation pictures in " << state.installFolder;
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  Load();
+  Resize(1280, 800);
+  struct Band {
+    const char* text;
+    int top, bottom;
+  };
+  const Band bands[] = {{"message", 0, 24}, {"notice line", 24, 45}, {"countdown", 45, 69}};
+  for (int style = 1; style <= 6; ++style) {
+    state.fireplaceIndex = static_cast<int16_t>(style);
+    ComposeFrame(state, ddrw, clock);
+    const Shown shown = ReadShown(ddrw);
+    for (const Band& band : bands) {
+      int letters = 0;
+      const double contrast = YellowContrast(shown, band.top, band.bottom, letters);
+      EXPECT_GT(letters, 100) << band.text << " of style " << style;
+      EXPECT_GE(contrast, 3.0) << band.text << " of style " << style;
+      RecordProperty("style" + std::to_string(style) + " " + band.text, std::to_string(contrast));
+    }
+  }
 }
 
 TEST(Utf8PrefixTest, CutsOnlyBetweenCharacters) {

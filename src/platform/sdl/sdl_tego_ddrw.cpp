@@ -225,8 +225,11 @@ void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   if (!open_) return;
   const TextTexture t = texts_.Get(renderer_.get(), text, ToSdl(colour), kSceneWidth - x);
   if (t.texture == nullptr) return;
-  items_.push_back({t.texture, t.serial, {x, y, t.width, t.height}});
+  // The letters stand at (x, y); their halo reaches beyond them.
+  items_.push_back({t.texture, t.serial, {x - t.halo, y - t.halo, t.width, t.height}});
 }
+
+int SdlTegoDDrw::TextWidth(std::string_view text) { return texts_.Width(text); }
 
 void SdlTegoDDrw::FlipBackBuffer() {
   if (!open_) {
@@ -259,9 +262,10 @@ void SdlTegoDDrw::AddFpsFigure() {
     fpsFrames_ = 0;
   }
   texts_.SetFont("Arial", 12, true, false, false);
-  const TextTexture t = texts_.Get(renderer_.get(), fpsText_, SDL_Color{255, 255, 255, 255},
-                                   kSceneWidth);
-  if (t.texture != nullptr) items_.push_back({t.texture, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
+  const TextTexture t =
+      texts_.Get(renderer_.get(), fpsText_, SDL_Color{255, 255, 255, 255}, kSceneWidth);
+  if (t.texture != nullptr)
+    items_.push_back({t.texture, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
 }
 
 void SdlTegoDDrw::HostWindowResized(int width, int height) {

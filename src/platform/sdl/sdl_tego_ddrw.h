@@ -62,6 +62,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
                    bool underline) override;
   void DrawText(std::string_view text, int x, int y, Colour colour) override;
+  int TextWidth(std::string_view text) override;
   void FlipBackBuffer() override;
   void CloseDisplay() override;
   // Shown: on top of every other window, with the keyboard and the pointer
