@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <algorithm>
 #include <string>
 
 #include "platform/system.h"
 #include "settings/conversions.h"
 #include "settings/first_run.h"
 #include "settings/setting_reader.h"
+#include "settings/setting_rules.h"
 #include "settings/settings_store.h"
 #include "setup/bar_value.h"
 #include "setup/pick_list.h"
@@ -32,8 +32,6 @@ constexpr std::string_view F = kSectionFireplace;
 constexpr std::string_view X = kSectionXmas;
 
 constexpr int16_t kSetRegWritten = 2;
-constexpr int kFirstCorner = 0;
-constexpr int kLastCorner = 3;
 
 std::string Numbered(std::string_view key, int number) {
   return std::string(key) + std::to_string(number);
@@ -140,41 +138,33 @@ void Setup::FormLoad() {
   Check1_->setChecked(musicOn_);
   LoadFlag(*chkShowMessage_, S, "ShowMsg", "1");
   txtMessage_->setText(ToQString(GetTextSetting(store_, S, "Message", "1")));
-  txtFontSizeMsg_->setText(ToQString(GetTextSetting(store_, S, "FontSize", "1")));
-
-  // The corner: the stored number rounded half to even; one that names no
-  // corner is the first-run corner.
+  // The font size, the corner, the bars and the two lists show what the
+  // saver makes of the stored text, by the same rules.
+  const int16_t fontSize = MessageFontSize(GetTextSetting(store_, S, "FontSize", "1"));
+  txtFontSizeMsg_->setText(QString::number(fontSize));
   calPosText_ = GetTextSetting(store_, S, "CalPos", "1");
-  std::optional<int16_t> corner = ToInt16(calPosText_);
-  if (!corner || *corner < kFirstCorner || *corner > kLastCorner) {
-    corner = ToInt16(FirstRunValue(S, "CalPos").value_or("1"));
-  }
-  optCal_[std::clamp<int>(corner.value_or(1), kFirstCorner, kLastCorner)]->setChecked(true);
+  optCal_[CalendarCorner(calPosText_)]->setChecked(true);
 
   LoadFlag(*chkCalendar_, S, "Calendar", "1");
   cboMonitor_->SetText(ToQString(GetTextSetting(store_, S, "monitor", "1")));
   LoadFlag(*chkPower_, S, "Power", "1");
-  LoadBar(*hsbMouseS_, S, "MouseSen", "1");
+  LoadBar(*hsbMouseS_, S, "MouseSen", "1", MouseSensitivity);
   for (int i = 0; i < 6; ++i) LoadFlag(*chkFP_[i], F, Numbered("ShowFP", i + 1), "1");
   for (int i = 0; i < 4; ++i) LoadFlag(*chkMantle_[i], F, Numbered("ShowM", i + 3), "1");
   LoadFlag(*chkRotate_, F, "RotateCk", "1");
-  cboRotate_->SetText(ToQString(GetTextSetting(store_, F, "RotateT", "1")));
+  cboRotate_->SetText(QString::number(RotationMinutes(GetTextSetting(store_, F, "RotateT", "1"))));
   // A missing key leaves the box as it is: unchecked, and nothing written.
   LoadFlag(*chkEndIron_, F, "AndIron", FlagText(chkEndIron_->isChecked()));
-  LoadBar(*hsbFlame_, F, "Speed", "");
+  LoadBar(*hsbFlame_, F, "Speed", "", FlameSpeed);
   txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
-  LoadBar(*hsbVol_, S, "Vol", "");
+  LoadBar(*hsbVol_, S, "Vol", "", SoundVolume);
   LoadFlag(*chkSound_, S, "SoundOn", "");
 
-  // The stop-sound time: zero, and any text the saver reads as never
-  // (empty, or no number), shows as "Never".
-  const std::string soundOff = GetTextSetting(store_, S, "SoundOff", "");
-  const std::optional<double> soundOffMinutes = ParseNumber(soundOff);
-  cboSoundOff_->SetText(!soundOffMinutes || *soundOffMinutes == 0.0 ? ToQString(T::kNever)
-                                                                    : ToQString(soundOff));
+  const std::optional<double> soundOff = SoundOffMinutes(GetTextSetting(store_, S, "SoundOff", ""));
+  cboSoundOff_->SetText(ToQString(soundOff ? ShortestDecimal(*soundOff) : std::string(T::kNever)));
 
   for (int i = 0; i < 4; ++i) LoadFlag(*chkStocking_[i], X, Numbered("ShowS", i + 1), "1");
-  LoadBar(*vsbStocking_, X, "StockLoc", "2");
+  LoadBar(*vsbStocking_, X, "StockLoc", "2", StockingTop);
   for (int i = 0; i < 2; ++i) LoadFlag(*chkBells_[i], X, Numbered("Bell", i + 1), "1");
   for (int i = 0; i < 2; ++i) LoadFlag(*chkPoin_[i], X, Numbered("Poin", i + 1), "1");
 
@@ -194,16 +184,15 @@ void Setup::LoadFlag(QCheckBox& box, std::string_view section, std::string_view 
   box.setChecked(GetIntSetting(store_, section, key, fallback) == 1);
 }
 
-// A bar takes the stored number, clamped to its range (a text that is no
-// number counts as the key's first-run value). When what the bar shows is
-// not the stored number and the bar did not move, so that its handler did
-// not run, the handler runs all the same: what the dialog shows is what the
-// saver gets.
+// A bar takes what the key's rule makes of the stored text, as the saver
+// does. When that is not the stored number and the bar did not move, so that
+// its handler did not run, the handler runs all the same: what the dialog
+// shows is what the store holds.
 void Setup::LoadBar(QScrollBar& bar, std::string_view section, std::string_view key,
-                    std::string_view fallback) {
+                    std::string_view fallback, int16_t (*rule)(std::string_view stored)) {
   const int before = BarValue(bar);
   const std::string text = GetTextSetting(store_, section, key, fallback);
-  SetBarValue(bar, GetIntSetting(store_, section, key, fallback));
+  SetBarValue(bar, rule(text));
   if (BarValue(bar) == before && ToInt16(text) != BarValue(bar)) {
     emit bar.valueChanged(bar.value());
   }

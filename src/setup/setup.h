@@ -78,7 +78,7 @@ class Setup final : public QDialog {
   void LoadFlag(QCheckBox& box, std::string_view section, std::string_view key,
                 std::string_view fallback);
   void LoadBar(QScrollBar& bar, std::string_view section, std::string_view key,
-               std::string_view fallback);
+               std::string_view fallback, int16_t (*rule)(std::string_view stored));
   void SaveFlag(std::string_view section, std::string_view key, bool checked);
   void SaveBar(QScrollBar& bar, QLineEdit* valueBox, std::string_view section,
                std::string_view key);

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <iostream>
 
+#include "settings/setting_rules.h"
 #include "setup/bar_value.h"
 #include "setup/pick_list.h"
 #include "setup/qt_child.h"
@@ -31,16 +32,6 @@ namespace emberlrn {
 namespace {
 
 namespace T = setup_texts;
-
-// Bar ranges as the store keeps them.
-constexpr int kMouseSenMin = 2;
-constexpr int kMouseSenMax = 20;
-constexpr int kVolSoftest = -2500;
-constexpr int kVolLoudest = 0;
-constexpr int kSpeedSlowest = 250;
-constexpr int kSpeedFastest = 25;
-constexpr int kStockLocHighest = -20;
-constexpr int kStockLocLowest = 100;
 
 // Sizes in lines of the dialog's font, so they grow with it.
 constexpr double kScreenWidthLines = 7.0;
@@ -92,10 +83,11 @@ QLineEdit* ValueBox(QWidget* parent, const QString& name) {
   return box;
 }
 
-QScrollBar* Bar(QWidget* parent, const QString& name, Qt::Orientation orientation, int first,
-                int last) {
+// A bar over a key's range as the store keeps it.
+QScrollBar* Bar(QWidget* parent, const QString& name, Qt::Orientation orientation,
+                SettingRange range) {
   auto* bar = Named<QScrollBar>(parent, name, orientation);
-  SetBarRange(*bar, first, last);
+  SetBarRange(*bar, range.first, range.last);
   // One step for an arrow and one for the trough, as the classic bars move.
   bar->setSingleStep(1);
   bar->setPageStep(1);
@@ -201,7 +193,7 @@ QGroupBox* Setup::BuildMouseGroup(QWidget* tab) {
   QGroupBox* group = Group(tab, QStringLiteral("Frame23"), T::kMouseGroup);
   group->setToolTip(ToQString(T::kMouseTip));
   auto* column = LayoutOf<QVBoxLayout>(group);
-  hsbMouseS_ = Bar(group, QStringLiteral("hsbMouseS"), Qt::Horizontal, kMouseSenMin, kMouseSenMax);
+  hsbMouseS_ = Bar(group, QStringLiteral("hsbMouseS"), Qt::Horizontal, kMouseSenRange);
   txtMouseS_ = ValueBox(group, QStringLiteral("txtMouseS"));
   BarWithEnds(column, group, hsbMouseS_, txtMouseS_, QStringLiteral("lblLightTouch"),
               T::kLightTouch, QStringLiteral("lblHeavyTouch"), T::kHeavyTouch);
@@ -251,7 +243,7 @@ QGroupBox* Setup::BuildSoundGroup(QWidget* tab) {
   column->addWidget(chkSound_);
   column->addStretch(1);
   column->addWidget(Label(group, QStringLiteral("lblVolume"), T::kVolume), 0, Qt::AlignHCenter);
-  hsbVol_ = Bar(group, QStringLiteral("hsbVol"), Qt::Horizontal, kVolSoftest, kVolLoudest);
+  hsbVol_ = Bar(group, QStringLiteral("hsbVol"), Qt::Horizontal, kVolRange);
   txtVol_ = ValueBox(group, QStringLiteral("txtVol"));
   BarWithEnds(column, group, hsbVol_, txtVol_, QStringLiteral("lblSoft"), T::kSoft,
               QStringLiteral("lblLoud"), T::kLoud);
@@ -311,7 +303,7 @@ QWidget* Setup::BuildFireplaceTab() {
   below->addWidget(chkEndIron_, 1, Qt::AlignLeft | Qt::AlignVCenter);
   QGroupBox* flame = Group(tab, QStringLiteral("Frame3"), T::kFlameGroup);
   auto* flameColumn = LayoutOf<QVBoxLayout>(flame);
-  hsbFlame_ = Bar(flame, QStringLiteral("hsbFlame"), Qt::Horizontal, kSpeedSlowest, kSpeedFastest);
+  hsbFlame_ = Bar(flame, QStringLiteral("hsbFlame"), Qt::Horizontal, kSpeedRange);
   txtFlame_ = ValueBox(flame, QStringLiteral("txtFlame"));
   BarWithEnds(flameColumn, flame, hsbFlame_, txtFlame_, QStringLiteral("lblSlow"), T::kSlow,
               QStringLiteral("lblFast"), T::kFast);
@@ -483,8 +475,7 @@ QGroupBox* Setup::BuildStockingsGroup(QWidget* tab) {
   adjust->addWidget(Label(group, QStringLiteral("lblAdjustLocation"), T::kAdjustLocation), 0,
                     Qt::AlignHCenter);
   adjust->addWidget(Label(group, QStringLiteral("lblHigher"), T::kHigher), 0, Qt::AlignHCenter);
-  vsbStocking_ =
-      Bar(group, QStringLiteral("vsbStocking"), Qt::Vertical, kStockLocHighest, kStockLocLowest);
+  vsbStocking_ = Bar(group, QStringLiteral("vsbStocking"), Qt::Vertical, kStockLocRange);
   adjust->addWidget(vsbStocking_, 1, Qt::AlignHCenter);
   adjust->addWidget(Label(group, QStringLiteral("lblLower"), T::kLower), 0, Qt::AlignHCenter);
   return group;

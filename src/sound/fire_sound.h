@@ -21,8 +21,9 @@ inline constexpr std::string_view kFireWaveFile = "fire.wav";
 // before: the start-up from the "SoundOn" setting, the S key from "Sound".
 void OpenDirectSoundSession(SaverState& state, TegoDS& ds);
 
-// Turns soundOffSetting (minutes as text) into soundOffSeconds. Called once
-// at start-up, only when soundOffSetting is not "Never".
+// Turns soundOffSetting (minutes as text) into soundOffSeconds, by the rule
+// the settings dialog shows too; a text that names no time becomes "Never".
+// Called once at start-up, only when soundOffSetting is not "Never".
 void SoundOff(SaverState& state);
 
 // The sound-off countdown, the first part of every tick of the sound-off and

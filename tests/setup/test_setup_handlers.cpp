@@ -22,10 +22,10 @@ class SetupHandlersTest : public QObject {
  private slots:
   void FontSizeBoxStoresEveryKeystroke() {
     DialogRig rig;
-    rig.store.Preset("Settings", "FontSize", "");
     rig.Show();
     auto* box = rig.Find<QLineEdit>("txtFontSizeMsg");
     box->setFocus();
+    box->selectAll();
     const size_t from = rig.store.writes.size();
     QTest::keyClick(box, Qt::Key_2);
     QTest::keyClick(box, Qt::Key_4);

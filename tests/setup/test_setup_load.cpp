@@ -264,7 +264,7 @@ class SetupLoadTest : public QObject {
     rig.store.Preset("emberlrn", "Speed", "60");
     rig.store.Preset("Settings", "Calendar", "1");
     rig.store.Preset("Settings", "CalPos", "3");
-    rig.store.Preset("Settings", "FontSize", "");
+    rig.store.Preset("Settings", "FontSize", "36");
     rig.store.Preset("Settings", "Message", "Merry Christmas");
     rig.store.Preset("Settings", "Monitor", "20 Minutes");
     rig.store.Preset("Settings", "Power", "1");
@@ -431,7 +431,7 @@ class SetupLoadTest : public QObject {
     rig.store.Preset("Settings", "MouseSen", "1");     // below the bar
     rig.store.Preset("Settings", "Vol", "5000");       // above the bar
     rig.store.Preset("emberlrn", "Speed", "fast");     // no number
-    rig.store.Preset("xmas", "StockLoc", "99999999");  // beyond 16 bits
+    rig.store.Preset("xmas", "StockLoc", "99999999");  // far below the bar
     rig.store.Preset("Settings", "CalPos", "7");       // no corner
     rig.store.Preset("Settings", "Calendar", "yes");   // no number
     rig.store.Preset("emberlrn", "ShowFP1", "2");      // not 1
@@ -447,8 +447,8 @@ class SetupLoadTest : public QObject {
     QCOMPARE(rig.store.Value("Settings", "Vol"), std::string("0"));
     QCOMPARE(BarValue(*rig.Find<QScrollBar>("hsbFlame")), 100);
     QCOMPARE(rig.store.Value("emberlrn", "Speed"), std::string("100"));
-    QCOMPARE(BarValue(*rig.Find<QScrollBar>("vsbStocking")), 19);
-    QCOMPARE(rig.store.Value("xmas", "StockLoc"), std::string("19"));
+    QCOMPARE(BarValue(*rig.Find<QScrollBar>("vsbStocking")), 100);
+    QCOMPARE(rig.store.Value("xmas", "StockLoc"), std::string("100"));
     // A corner that is none is the first-run corner.
     QVERIFY(rig.Find<QRadioButton>("optCal_1")->isChecked());
     QCOMPARE(rig.store.Value("Settings", "CalPos"), std::string("1"));
@@ -457,9 +457,58 @@ class SetupLoadTest : public QObject {
     QVERIFY(!rig.Find<QCheckBox>("chkFP_0")->isChecked());
     QVERIFY(!rig.Find<QCheckBox>("Check1")->isChecked());
     QCOMPARE(rig.Find<QComboBox>("cboSoundOff")->currentText(), QStringLiteral("Never"));
-    // Texts are shown as they are.
-    QCOMPARE(rig.Find<QLineEdit>("txtFontSizeMsg")->text(), QStringLiteral("huge"));
-    QCOMPARE(rig.store.Value("Settings", "FontSize"), std::string("huge"));
+    QCOMPARE(rig.Find<QComboBox>("cboRotate")->currentText(), QStringLiteral("1"));
+    // A font size that is none is the size the saver draws, and is stored.
+    QCOMPARE(rig.Find<QLineEdit>("txtFontSizeMsg")->text(), QStringLiteral("18"));
+    QCOMPARE(rig.store.Value("Settings", "FontSize"), std::string("18"));
+  }
+
+  // Values the dialog never writes, as a hand-edited file holds them: each
+  // control shows what the saver does with the value.
+  void ControlsShowWhatTheSaverMakesOfOddValues() {
+    struct Case {
+      const char* section;
+      const char* key;
+      const char* stored;
+      const char* control;
+      const char* shown;
+    };
+    const Case cases[] = {
+        {"Settings", "SoundOff", "-5", "cboSoundOff", "Never"},
+        {"Settings", "SoundOff", "0", "cboSoundOff", "Never"},
+        {"Settings", "SoundOff", "abc", "cboSoundOff", "Never"},
+        {"Settings", "SoundOff", "25", "cboSoundOff", "25"},
+        {"Settings", "SoundOff", " 2.50 ", "cboSoundOff", "2.5"},
+        {"Settings", "SoundOff", "1000", "cboSoundOff", "480"},
+        {"emberlrn", "RotateT", "600", "cboRotate", "546"},
+        {"emberlrn", "RotateT", "-5", "cboRotate", "0"},
+        {"emberlrn", "RotateT", "2.5", "cboRotate", "2"},
+        {"Settings", "Vol", "-5000", "hsbVol", "-2500"},
+        {"emberlrn", "Speed", "1", "hsbFlame", "25"},
+        {"Settings", "FontSize", "0", "txtFontSizeMsg", "18"},
+        {"Settings", "FontSize", "1000", "txtFontSizeMsg", "400"},
+        {"Settings", "MouseSen", "0", "hsbMouseS", "2"},
+        {"Settings", "MouseSen", "50", "hsbMouseS", "20"},
+        {"xmas", "StockLoc", "500", "vsbStocking", "100"},
+        {"Settings", "CalPos", "-1", "optCal_1", "checked"},
+        {"Settings", "CalPos", "2.6", "optCal_3", "checked"},
+    };
+    QStringList differ;
+    for (const Case& c : cases) {
+      DialogRig rig;
+      rig.store.Preset(c.section, c.key, c.stored);
+      rig.Open();
+      QWidget* control = rig.Find<QWidget>(c.control);
+      QString shown = Text(control);
+      if (auto* bar = qobject_cast<QScrollBar*>(control)) shown = QString::number(BarValue(*bar));
+      if (auto* corner = qobject_cast<QRadioButton*>(control)) {
+        shown = corner->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+      }
+      if (shown != QLatin1String(c.shown)) {
+        differ << QStringLiteral("%1=\"%2\" shows \"%3\"").arg(c.key, c.stored, shown);
+      }
+    }
+    QCOMPARE(differ.join(QStringLiteral("; ")), QString());
   }
 
   void MissingPictureLeavesAnEmptyFrameAndOneLine() {

@@ -1,0 +1,60 @@
+#pragma once
+// What a stored value means, for every key whose text the saver turns into a
+// number within limits and the dialog shows in a bar, a box or a list. The
+// saver's start-up and the dialog's load both read these keys through the
+// routines here and nowhere else, so the dialog shows what the saver will do
+// with any stored text, a hand-edited or garbled one included. Each routine
+// takes the stored text (or the reader's fallback when the key is missing)
+// and never fails: a text that is no number means the key's first-run value.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace emberlrn {
+
+// A key's range as the dialog's bar runs: the value at the left (or top) end
+// first. A stored number outside it counts as the nearer end.
+struct SettingRange {
+  int16_t first;
+  int16_t last;
+};
+inline constexpr SettingRange kMouseSenRange{2, 20};     // "Light Touch" to "HeavyTouch"
+inline constexpr SettingRange kVolRange{-2500, 0};       // "Soft" to "Loud"
+inline constexpr SettingRange kSpeedRange{250, 25};      // "Slow" to "Fast"
+inline constexpr SettingRange kStockLocRange{-20, 100};  // "Higher" to "Lower"
+
+// The longest sound-off time, eight hours: the list's last entry.
+inline constexpr double kSoundOffLongestMinutes = 480.0;
+// The longest rotation period whose seconds still fit the saver's 16 bits.
+inline constexpr int16_t kRotateTLongestMinutes = 546;
+// The largest message font the saver draws.
+inline constexpr int16_t kFontSizeLargest = 400;
+
+// SoundOff: the minutes after which the fire sound stops, above 0 and at most
+// 480; nothing when the sound is never stopped, which is what zero, a
+// negative number and a text that is no number mean. Any number counts, not
+// only the list's entries: whoever writes "25" by hand wants 25 minutes, not
+// a fire silenced at once.
+std::optional<double> SoundOffMinutes(std::string_view stored);
+
+// RotateT: the minutes between style changes, rounded, 0 to 546; 0 (what a
+// negative number also gives) never changes the style.
+int16_t RotationMinutes(std::string_view stored);
+
+// Speed, Vol, MouseSen, StockLoc: the number rounded and held within the
+// key's range above.
+int16_t FlameSpeed(std::string_view stored);
+int16_t SoundVolume(std::string_view stored);
+int16_t MouseSensitivity(std::string_view stored);
+int16_t StockingTop(std::string_view stored);
+
+// FontSize: the point size, rounded, at most 400; a size below 1 point is no
+// size and means the first-run 18.
+int16_t MessageFontSize(std::string_view stored);
+
+// CalPos: the corner 0 to 3, rounded; a number that names no corner means the
+// first-run corner, bottom left.
+int16_t CalendarCorner(std::string_view stored);
+
+}  // namespace emberlrn
