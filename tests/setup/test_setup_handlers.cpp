@@ -246,6 +246,7 @@ class SetupHandlersTest : public QObject {
       }
       QApplication::processEvents();
       QVERIFY2(!list->view()->isVisible(), name);
+      QVERIFY2(tabs->widget(tabs->currentIndex())->isAncestorOf(list), name);
       QCOMPARE(list->currentText(), before);
       QCOMPARE(rig.Writes(from), QStringList());
     }
