@@ -4,7 +4,7 @@
 
 #include "frame/overlays.h"
 #include "scene/tego_ddrw.h"
-#include "settings/conversions.h"
+#include "settings/setting_rules.h"
 #include "start/saver_state.h"
 
 namespace emberlrn {
@@ -22,11 +22,6 @@ void DrawSurround(const SaverState& state, TegoDDrw& ddrw) {
 }
 
 }  // namespace
-
-bool NumericallyOne(const std::string& text) {
-  const std::optional<double> value = ParseNumber(text);
-  return value && *value == 1.0;
-}
 
 void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
   // The run clock counts from the first frame, not from the load.
@@ -48,10 +43,10 @@ void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
   for (int i = 0; i < 4; ++i) {
     if (state.showStocking[i] == 1) ddrw.DrawSprite(stockings[i]);
   }
-  if (NumericallyOne(state.showBell[1])) ddrw.DrawSprite(state.bellrSprite);
-  if (NumericallyOne(state.showBell[2])) ddrw.DrawSprite(state.belllSprite);
-  if (NumericallyOne(state.showPoinsettia[1])) ddrw.DrawSprite(state.poinrSprite);
-  if (NumericallyOne(state.showPoinsettia[2])) ddrw.DrawSprite(state.poinlSprite);
+  if (DecorationShown(state.showBell[1])) ddrw.DrawSprite(state.bellrSprite);
+  if (DecorationShown(state.showBell[2])) ddrw.DrawSprite(state.belllSprite);
+  if (DecorationShown(state.showPoinsettia[1])) ddrw.DrawSprite(state.poinrSprite);
+  if (DecorationShown(state.showPoinsettia[2])) ddrw.DrawSprite(state.poinlSprite);
   // The calendar stands in front of the decorations: the bells and the
   // poinsettias share its corners, and a calendar switched on must be read.
   if (state.showCalendar == 1) {

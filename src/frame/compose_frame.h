@@ -5,8 +5,6 @@
 // message, the notices and the feature tips. Nothing is loaded or moved here;
 // the frame only chooses what to draw.
 
-#include <string>
-
 namespace emberlrn {
 
 class Clock;
@@ -14,9 +12,5 @@ class TegoDDrw;
 struct SaverState;
 
 void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock);
-
-// True when a stored switch kept as text ("Bell1", "Poin1", ...) is
-// numerically 1: "1" and "1.0" are, "2", "0" and any non-number are not.
-bool NumericallyOne(const std::string& text);
 
 }  // namespace emberlrn

@@ -71,4 +71,9 @@ int16_t CalendarCorner(std::string_view stored) {
   return *corner;
 }
 
+bool DecorationShown(std::string_view stored) {
+  const std::optional<double> number = ParseNumber(stored);
+  return number && *number == 1.0;
+}
+
 }  // namespace emberlrn

@@ -57,4 +57,8 @@ int16_t MessageFontSize(std::string_view stored);
 // first-run corner, bottom left.
 int16_t CalendarCorner(std::string_view stored);
 
+// Bell1, Bell2, Poin1, Poin2: the decoration shows when the stored text reads
+// as exactly the number 1 ("1", "1.0", " 1"); "1.4", "2" and words do not.
+bool DecorationShown(std::string_view stored);
+
 }  // namespace emberlrn

@@ -165,8 +165,13 @@ void Setup::FormLoad() {
 
   for (int i = 0; i < 4; ++i) LoadFlag(*chkStocking_[i], X, Numbered("ShowS", i + 1), "1");
   LoadBar(*vsbStocking_, X, "StockLoc", "2", StockingTop);
-  for (int i = 0; i < 2; ++i) LoadFlag(*chkBells_[i], X, Numbered("Bell", i + 1), "1");
-  for (int i = 0; i < 2; ++i) LoadFlag(*chkPoin_[i], X, Numbered("Poin", i + 1), "1");
+  // The saver keeps these as text and shows them only when they read as 1.
+  for (int i = 0; i < 2; ++i) {
+    chkBells_[i]->setChecked(
+        DecorationShown(GetTextSetting(store_, X, Numbered("Bell", i + 1), "1")));
+    chkPoin_[i]->setChecked(
+        DecorationShown(GetTextSetting(store_, X, Numbered("Poin", i + 1), "1")));
+  }
 
   if (!chkPower_->isChecked()) cboMonitor_->setEnabled(false);
   ShowScreenSaverWait();

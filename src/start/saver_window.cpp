@@ -11,9 +11,9 @@
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "scene/scene_catalogue.h"
-#include "settings/conversions.h"
 #include "settings/first_run.h"
 #include "settings/setting_reader.h"
+#include "settings/setting_rules.h"
 #include "sound/carol_playlist.h"
 #include "sound/fire_sound.h"
 
@@ -21,10 +21,6 @@ namespace emberlrn {
 namespace {
 
 constexpr int16_t kSetRegWritten = 2;
-constexpr int16_t kFirstRunFontSize = 18;
-constexpr int16_t kLargestFontSize = 400;
-constexpr int16_t kFirstRunMouseSen = 4;
-constexpr int16_t kSoftestVolume = -10000;
 
 int32_t SecondsSinceMidnight(const Clock& clock) {
   const std::tm& tm = clock.Now().tm;
@@ -35,11 +31,6 @@ int32_t SecondsSinceMidnight(const Clock& clock) {
 
 void KeepStoredValuesSane(SaverState& state) {
   for (int16_t& style : state.showStyle) style = style == 1 ? 1 : 0;
-  if (state.messageFontSize < 1) state.messageFontSize = kFirstRunFontSize;
-  state.messageFontSize = std::min(state.messageFontSize, kLargestFontSize);
-  if (state.mouseMoveLimit < 1) state.mouseMoveLimit = kFirstRunMouseSen;
-  state.soundVolume = std::clamp<int16_t>(state.soundVolume, kSoftestVolume, 0);
-  state.flameSpeed = std::max<int16_t>(state.flameSpeed, 1);
 }
 
 Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host, EventLoop& loop,
@@ -119,12 +110,12 @@ void Form1::ReadSettings() {
 
   state_.showMessage = Int(S, "ShowMsg", "1");
   state_.messageText = Text(S, "Message", "1");
-  state_.messageFontSize = Int(S, "FontSize", "1");
-  state_.calendarCorner = Int(S, "CalPos", "1");
+  state_.messageFontSize = MessageFontSize(Text(S, "FontSize", "1"));
+  state_.calendarCorner = CalendarCorner(Text(S, "CalPos", "1"));
   state_.showCalendar = Int(S, "Calendar", "1");
   state_.monitorSetting = Text(S, "monitor", "1");
   state_.powerManageOn = Int(S, "Power", "1");
-  state_.mouseMoveLimit = Int(S, "MouseSen", "1");
+  state_.mouseMoveLimit = MouseSensitivity(Text(S, "MouseSen", "1"));
   state_.soundOffSetting = Text(S, "SoundOff", "1");
 
   for (int i = 1; i <= kStyleCount; ++i) {
@@ -132,19 +123,16 @@ void Form1::ReadSettings() {
   }
   for (int k = 1; k <= 4; ++k) state_.showMantle[k] = Int(F, "ShowM" + std::to_string(k + 2), "1");
   state_.rotateOn = Int(F, "RotateCk", "1");
-  state_.rotateTicks = Int(F, "RotateT", "1");
+  state_.rotateTicks = RotationMinutes(Text(F, "RotateT", "1"));
   state_.showAndirons = Int(F, "AndIron", "1");
-  state_.flameSpeed = Int(F, "Speed", "1");
-  state_.soundVolume = Int(S, "Vol", "1");
+  state_.flameSpeed = FlameSpeed(Text(F, "Speed", "1"));
+  state_.soundVolume = SoundVolume(Text(S, "Vol", "1"));
   state_.soundOn = Int(S, "SoundOn", "1");
+  // SoundOff turns a time that means never into "Never" when it is called.
   state_.soundOffSetting = Text(S, "SoundOff", "1");
-  // A sound-off time that is no number is the first-run "0": never.
-  std::optional<double> soundOffMinutes = ParseNumber(state_.soundOffSetting);
-  if (!soundOffMinutes) soundOffMinutes = ParseNumber(*FirstRunValue(S, "SoundOff"));
-  if (soundOffMinutes == 0.0) state_.soundOffSetting = std::string(kSoundOffNever);
 
   for (int i = 0; i < 4; ++i) state_.showStocking[i] = Int(X, "ShowS" + std::to_string(i + 1), "1");
-  state_.stockingTop = Int(X, "StockLoc", "2");
+  state_.stockingTop = StockingTop(Text(X, "StockLoc", "2"));
   state_.showBell[1] = Text(X, "Bell1", "1");
   state_.showBell[2] = Text(X, "Bell2", "1");
   state_.showPoinsettia[1] = Text(X, "Poin1", "1");

@@ -74,12 +74,9 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   EventLoop::TimerId timer4_ = -1;
 };
 
-// What start-up does with stored values the dialog never writes, applied
-// right after the reads: a style switch other than 1 counts as off, a message
-// font size below 1 is the first-run 18 and one above 400 is 400, a mouse
-// sensitivity below 1 is the first-run 4, a volume is kept within -10000..0
-// and a flame speed below 1 is 1. (Text that is no number, or a number
-// outside 16 bits, has already become the key's first-run value.)
+// What start-up does with style switches the dialog never writes: one other
+// than 1 counts as off. (The numbers within limits were read through the
+// rules that the dialog shares, so both mean the same by any stored text.)
 void KeepStoredValuesSane(SaverState& state);
 
 }  // namespace emberlrn

@@ -492,6 +492,8 @@ class SetupLoadTest : public QObject {
         {"xmas", "StockLoc", "500", "vsbStocking", "100"},
         {"Settings", "CalPos", "-1", "optCal_1", "checked"},
         {"Settings", "CalPos", "2.6", "optCal_3", "checked"},
+        {"xmas", "Bell1", "1.4", "chkBells_0", "unchecked"},
+        {"xmas", "Poin2", "1.0", "chkPoin_1", "checked"},
     };
     QStringList differ;
     for (const Case& c : cases) {
@@ -501,8 +503,8 @@ class SetupLoadTest : public QObject {
       QWidget* control = rig.Find<QWidget>(c.control);
       QString shown = Text(control);
       if (auto* bar = qobject_cast<QScrollBar*>(control)) shown = QString::number(BarValue(*bar));
-      if (auto* corner = qobject_cast<QRadioButton*>(control)) {
-        shown = corner->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+      if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isCheckable()) {
+        shown = button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
       }
       if (shown != QLatin1String(c.shown)) {
         differ << QStringLiteral("%1=\"%2\" shows \"%3\"").arg(c.key, c.stored, shown);

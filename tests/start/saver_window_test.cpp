@@ -274,22 +274,22 @@ TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
       {kSectionFireplace, "RotateT", "9999", RotateT, 32760},
       {kSectionFireplace, "RotateT", "0", RotateT, 0},
       {kSectionFireplace, "RotateT", "-3", RotateT, 0},
-      {kSectionFireplace, "RotateT", "", RotateT, 60},       // first-run 1 minute
-      {kSectionFireplace, "RotateT", "70000", RotateT, 60},  // beyond 16 bits
-      {kSectionFireplace, "RotateT", "2.5", RotateT, 120},   // rounds half to even
+      {kSectionFireplace, "RotateT", "", RotateT, 60},          // first-run 1 minute
+      {kSectionFireplace, "RotateT", "70000", RotateT, 32760},  // the longest period
+      {kSectionFireplace, "RotateT", "2.5", RotateT, 120},      // rounds half to even
       {kSectionSettings, "FontSize", "", FontSize, 18},
       {kSectionSettings, "FontSize", "0", FontSize, 18},
       {kSectionSettings, "FontSize", "-4", FontSize, 18},
       {kSectionSettings, "FontSize", "5000", FontSize, 400},
       {kSectionSettings, "FontSize", "big", FontSize, 18},
-      {kSectionSettings, "MouseSen", "0", MouseSen, 4},
-      {kSectionSettings, "MouseSen", "1", MouseSen, 1},
+      {kSectionSettings, "MouseSen", "0", MouseSen, 2},  // the bar's ends
+      {kSectionSettings, "MouseSen", "1", MouseSen, 2},
       {kSectionSettings, "Vol", "500", Vol, 0},
-      {kSectionSettings, "Vol", "-20000", Vol, -10000},
-      {kSectionFireplace, "Speed", "0", Speed, 1},
-      {kSectionFireplace, "Speed", "-100", Speed, 1},
-      {kSectionSettings, "CalPos", "7", CalPos, 7},
-      {kSectionXmas, "StockLoc", "30000", StockLoc, 30000},
+      {kSectionSettings, "Vol", "-20000", Vol, -2500},
+      {kSectionFireplace, "Speed", "0", Speed, 25},
+      {kSectionFireplace, "Speed", "-100", Speed, 25},
+      {kSectionSettings, "CalPos", "7", CalPos, 1},  // no corner: the first-run one
+      {kSectionXmas, "StockLoc", "30000", StockLoc, 100},
   };
   for (const Case& c : cases) {
     form.reset();
