@@ -66,6 +66,13 @@ void SdlSoundDevice::Close() {
   open_ = false;
 }
 
+void SdlSoundDevice::Silence() {
+  if (!open_) return;
+  // Both halts take the mixer's lock: every buffer mixed after them is silent.
+  Mix_HaltChannel(-1);
+  Mix_HaltMusic();
+}
+
 int SdlSoundDevice::AddReleaser(std::function<void()> release) {
   const int number = nextReleaser_++;
   releasers_.emplace(number, std::move(release));
