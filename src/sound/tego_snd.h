@@ -12,7 +12,8 @@ class TegoSnd {
   // Starts playback and returns at once. A file that cannot be played is
   // told on standard error and leaves isMidiPlaying false.
   virtual void playMidiFile(std::string_view path, int32_t from, int32_t to) = 0;
-  // True while a file started by playMidiFile still plays.
+  // True while a file started by playMidiFile still plays its notes; false
+  // from the end of its last note on, while its sound may still die away.
   virtual bool isMidiPlaying() = 0;
   virtual void stopMidi() = 0;
 };

@@ -3,62 +3,29 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <system_error>
 
 #include "platform/sdl/sdl_sound_device.h"
+#include "sound/standard_midi_file.h"
 
 namespace emberlrn {
 
 namespace {
 
 constexpr int kPlayOnce = 0;
-constexpr std::size_t kChunkHeaderBytes = 8;
-constexpr uint32_t kMidiHeaderBytes = 6;
-// Carols are a few kilobytes; anything far larger is no carol.
-constexpr std::uintmax_t kLargestMidiFile = 16u << 20;
-
-uint32_t BigEndian(const std::string& bytes, std::size_t at, int count) {
-  uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-// What is wrong with a MIDI file, or an empty text when its chunks hold
-// together: a header chunk first, at least one track, no chunk cut short.
-// The synthesiser would take a broken file without complaint and end it at
-// once, so the saver looks first and can say which carol is at fault.
-std::string MidiFileFault(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return "it cannot be read";
-  if (size > kLargestMidiFile) return "it is too large for a MIDI file";
-  std::ifstream file(path, std::ios::binary);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-    return "it cannot be read";
-  }
-  if (bytes.size() < kChunkHeaderBytes + kMidiHeaderBytes || bytes.compare(0, 4, "MThd") != 0 ||
-      BigEndian(bytes, 4, 4) < kMidiHeaderBytes) {
-    return "it is no MIDI file";
-  }
-  const uint32_t declaredTracks = BigEndian(bytes, 10, 2);
-  if (declaredTracks == 0 || BigEndian(bytes, 12, 2) == 0) return "it holds no tune";
-  std::size_t at = kChunkHeaderBytes + BigEndian(bytes, 4, 4);
-  uint32_t tracks = 0;
-  while (at < bytes.size()) {
-    if (bytes.size() - at < kChunkHeaderBytes) return "it is cut short";
-    const uint32_t length = BigEndian(bytes, at + 4, 4);
-    if (bytes.size() - at - kChunkHeaderBytes < length) return "it is cut short";
-    if (bytes.compare(at, 4, "MTrk") == 0) ++tracks;
-    at += kChunkHeaderBytes + length;
-  }
-  if (tracks == 0) return "it holds no tune";
-  return {};
-}
+constexpr bool kFadeOut = true;
+constexpr bool kAtOnce = false;
+// The fade that cuts a tail short: the mixer lowers the volume once a buffer,
+// here over two buffers, about a tenth of a second.
+constexpr int kTailFadeMs = 150;
+// A device that stops taking sound would never finish the fade; past this
+// the music is halted outright.
+constexpr auto kFadePatience = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -93,38 +60,93 @@ bool SdlTegoSnd::SoundFontReady() {
   return soundFontFound_;
 }
 
-void SdlTegoSnd::playMidiFile(std::string_view path, int32_t /*from*/, int32_t /*to*/) {
-  stopMidi();
-  // Without a device the device itself has said so; nothing more to tell.
-  if (!device_.IsOpen() || !SoundFontReady()) return;
-  const std::string file(path);
-  if (const std::string fault = MidiFileFault(file); !fault.empty()) {
-    Report(file, "cannot play the carol " + file + ": " + fault);
-    return;
+std::unique_ptr<_Mix_Music, SdlTegoSnd::MusicFree> SdlTegoSnd::Load(const std::string& file,
+                                                                    double& notesSeconds) {
+  // The synthesiser would take a broken file without complaint and end it at
+  // once, so the saver reads it first and can say which carol is at fault.
+  try {
+    const MidiSummary summary = ParseStandardMidiFile(ReadFileBytes(file));
+    if (summary.ChannelsWithNotes() == 0) throw MidiFormatError("it holds no tune");
+    notesSeconds = summary.durationSeconds;
+  } catch (const MidiFormatError& error) {
+    Report(file, "cannot play the carol " + file + ": " + error.what());
+    return nullptr;
   }
   std::unique_ptr<_Mix_Music, MusicFree> music(Mix_LoadMUS(file.c_str()));
-  if (!music) {
-    Report(file, "cannot play the carol " + file + " (" + Mix_GetError() + ")");
+  if (!music) Report(file, "cannot play the carol " + file + " (" + Mix_GetError() + ")");
+  return music;
+}
+
+void SdlTegoSnd::playMidiFile(std::string_view path, int32_t /*from*/, int32_t /*to*/) {
+  // Without a device the device itself has said so; nothing more to tell.
+  if (!device_.IsOpen() || !SoundFontReady()) {
+    EndMusic(kAtOnce);
     return;
   }
+  const std::string file(path);
+  double notesSeconds = 0.0;
+  // Loaded while the carol before still dies away, so that only the short
+  // fade comes between the two.
+  std::unique_ptr<_Mix_Music, MusicFree> music = Load(file, notesSeconds);
+  EndMusic(kFadeOut);
+  if (!music) return;
+
+  int rate = 0;
+  int channels = 0;
+  Uint16 format = 0;
+  Mix_QuerySpec(&rate, &format, &channels);
+  bytesPerFrame_ = std::max(1, static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels);
+  notesFrames_ = static_cast<uint64_t>(std::ceil(notesSeconds * rate));
+  playedFrames_ = 0;
+  notesEnded_ = false;
+  // Registered while no music plays, so the count starts with the carol's
+  // first buffer.
+  counting_ = Mix_RegisterEffect(MIX_CHANNEL_POST, &SdlTegoSnd::CountPlayed, nullptr, this) != 0;
   if (Mix_PlayMusic(music.get(), kPlayOnce) != 0) {
     Report(file, "cannot play the carol " + file + " (" + Mix_GetError() + ")");
+    EndMusic(kAtOnce);
     return;
   }
   music_ = std::move(music);
 }
 
-bool SdlTegoSnd::isMidiPlaying() {
-  if (!music_ || !device_.IsOpen()) return false;
-  if (Mix_PlayingMusic() != 0) return true;
-  music_.reset();  // it has ended: let its synthesiser go
-  return false;
+void SdlTegoSnd::CountPlayed(int /*channel*/, void* /*stream*/, int length, void* self) {
+  auto* snd = static_cast<SdlTegoSnd*>(self);
+  // The mixer holds its lock while it calls here and takes it again, from the
+  // same thread, for this question: the buffer just mixed held the carol.
+  if (Mix_PlayingMusic() != 0) {
+    snd->playedFrames_.fetch_add(static_cast<uint64_t>(length / snd->bytesPerFrame_),
+                                 std::memory_order_relaxed);
+  }
 }
 
-void SdlTegoSnd::stopMidi() {
-  if (!music_) return;
-  if (device_.IsOpen()) Mix_HaltMusic();
+bool SdlTegoSnd::isMidiPlaying() {
+  if (!music_ || !device_.IsOpen()) return false;
+  if (Mix_PlayingMusic() == 0) {
+    EndMusic(kAtOnce);  // it has died away: let its synthesiser go
+    return false;
+  }
+  if (counting_ && playedFrames_.load(std::memory_order_relaxed) >= notesFrames_) {
+    notesEnded_ = true;
+  }
+  return !notesEnded_;
+}
+
+void SdlTegoSnd::EndMusic(bool fade) {
+  if (device_.IsOpen()) {
+    if (counting_) Mix_UnregisterEffect(MIX_CHANNEL_POST, &SdlTegoSnd::CountPlayed);
+    if (music_ && fade && Mix_PlayingMusic() != 0 && Mix_FadeOutMusic(kTailFadeMs) != 0) {
+      // The mixer halts the music itself once the fade is through; waiting
+      // for that here keeps the next start from waiting in bigger steps.
+      const auto deadline = std::chrono::steady_clock::now() + kFadePatience;
+      while (Mix_PlayingMusic() != 0 && std::chrono::steady_clock::now() < deadline) SDL_Delay(1);
+    }
+    if (music_) Mix_HaltMusic();
+  }
+  counting_ = false;
   music_.reset();
 }
+
+void SdlTegoSnd::stopMidi() { EndMusic(kAtOnce); }
 
 }  // namespace emberlrn

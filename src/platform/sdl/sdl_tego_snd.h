@@ -7,7 +7,15 @@
 // missing or cannot be played, a missing soundfont and a missing sound device
 // each leave isMidiPlaying false and are told once on standard error, so the
 // playlist moves on to its next carol without filling the log.
+//
+// A carol ends with its last note: the synthesiser goes on for seconds after
+// it while the notes die away, and the playlist would wait for that silence.
+// The mixer counts the output the carol has played, so the end falls on the
+// same sample however far the output runs ahead of the clock. The tail sounds
+// on until the next carol starts, which fades it out quickly.
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -42,6 +50,12 @@ class SdlTegoSnd final : public TegoSnd {
 
   bool SoundFontReady();
   void Report(const std::string& key, const std::string& line);
+  // The file loaded and its notes' length read, or nothing after telling why.
+  std::unique_ptr<_Mix_Music, MusicFree> Load(const std::string& file, double& notesSeconds);
+  // Ends what still sounds, faded out when `fade` is set, else at once.
+  void EndMusic(bool fade);
+  // The mixer's hook after every buffer: counts the frames played with music.
+  static void CountPlayed(int channel, void* stream, int length, void* self);
 
   SdlSoundDevice& device_;
   int releaser_ = 0;
@@ -49,6 +63,13 @@ class SdlTegoSnd final : public TegoSnd {
   bool soundFontChecked_ = false;
   bool soundFontFound_ = false;
   std::unique_ptr<_Mix_Music, MusicFree> music_;
+  // Frames of output the carol has played, counted on the mixer's thread, and
+  // the frames to the end of its last note.
+  std::atomic<uint64_t> playedFrames_{0};
+  uint64_t notesFrames_ = 0;
+  int bytesPerFrame_ = 4;
+  bool counting_ = false;
+  bool notesEnded_ = false;
   std::set<std::string> reported_;
 };
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "standard_midi_file.h"
+#include "sound/standard_midi_file.h"
 
 namespace emberlrn::test {
 namespace {

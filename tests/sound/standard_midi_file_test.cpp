@@ -1,8 +1,8 @@
-// Checks the file reader the carol checks rely on, on small files built byte
-// by byte: timing through tempo changes, running status, released and hanging
-// notes, and garbled input.
+// Checks the MIDI file reader, on small files built byte by byte: timing
+// through tempo changes, running status, released and hanging notes, and
+// garbled input.
 
-#include "standard_midi_file.h"
+#include "sound/standard_midi_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace emberlrn::test {
+namespace emberlrn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -62,7 +62,8 @@ class TrackBuilder {
   Bytes events_;
 };
 
-Bytes File(int format, std::initializer_list<TrackBuilder> tracks, int division = kTicksPerQuarter) {
+Bytes File(int format, std::initializer_list<TrackBuilder> tracks,
+           int division = kTicksPerQuarter) {
   Bytes file{'M', 'T', 'h', 'd', 0, 0, 0, 6};
   AppendBigEndian(file, static_cast<std::uint32_t>(format), 2);
   AppendBigEndian(file, static_cast<std::uint32_t>(tracks.size()), 2);
@@ -99,13 +100,46 @@ TEST(StandardMidiFile, FollowsTheTempoMapOfTheFirstTrack) {
   EXPECT_EQ(summary.notesPerChannel[1], 1);
 }
 
+TEST(StandardMidiFile, ALengthEndsAtTheLastReleaseThroughATempoChange) {
+  TrackBuilder tempo;
+  tempo.Delta(0)
+      .Tempo(500000)
+      .Delta(kTicksPerQuarter)
+      .Tempo(250000)
+      .Delta(6 * kTicksPerQuarter)
+      .Tempo(1000000)  // after the last note: no part of it
+      .End();
+  TrackBuilder notes;
+  notes.Delta(0)
+      .Raw({0x90, 60, 100})
+      .Delta(2 * kTicksPerQuarter)
+      .Raw({60, 0})  // running status: a release
+      .Delta(0)
+      .Raw({64, 100})
+      .Delta(kTicksPerQuarter)
+      .Raw({64, 0})  // the last note ends here
+      .Delta(2 * kTicksPerQuarter)
+      .Raw({0xFF, 0x01, 0x03, 'e', 'n', 'd'})
+      .Delta(kTicksPerQuarter)
+      .Raw({0xFF, 0x2F, 0x00});
+  const MidiSummary summary = ParseStandardMidiFile(File(1, {tempo, notes}));
+  // One quarter at half a second, then two at a quarter second each.
+  EXPECT_DOUBLE_EQ(summary.durationSeconds, 1.0);
+  EXPECT_EQ(summary.unreleasedNotes, 0);
+}
+
 TEST(StandardMidiFile, ReadsRunningStatusAndNoteOnOfVelocityZeroAsRelease) {
   TrackBuilder track;
-  track.Delta(0).Raw({0xC2, 8})
-      .Delta(0).Raw({0x92, 60, 80})
-      .Delta(0).Raw({62, 80})  // running status: another note-on
-      .Delta(kTicksPerQuarter).Raw({60, 0})
-      .Delta(0).Raw({62, 0})
+  track.Delta(0)
+      .Raw({0xC2, 8})
+      .Delta(0)
+      .Raw({0x92, 60, 80})
+      .Delta(0)
+      .Raw({62, 80})  // running status: another note-on
+      .Delta(kTicksPerQuarter)
+      .Raw({60, 0})
+      .Delta(0)
+      .Raw({62, 0})
       .End();
   const MidiSummary summary = ParseStandardMidiFile(File(0, {track}));
   EXPECT_EQ(summary.notesPerChannel[2], 2);
@@ -116,10 +150,14 @@ TEST(StandardMidiFile, ReadsRunningStatusAndNoteOnOfVelocityZeroAsRelease) {
 
 TEST(StandardMidiFile, CountsNotesNeverReleasedAndProgramsThatComeLate) {
   TrackBuilder track;
-  track.Delta(0).Raw({0x93, 60, 80})
-      .Delta(10).Raw({0xC3, 0})
-      .Delta(10).Raw({0x93, 67, 80})
-      .Delta(kTicksPerQuarter).Raw({0x83, 67, 0})
+  track.Delta(0)
+      .Raw({0x93, 60, 80})
+      .Delta(10)
+      .Raw({0xC3, 0})
+      .Delta(10)
+      .Raw({0x93, 67, 80})
+      .Delta(kTicksPerQuarter)
+      .Raw({0x83, 67, 0})
       .End();
   const MidiSummary summary = ParseStandardMidiFile(File(0, {track}));
   EXPECT_EQ(summary.unreleasedNotes, 1);
@@ -129,10 +167,14 @@ TEST(StandardMidiFile, CountsNotesNeverReleasedAndProgramsThatComeLate) {
 
 TEST(StandardMidiFile, SkipsMetaAndSystemExclusiveEvents) {
   TrackBuilder track;
-  track.Delta(0).Raw({0xFF, 0x03, 0x04, 'S', 'o', 'n', 'g'})
-      .Delta(0).Raw({0xF0, 0x03, 0x7E, 0x09, 0xF7})
-      .Delta(0).Raw({0x99, 38, 100})
-      .Delta(kTicksPerQuarter).Raw({0x89, 38, 0})
+  track.Delta(0)
+      .Raw({0xFF, 0x03, 0x04, 'S', 'o', 'n', 'g'})
+      .Delta(0)
+      .Raw({0xF0, 0x03, 0x7E, 0x09, 0xF7})
+      .Delta(0)
+      .Raw({0x99, 38, 100})
+      .Delta(kTicksPerQuarter)
+      .Raw({0x89, 38, 0})
       .End();
   const MidiSummary summary = ParseStandardMidiFile(File(0, {track}));
   EXPECT_EQ(summary.notesPerChannel[kDrumChannel], 1);
@@ -173,4 +215,4 @@ TEST(StandardMidiFile, RejectsGarbledFiles) {
 }
 
 }  // namespace
-}  // namespace emberlrn::test
+}  // namespace emberlrn

@@ -1,13 +1,13 @@
-#include "standard_midi_file.h"
+#include "sound/standard_midi_file.h"
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
+#include <system_error>
 #include <utility>
 
-namespace emberlrn::test {
+namespace emberlrn {
 namespace {
 
 constexpr int kMetaEvent = 0xFF;
@@ -24,6 +24,8 @@ constexpr int kMaxQuantityBytes = 4;
 // The tempo a file has until its first tempo event: 120 quarter notes a minute.
 constexpr double kDefaultMicrosPerQuarter = 500000.0;
 constexpr double kMicrosPerSecond = 1e6;
+// Carols are a few kilobytes; anything far larger is no carol.
+constexpr std::uintmax_t kLargestFileBytes = 16u << 20;
 
 // A cursor over one chunk's bytes that refuses to run past its end.
 class ByteReader {
@@ -282,11 +284,20 @@ MidiSummary ParseStandardMidiFile(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw MidiFormatError("cannot open " + path.string());
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) {
+    throw MidiFormatError("it cannot be read");
   }
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (size > kLargestFileBytes) {
+    throw MidiFormatError("it is too large for a MIDI file");
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> bytes(static_cast<size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+    throw MidiFormatError("it cannot be read");
+  }
+  return bytes;
 }
 
-}  // namespace emberlrn::test
+}  // namespace emberlrn

@@ -1,7 +1,8 @@
 #pragma once
-// Reads a Standard MIDI File far enough to check a carol: its chunks and
-// events, the tempo map, how long it plays, which channels sound and whether
-// every note is released.
+// Reads a Standard MIDI File: its chunks and events, the tempo map, how long
+// its notes last, which channels sound and whether every note is released.
+// The MIDI control takes a carol's length from it, and the checks of the
+// carol files the rest.
 
 #include <array>
 #include <cstdint>
@@ -10,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace emberlrn::test {
+namespace emberlrn {
 
 // Thrown for bytes that are not a well-formed Standard MIDI File.
 class MidiFormatError : public std::runtime_error {
@@ -26,7 +27,9 @@ struct MidiSummary {
   int format = 0;
   int trackCount = 0;
   int ticksPerQuarter = 0;
-  // Time from the start to the last note event, through the tempo map.
+  // Time from the start to the last note event, normally the release of the
+  // last note, through the tempo map. Meta events after it (the end of the
+  // track among them) do not lengthen it.
   double durationSeconds = 0.0;
   int tempoEventCount = 0;
   int tracksWithNotes = 0;
@@ -45,7 +48,8 @@ struct MidiSummary {
 // are garbled or truncated, or use the SMPTE time division.
 MidiSummary ParseStandardMidiFile(std::span<const std::uint8_t> bytes);
 
-// Reads a file's bytes; throws MidiFormatError when it cannot be read.
+// Reads a file's bytes; throws MidiFormatError when it cannot be read or is
+// far too large for a MIDI file.
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
-}  // namespace emberlrn::test
+}  // namespace emberlrn
