@@ -225,10 +225,10 @@ int MidiSummary::ChannelsWithNotes() const {
 
 MidiSummary ParseStandardMidiFile(std::span<const std::uint8_t> bytes) {
   ByteReader file(bytes, "file");
-  const auto headerId = file.Take(4);
-  if (!std::equal(headerId.begin(), headerId.end(), "MThd")) {
+  if (bytes.size() < 4 || !std::equal(bytes.begin(), bytes.begin() + 4, "MThd")) {
     throw MidiFormatError("file: it does not start with an MThd header");
   }
+  file.Take(4);
   const std::uint32_t headerLength = file.BigEndian(4);
   if (headerLength < kHeaderLength) {
     throw MidiFormatError("file: the MThd header is shorter than six bytes");
