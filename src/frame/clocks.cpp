@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "frame/rotation.h"
-#include "settings/first_run.h"
+#include "settings/setting_reader.h"
 #include "settings/settings_store.h"
 #include "start/saver_state.h"
 
@@ -39,14 +39,14 @@ void NoticeClockTick(SaverState& state, SettingsStore& store) {
     state.noticeCountdown = static_cast<int16_t>(kNoticeOneDone - n);
     if (n == kNoticeOneDone) {
       state.runMonShown = true;
-      store.SaveSetting(kAppName, kSectionSettings, "RunMon", "True");
+      SaveSetting(store, keys::kRunMon, "True");
     }
   }
   if (state.runMonShown && !state.pwrMsgShown) {
     state.noticeCountdown = static_cast<int16_t>(kNoticeTwoDone - n);
     if (n == kNoticeTwoDone) {
       state.pwrMsgShown = true;
-      store.SaveSetting(kAppName, kSectionSettings, "PwrMsg", "True");
+      SaveSetting(store, keys::kPwrMsg, "True");
     }
   }
   if (n == kLastNoticeTick) state.timer3Enabled = false;

@@ -23,8 +23,8 @@ inline constexpr int32_t kRunSecondsLimit = 2147400000;
 void RotationClockTick(SaverState& state);
 
 // Notice 1 counts down 19..1 over ticks 1 to 19 and is done at tick 20
-// ("RunMon" stored as "True"); notice 2 counts down 20..1 and is done at
-// tick 40 ("PwrMsg" stored as "True"); the clock stops at tick 41.
+// (keys::kRunMon stored as "True"); notice 2 counts down 20..1 and is done at
+// tick 40 (keys::kPwrMsg stored as "True"); the clock stops at tick 41.
 void NoticeClockTick(SaverState& state, SettingsStore& store);
 
 // The feature tips, shown after the notices of a run that showed them:

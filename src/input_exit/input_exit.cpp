@@ -6,7 +6,6 @@
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "scene/tego_ddrw.h"
-#include "settings/first_run.h"
 #include "settings/setting_reader.h"
 #include "sound/fire_sound.h"
 #include "sound/tego_ds.h"
@@ -28,9 +27,9 @@ void StopSounds(SaverState& state, SaverControls& controls) {
 
 void KeyDown(SaverState& state, SaverControls& controls, SaverWindowHost& host, int16_t keyCode) {
   if (keyCode == kKeyS) {
-    // "Sound" is written only by the first run, so S always brings the
+    // keys::kSound is written only by the first run, so S always brings the
     // fire sound back, from the beginning of the file.
-    state.soundOn = GetIntSetting(controls.store, kSectionSettings, "Sound", "1");
+    state.soundOn = GetIntSetting(controls.store, keys::kSound);
     OpenDirectSoundSession(state, controls.ds);
     return;
   }

@@ -8,24 +8,12 @@
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "scene/tego_ddrw.h"
+#include "settings/schema.h"
 #include "sound/tego_ds.h"
 
 namespace emberlrn {
 
 namespace {
-
-struct MonitorTime {
-  std::string_view text;
-  int16_t seconds;
-};
-
-// The monitor times the settings dialog offers.
-constexpr std::array<MonitorTime, 16> kMonitorTimes{{
-    {"1 Minute", 60},     {"2 Minutes", 120},   {"3 Minutes", 180},   {"5 Minutes", 300},
-    {"10 Minutes", 600},  {"15 Minutes", 900},  {"20 Minutes", 1200}, {"25 Minutes", 1500},
-    {"30 Minutes", 1800}, {"45 Minutes", 2700}, {"1 hour", 3600},     {"2 hours", 7200},
-    {"3 hours", 10800},   {"4 hours", 14400},   {"5 hours", 18000},   {"Never", 0},
-}};
 
 constexpr int32_t ClampToInt32(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -35,10 +23,9 @@ constexpr int32_t ClampToInt32(int64_t value) {
 }  // namespace
 
 std::optional<int16_t> MonitorTimeSeconds(std::string_view text) {
-  for (const MonitorTime& entry : kMonitorTimes) {
-    if (entry.text == text) return entry.seconds;
-  }
-  return std::nullopt;
+  const std::optional<int16_t> minutes = MonitorEntryMinutes(text);
+  if (!minutes) return std::nullopt;
+  return static_cast<int16_t>(*minutes * 60);
 }
 
 void PowerManage(SaverState& state) {
@@ -58,8 +45,8 @@ void StartPowerManagement(SaverState& state, System& system) {
   if (state.powerManageOn == 1) {
     // Worked in 64 bits: a desktop time-out of any size gives an early
     // hand-over, never an overflow.
-    state.pmDelaySeconds = ClampToInt32(int64_t{state.monitorOffSeconds} -
-                                        state.screenSaveTimeOut - kHandoverLeadSeconds);
+    state.pmDelaySeconds = ClampToInt32(int64_t{state.monitorOffSeconds} - state.screenSaveTimeOut -
+                                        kHandoverLeadSeconds);
   }
 }
 

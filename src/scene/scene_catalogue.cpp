@@ -5,7 +5,6 @@
 #include "scene/display_session.h"
 #include "scene/scene_layout.h"
 #include "scene/tego_ddrw.h"
-#include "settings/first_run.h"
 #include "settings/setting_reader.h"
 #include "start/saver_state.h"
 
@@ -77,12 +76,12 @@ void LoadScene(SaverState& state, TegoDDrw& ddrw, const SettingsStore& store) {
   }
 
   // A missing or garbled value counts as "False": the notice shows (again).
-  state.runMonShown = GetBoolSetting(store, kSectionSettings, "RunMon", "False");
+  state.runMonShown = GetBoolSetting(store, keys::kRunMon);
   if (!state.runMonShown) {
     state.monitorNoticeSprite =
         MakeSprite(state, ddrw, kMonitorNoticeFile, kLoadOpaquePanel, kNoticeAt);
   }
-  state.pwrMsgShown = GetBoolSetting(store, kSectionSettings, "PwrMsg", "False");
+  state.pwrMsgShown = GetBoolSetting(store, keys::kPwrMsg);
   if (!state.pwrMsgShown) {
     state.powerNoticeSprite =
         MakeSprite(state, ddrw, kPowerNoticeFile, kLoadOpaquePanel, kNoticeAt);

@@ -49,7 +49,7 @@ inline constexpr std::array<SurroundFiles, 7> kSurroundFiles = {{
 }};
 
 // Makes every sprite of the scene, in catalogue order, and places each as it
-// is made. Reads "RunMon" and "PwrMsg" just before their panels; a panel is
+// is made. Reads keys::kRunMon and keys::kPwrMsg just before their panels; a panel is
 // made only while its notice is still to be shown.
 void LoadScene(SaverState& state, TegoDDrw& ddrw, const SettingsStore& store);
 

@@ -14,7 +14,7 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
-// The four stockings share their top edge (the "StockLoc" setting) and
+// The four stockings share their top edge (the keys::kStockLoc setting) and
 // stand 176 pixels apart.
 inline constexpr std::array<int, 4> kStockingX = {95, 271, 447, 625};
 

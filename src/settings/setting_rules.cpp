@@ -3,26 +3,18 @@
 #include <algorithm>
 
 #include "settings/conversions.h"
-#include "settings/first_run.h"
 
 namespace emberlrn {
 namespace {
 
-constexpr int16_t kFirstCorner = 0;
-constexpr int16_t kLastCorner = 3;
-constexpr int16_t kSmallestFontSize = 1;
-
-int16_t FirstRun(std::string_view section, std::string_view key) {
-  return ToInt16(FirstRunValue(section, key).value_or("")).value_or(0);
-}
+int16_t FirstRun(const SettingKey& key) { return ToInt16(key.firstRun).value_or(0); }
 
 // The stored number rounded and held within the range, or the key's
 // first-run value for a text that is no number. The ends are whole, so
 // rounding after holding stays inside.
-int16_t NumberWithin(std::string_view stored, SettingRange range, std::string_view section,
-                     std::string_view key) {
+int16_t NumberWithin(std::string_view stored, SettingRange range, const SettingKey& key) {
   const std::optional<double> number = ParseNumber(stored);
-  if (!number) return FirstRun(section, key);
+  if (!number) return FirstRun(key);
   const double lowest = std::min(range.first, range.last);
   const double highest = std::max(range.first, range.last);
   return static_cast<int16_t>(RoundHalfEven(std::clamp(*number, lowest, highest)));
@@ -37,37 +29,34 @@ std::optional<double> SoundOffMinutes(std::string_view stored) {
 }
 
 int16_t RotationMinutes(std::string_view stored) {
-  return NumberWithin(stored, SettingRange{0, kRotateTLongestMinutes}, kSectionFireplace,
-                      "RotateT");
+  return NumberWithin(stored, *keys::kRotateT.range, keys::kRotateT);
 }
 
 int16_t FlameSpeed(std::string_view stored) {
-  return NumberWithin(stored, kSpeedRange, kSectionFireplace, "Speed");
+  return NumberWithin(stored, kSpeedRange, keys::kSpeed);
 }
 
-int16_t SoundVolume(std::string_view stored) {
-  return NumberWithin(stored, kVolRange, kSectionSettings, "Vol");
-}
+int16_t SoundVolume(std::string_view stored) { return NumberWithin(stored, kVolRange, keys::kVol); }
 
 int16_t MouseSensitivity(std::string_view stored) {
-  return NumberWithin(stored, kMouseSenRange, kSectionSettings, "MouseSen");
+  return NumberWithin(stored, kMouseSenRange, keys::kMouseSen);
 }
 
 int16_t StockingTop(std::string_view stored) {
-  return NumberWithin(stored, kStockLocRange, kSectionXmas, "StockLoc");
+  return NumberWithin(stored, kStockLocRange, keys::kStockLoc);
 }
 
 int16_t MessageFontSize(std::string_view stored) {
-  const int16_t points = NumberWithin(stored, SettingRange{kSmallestFontSize - 1, kFontSizeLargest},
-                                      kSectionSettings, "FontSize");
-  return points < kSmallestFontSize ? FirstRun(kSectionSettings, "FontSize") : points;
+  const SettingRange sizes = *keys::kFontSize.range;
+  const int16_t points =
+      NumberWithin(stored, SettingRange{int16_t(sizes.first - 1), sizes.last}, keys::kFontSize);
+  return points < sizes.first ? FirstRun(keys::kFontSize) : points;
 }
 
 int16_t CalendarCorner(std::string_view stored) {
   const std::optional<int16_t> corner = ToInt16(stored);
-  if (!corner || *corner < kFirstCorner || *corner > kLastCorner) {
-    return FirstRun(kSectionSettings, "CalPos");
-  }
+  const SettingRange corners = *keys::kCalPos.range;
+  if (!corner || *corner < corners.first || *corner > corners.last) return FirstRun(keys::kCalPos);
   return *corner;
 }
 

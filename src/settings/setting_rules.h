@@ -11,25 +11,18 @@
 #include <optional>
 #include <string_view>
 
+#include "settings/schema.h"
+
 namespace emberlrn {
 
-// A key's range as the dialog's bar runs: the value at the left (or top) end
-// first. A stored number outside it counts as the nearer end.
-struct SettingRange {
-  int16_t first;
-  int16_t last;
-};
-inline constexpr SettingRange kMouseSenRange{2, 20};     // "Light Touch" to "HeavyTouch"
-inline constexpr SettingRange kVolRange{-2500, 0};       // "Soft" to "Loud"
-inline constexpr SettingRange kSpeedRange{250, 25};      // "Slow" to "Fast"
-inline constexpr SettingRange kStockLocRange{-20, 100};  // "Higher" to "Lower"
+// The ranges of the keys the dialog shows in bars.
+inline constexpr SettingRange kMouseSenRange = *keys::kMouseSen.range;
+inline constexpr SettingRange kVolRange = *keys::kVol.range;
+inline constexpr SettingRange kSpeedRange = *keys::kSpeed.range;
+inline constexpr SettingRange kStockLocRange = *keys::kStockLoc.range;
 
 // The longest sound-off time, eight hours: the list's last entry.
 inline constexpr double kSoundOffLongestMinutes = 480.0;
-// The longest rotation period whose seconds still fit the saver's 16 bits.
-inline constexpr int16_t kRotateTLongestMinutes = 546;
-// The largest message font the saver draws.
-inline constexpr int16_t kFontSizeLargest = 400;
 
 // SoundOff: the minutes after which the fire sound stops, above 0 and at most
 // 480; nothing when the sound is never stopped, which is what zero, a

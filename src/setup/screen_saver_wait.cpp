@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "settings/conversions.h"
+#include "settings/schema.h"
 #include "setup/setup_texts.h"
 
 namespace emberlrn {
@@ -33,19 +34,9 @@ std::string ShortestDecimal(double value) {
   return std::string(text, result.ptr);
 }
 
-std::optional<int> MonitorEntryMinutes(std::string_view entry) {
-  for (const auto& item : setup_texts::kMonitorEntries) {
-    if (item.text == entry) {
-      if (item.text == setup_texts::kNever) return std::nullopt;
-      return item.minutes;
-    }
-  }
-  return std::nullopt;
-}
-
 bool SwitchesOffWithSaver(std::string_view entry, std::optional<double> waitMinutes) {
-  const std::optional<int> minutes = MonitorEntryMinutes(entry);
-  return minutes && waitMinutes && static_cast<double>(*minutes) == *waitMinutes;
+  const std::optional<int16_t> minutes = MonitorEntryMinutes(entry);
+  return minutes && *minutes != 0 && waitMinutes && static_cast<double>(*minutes) == *waitMinutes;
 }
 
 bool IsTooShortEntry(std::string_view entry) {

@@ -18,10 +18,6 @@ double WaitMinutes(std::string_view waitSecondsText);
 // 1/3 gives "0.333333333333333".
 std::string ShortestDecimal(double value);
 
-// The minutes of a monitor-list entry; nothing for "Never" and for a text
-// that is no entry of the list.
-std::optional<int> MonitorEntryMinutes(std::string_view entry);
-
 // True when entry is a list entry other than "Never" whose minutes equal
 // the wait; a wait that could not be read never matches.
 bool SwitchesOffWithSaver(std::string_view entry, std::optional<double> waitMinutes);

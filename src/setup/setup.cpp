@@ -27,15 +27,9 @@ namespace emberlrn {
 namespace {
 
 namespace T = setup_texts;
-constexpr std::string_view S = kSectionSettings;
-constexpr std::string_view F = kSectionFireplace;
-constexpr std::string_view X = kSectionXmas;
+using namespace keys;
 
 constexpr int16_t kSetRegWritten = 2;
-
-std::string Numbered(std::string_view key, int number) {
-  return std::string(key) + std::to_string(number);
-}
 
 std::string_view FlagText(bool checked) { return checked ? "1" : "0"; }
 
@@ -60,26 +54,25 @@ Setup::Setup(SettingsStore& store, System& system, SetupMessages& messages,
 // a control can show. So the dialog writes the first-run values first, as
 // that first start would, and then shows them.
 void Setup::FillUnfilledStore() {
-  if (GetIntSetting(store_, S, "SetReg", "1") != kSetRegWritten) SetRegistry(store_);
+  if (GetIntSetting(store_, keys::kSetReg) != kSetRegWritten) SetRegistry(store_);
 }
 
 void Setup::ConnectHandlers() {
-  const auto flag = [this](QCheckBox* box, std::string_view section, std::string key) {
-    connect(box, &QCheckBox::toggled, this,
-            [this, section, key](bool checked) { SaveFlag(section, key, checked); });
+  const auto flag = [this](QCheckBox* box, const SettingKey& key) {
+    connect(box, &QCheckBox::toggled, this, [this, &key](bool checked) { SaveFlag(key, checked); });
   };
-  flag(chkCalendar_, S, "Calendar");
-  flag(chkShowMessage_, S, "ShowMsg");
-  flag(chkSound_, S, "SoundOn");
-  flag(chkRotate_, F, "RotateCk");
-  flag(chkEndIron_, F, "AndIron");
-  // Array elements count from 0; their keys count from 1, the mantles from 3.
-  for (int i = 0; i < 6; ++i) flag(chkFP_[i], F, Numbered("ShowFP", i + 1));
-  for (int i = 0; i < 4; ++i) flag(chkMantle_[i], F, Numbered("ShowM", i + 3));
-  for (int i = 0; i < 24; ++i) flag(ChkMidi_[i], X, Numbered("Midi", i + 1));
-  for (int i = 0; i < 4; ++i) flag(chkStocking_[i], X, Numbered("ShowS", i + 1));
-  for (int i = 0; i < 2; ++i) flag(chkBells_[i], X, Numbered("Bell", i + 1));
-  for (int i = 0; i < 2; ++i) flag(chkPoin_[i], X, Numbered("Poin", i + 1));
+  flag(chkCalendar_, kCalendar);
+  flag(chkShowMessage_, kShowMsg);
+  flag(chkSound_, kSoundOn);
+  flag(chkRotate_, kRotateCk);
+  flag(chkEndIron_, kAndIron);
+  // Array elements count from 0, as the schema's key lists do.
+  for (int i = 0; i < 6; ++i) flag(chkFP_[i], kShowFP[i]);
+  for (int i = 0; i < 4; ++i) flag(chkMantle_[i], kShowM[i]);
+  for (int i = 0; i < 24; ++i) flag(ChkMidi_[i], kMidi[i]);
+  for (int i = 0; i < 4; ++i) flag(chkStocking_[i], kShowS[i]);
+  for (int i = 0; i < 2; ++i) flag(chkBells_[i], kBell[i]);
+  for (int i = 0; i < 2; ++i) flag(chkPoin_[i], kPoin[i]);
   connect(Check1_, &QCheckBox::toggled, this, [this](bool checked) { Check1Click(checked); });
   connect(chkPower_, &QCheckBox::toggled, this, [this](bool checked) { ChkPowerClick(checked); });
 
@@ -90,27 +83,23 @@ void Setup::ConnectHandlers() {
   }
 
   // Text boxes store their whole text on every change, unchecked.
-  connect(txtMessage_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    store_.SaveSetting(kAppName, S, "Message", ToStdString(text));
-  });
-  connect(txtFontSizeMsg_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    store_.SaveSetting(kAppName, S, "FontSize", ToStdString(text));
-  });
+  connect(txtMessage_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { SaveSetting(store_, kMessage, ToStdString(text)); });
+  connect(txtFontSizeMsg_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { SaveSetting(store_, kFontSize, ToStdString(text)); });
 
   // Bars store on every change: arrows, trough, the program, and each step
   // of a dragged thumb.
   connect(hsbMouseS_, &QScrollBar::valueChanged, this, [this] { HsbMouseSChange(); });
-  connect(hsbVol_, &QScrollBar::valueChanged, this,
-          [this] { SaveBar(*hsbVol_, txtVol_, S, "Vol"); });
+  connect(hsbVol_, &QScrollBar::valueChanged, this, [this] { SaveBar(*hsbVol_, txtVol_, kVol); });
   connect(hsbFlame_, &QScrollBar::valueChanged, this,
-          [this] { SaveBar(*hsbFlame_, txtFlame_, F, "Speed"); });
+          [this] { SaveBar(*hsbFlame_, txtFlame_, kSpeed); });
   connect(vsbStocking_, &QScrollBar::valueChanged, this,
-          [this] { SaveBar(*vsbStocking_, nullptr, X, "StockLoc"); });
+          [this] { SaveBar(*vsbStocking_, nullptr, kStockLoc); });
 
   // Lists store only a user's pick.
-  cboRotate_->OnPick([this](const QString& entry) {
-    store_.SaveSetting(kAppName, F, "RotateT", ToStdString(entry));
-  });
+  cboRotate_->OnPick(
+      [this](const QString& entry) { SaveSetting(store_, kRotateT, ToStdString(entry)); });
   cboSoundOff_->OnPick([this](const QString& entry) { CboSoundOffClick(entry); });
   cboMonitor_->OnPick([this](const QString& entry) { CboMonitorClick(entry); });
 
@@ -133,44 +122,42 @@ void Setup::ConnectHandlers() {
 // except that a missing key may now hold the value shown, and a true
 // "Music On" is written as "True".
 void Setup::FormLoad() {
-  for (int i = 0; i < 24; ++i) LoadFlag(*ChkMidi_[i], X, Numbered("Midi", i + 1), "1");
-  musicOn_ = GetBoolSetting(store_, X, "SoundOn", "1");
+  for (int i = 0; i < 24; ++i) LoadFlag(*ChkMidi_[i], kMidi[i], "1");
+  musicOn_ = GetBoolSetting(store_, kMusicOn);
   Check1_->setChecked(musicOn_);
-  LoadFlag(*chkShowMessage_, S, "ShowMsg", "1");
-  txtMessage_->setText(ToQString(GetTextSetting(store_, S, "Message", "1")));
+  LoadFlag(*chkShowMessage_, kShowMsg, "1");
+  txtMessage_->setText(ToQString(GetTextSetting(store_, kMessage, "1")));
   // The font size, the corner, the bars and the two lists show what the
   // saver makes of the stored text, by the same rules.
-  const int16_t fontSize = MessageFontSize(GetTextSetting(store_, S, "FontSize", "1"));
+  const int16_t fontSize = MessageFontSize(GetTextSetting(store_, kFontSize, "1"));
   txtFontSizeMsg_->setText(QString::number(fontSize));
-  calPosText_ = GetTextSetting(store_, S, "CalPos", "1");
+  calPosText_ = GetTextSetting(store_, kCalPos, "1");
   optCal_[CalendarCorner(calPosText_)]->setChecked(true);
 
-  LoadFlag(*chkCalendar_, S, "Calendar", "1");
-  cboMonitor_->SetText(ToQString(GetTextSetting(store_, S, "monitor", "1")));
-  LoadFlag(*chkPower_, S, "Power", "1");
-  LoadBar(*hsbMouseS_, S, "MouseSen", "1", MouseSensitivity);
-  for (int i = 0; i < 6; ++i) LoadFlag(*chkFP_[i], F, Numbered("ShowFP", i + 1), "1");
-  for (int i = 0; i < 4; ++i) LoadFlag(*chkMantle_[i], F, Numbered("ShowM", i + 3), "1");
-  LoadFlag(*chkRotate_, F, "RotateCk", "1");
-  cboRotate_->SetText(QString::number(RotationMinutes(GetTextSetting(store_, F, "RotateT", "1"))));
+  LoadFlag(*chkCalendar_, kCalendar, "1");
+  cboMonitor_->SetText(ToQString(GetTextSetting(store_, kMonitor, "1")));
+  LoadFlag(*chkPower_, kPower, "1");
+  LoadBar(*hsbMouseS_, kMouseSen, "1", MouseSensitivity);
+  for (int i = 0; i < 6; ++i) LoadFlag(*chkFP_[i], kShowFP[i], "1");
+  for (int i = 0; i < 4; ++i) LoadFlag(*chkMantle_[i], kShowM[i], "1");
+  LoadFlag(*chkRotate_, kRotateCk, "1");
+  cboRotate_->SetText(QString::number(RotationMinutes(GetTextSetting(store_, kRotateT, "1"))));
   // A missing key leaves the box as it is: unchecked, and nothing written.
-  LoadFlag(*chkEndIron_, F, "AndIron", FlagText(chkEndIron_->isChecked()));
-  LoadBar(*hsbFlame_, F, "Speed", "", FlameSpeed);
+  LoadFlag(*chkEndIron_, kAndIron, FlagText(chkEndIron_->isChecked()));
+  LoadBar(*hsbFlame_, kSpeed, "", FlameSpeed);
   txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
-  LoadBar(*hsbVol_, S, "Vol", "", SoundVolume);
-  LoadFlag(*chkSound_, S, "SoundOn", "");
+  LoadBar(*hsbVol_, kVol, "", SoundVolume);
+  LoadFlag(*chkSound_, kSoundOn, "");
 
-  const std::optional<double> soundOff = SoundOffMinutes(GetTextSetting(store_, S, "SoundOff", ""));
+  const std::optional<double> soundOff = SoundOffMinutes(GetTextSetting(store_, kSoundOff, ""));
   cboSoundOff_->SetText(ToQString(soundOff ? ShortestDecimal(*soundOff) : std::string(T::kNever)));
 
-  for (int i = 0; i < 4; ++i) LoadFlag(*chkStocking_[i], X, Numbered("ShowS", i + 1), "1");
-  LoadBar(*vsbStocking_, X, "StockLoc", "2", StockingTop);
+  for (int i = 0; i < 4; ++i) LoadFlag(*chkStocking_[i], kShowS[i], "1");
+  LoadBar(*vsbStocking_, kStockLoc, "2", StockingTop);
   // The saver keeps these as text and shows them only when they read as 1.
   for (int i = 0; i < 2; ++i) {
-    chkBells_[i]->setChecked(
-        DecorationShown(GetTextSetting(store_, X, Numbered("Bell", i + 1), "1")));
-    chkPoin_[i]->setChecked(
-        DecorationShown(GetTextSetting(store_, X, Numbered("Poin", i + 1), "1")));
+    chkBells_[i]->setChecked(DecorationShown(GetTextSetting(store_, kBell[i], "1")));
+    chkPoin_[i]->setChecked(DecorationShown(GetTextSetting(store_, kPoin[i], "1")));
   }
 
   if (!chkPower_->isChecked()) cboMonitor_->setEnabled(false);
@@ -184,55 +171,52 @@ void Setup::FormLoad() {
 
 // A box is checked when its key reads as 1, as the saver reads it; a text
 // that is no number counts as the key's first-run value.
-void Setup::LoadFlag(QCheckBox& box, std::string_view section, std::string_view key,
-                     std::string_view fallback) {
-  box.setChecked(GetIntSetting(store_, section, key, fallback) == 1);
+void Setup::LoadFlag(QCheckBox& box, const SettingKey& key, std::string_view fallback) {
+  box.setChecked(GetIntSetting(store_, key, fallback) == 1);
 }
 
 // A bar takes what the key's rule makes of the stored text, as the saver
 // does. When that is not the stored number and the bar did not move, so that
 // its handler did not run, the handler runs all the same: what the dialog
 // shows is what the store holds.
-void Setup::LoadBar(QScrollBar& bar, std::string_view section, std::string_view key,
-                    std::string_view fallback, int16_t (*rule)(std::string_view stored)) {
+void Setup::LoadBar(QScrollBar& bar, const SettingKey& key, std::string_view fallback,
+                    int16_t (*rule)(std::string_view stored)) {
   const int before = BarValue(bar);
-  const std::string text = GetTextSetting(store_, section, key, fallback);
+  const std::string text = GetTextSetting(store_, key, fallback);
   SetBarValue(bar, rule(text));
   if (BarValue(bar) == before && ToInt16(text) != BarValue(bar)) {
     emit bar.valueChanged(bar.value());
   }
 }
 
-void Setup::SaveFlag(std::string_view section, std::string_view key, bool checked) {
-  store_.SaveSetting(kAppName, section, key, FlagText(checked));
+void Setup::SaveFlag(const SettingKey& key, bool checked) {
+  SaveSetting(store_, key, FlagText(checked));
 }
 
-void Setup::SaveBar(QScrollBar& bar, QLineEdit* valueBox, std::string_view section,
-                    std::string_view key) {
+void Setup::SaveBar(QScrollBar& bar, QLineEdit* valueBox, const SettingKey& key) {
   const std::string value = std::to_string(BarValue(bar));
-  store_.SaveSetting(kAppName, section, key, value);
+  SaveSetting(store_, key, value);
   if (valueBox) valueBox->setText(ToQString(value));
 }
 
 void Setup::Check1Click(bool checked) {
   musicOn_ = checked;
-  store_.SaveSetting(kAppName, X, "SoundOn", musicOn_ ? "True" : "False");
+  SaveSetting(store_, kMusicOn, musicOn_ ? "True" : "False");
 }
 
 void Setup::OptCalClick(int index) {
   calPosText_ = std::to_string(index);
-  store_.SaveSetting(kAppName, S, "CalPos", calPosText_);
+  SaveSetting(store_, kCalPos, calPosText_);
 }
 
 void Setup::HsbMouseSChange() {
   mouseSensValue_ = static_cast<int16_t>(BarValue(*hsbMouseS_));
-  SaveBar(*hsbMouseS_, txtMouseS_, S, "MouseSen");
+  SaveBar(*hsbMouseS_, txtMouseS_, kMouseSen);
 }
 
 void Setup::CboSoundOffClick(const QString& entry) {
   const std::string text = ToStdString(entry);
-  store_.SaveSetting(kAppName, S, "SoundOff",
-                     text == T::kNever ? std::string(T::kNeverStored) : text);
+  SaveSetting(store_, kSoundOff, text == T::kNever ? std::string(T::kNeverStored) : text);
 }
 
 void Setup::CmdAboutClick() { messages_.Information(T::kAboutTitle, T::kAboutText); }
@@ -259,7 +243,7 @@ void Setup::ShowScreenSaverWait() {
 }
 
 void Setup::ChkPowerClick(bool checked) {
-  SaveFlag(S, "Power", checked);
+  SaveFlag(kPower, checked);
   cboMonitor_->setEnabled(checked);
 }
 
@@ -267,14 +251,14 @@ void Setup::ChkPowerClick(bool checked) {
 // blocks it; the equal-time warning comes before the short-time question.
 void Setup::CboMonitorClick(const QString& entry) {
   const std::string text = ToStdString(entry);
-  store_.SaveSetting(kAppName, S, "Monitor", text);
+  SaveSetting(store_, kMonitor, text);
   if (chkPower_->isChecked() && SwitchesOffWithSaver(text, waitMinutes_)) {
     messages_.Warning(T::kWarningTitle, T::kWarningText);
   }
   if (text == T::kNever) {
     // A monitor that never goes off needs no hand-over.
     chkPower_->setChecked(false);
-    SaveFlag(S, "Power", chkPower_->isChecked());
+    SaveFlag(kPower, chkPower_->isChecked());
   }
   if (IsTooShortEntry(text)) {
     messages_.Warning(T::kWhyTitle, std::string(T::kWhyBefore) + text + std::string(T::kWhyAfter));

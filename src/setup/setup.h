@@ -33,6 +33,8 @@ class QBoxLayout;
 
 namespace emberlrn {
 
+struct SettingKey;
+
 class PickList;
 class SettingsStore;
 class SetupMessages;
@@ -75,13 +77,11 @@ class Setup final : public QDialog {
   void FillUnfilledStore();
   void ConnectHandlers();
   void FormLoad();
-  void LoadFlag(QCheckBox& box, std::string_view section, std::string_view key,
-                std::string_view fallback);
-  void LoadBar(QScrollBar& bar, std::string_view section, std::string_view key,
-               std::string_view fallback, int16_t (*rule)(std::string_view stored));
-  void SaveFlag(std::string_view section, std::string_view key, bool checked);
-  void SaveBar(QScrollBar& bar, QLineEdit* valueBox, std::string_view section,
-               std::string_view key);
+  void LoadFlag(QCheckBox& box, const SettingKey& key, std::string_view fallback);
+  void LoadBar(QScrollBar& bar, const SettingKey& key, std::string_view fallback,
+               int16_t (*rule)(std::string_view stored));
+  void SaveFlag(const SettingKey& key, bool checked);
+  void SaveBar(QScrollBar& bar, QLineEdit* valueBox, const SettingKey& key);
   void Check1Click(bool checked);
   void OptCalClick(int index);
   void HsbMouseSChange();

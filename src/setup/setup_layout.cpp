@@ -252,7 +252,7 @@ QGroupBox* Setup::BuildSoundGroup(QWidget* tab) {
   auto* stop = LayoutIn<QHBoxLayout>(column);
   stop->addWidget(Label(group, QStringLiteral("Label46"), T::kStopSoundBefore));
   cboSoundOff_ = Named<PickList>(group, QStringLiteral("cboSoundOff"));
-  cboSoundOff_->AddEntries(T::kSoundOffEntries);
+  cboSoundOff_->AddEntries(kSoundOffEntries);
   stop->addWidget(cboSoundOff_);
   stop->addWidget(Label(group, QStringLiteral("Label46_after"), T::kStopSoundAfter));
   stop->addStretch(1);
@@ -291,7 +291,7 @@ QWidget* Setup::BuildFireplaceTab() {
   rotate->addSpacing(fontMetrics().height());
   rotate->addWidget(Label(fireplace, QStringLiteral("Label21"), T::kEveryBefore));
   cboRotate_ = Named<PickList>(fireplace, QStringLiteral("cboRotate"));
-  cboRotate_->AddEntries(T::kRotateEntries);
+  cboRotate_->AddEntries(kRotateEntries);
   rotate->addWidget(cboRotate_);
   rotate->addWidget(Label(fireplace, QStringLiteral("Label21_after"), T::kEveryAfter));
   rotate->addStretch(1);
@@ -418,8 +418,8 @@ QWidget* Setup::BuildPowerTab() {
   click->addStretch(1);
   column->addWidget(Label(users, QStringLiteral("Label7_after"), T::kClickAfter, true));
   cboMonitor_ = Named<PickList>(users, QStringLiteral("cboMonitor"));
-  std::array<std::string_view, T::kMonitorEntries.size()> monitorTexts{};
-  for (size_t i = 0; i < monitorTexts.size(); ++i) monitorTexts[i] = T::kMonitorEntries[i].text;
+  std::array<std::string_view, kMonitorEntries.size()> monitorTexts{};
+  for (size_t i = 0; i < monitorTexts.size(); ++i) monitorTexts[i] = kMonitorEntries[i].text;
   cboMonitor_->AddEntries(monitorTexts);
   column->addWidget(cboMonitor_, 0, Qt::AlignLeft);
   column->addStretch(1);

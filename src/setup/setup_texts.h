@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "settings/schema.h"
+
 namespace emberlrn::setup_texts {
 
 inline constexpr std::string_view kCaption = "Emberlorn Screensaver by Kestrovane";
@@ -54,11 +56,8 @@ inline constexpr std::string_view kColourAdvice =
 inline constexpr std::string_view kSetColour = "Set Color Here";
 
 // The stop-sound list; "Never" is stored as "0".
-inline constexpr std::string_view kNever = "Never";
+inline constexpr std::string_view kNever = kSoundOffNever;
 inline constexpr std::string_view kNeverStored = "0";
-inline constexpr std::array<std::string_view, 20> kSoundOffEntries = {
-    "Never", "1",  "2",  "3",   "4",   "5",   "10",  "15",  "20",  "30",
-    "45",    "60", "90", "120", "180", "240", "300", "360", "420", "480"};
 
 // "Fireplace Settings" tab. Style n is element n - 1; the second name keeps
 // its trailing blank.
@@ -73,8 +72,6 @@ inline constexpr std::string_view kRotate = "Rotate Fireplaces.........";
 // "Every  ...  Minute(s)" around the rotation list, as with the stop-sound list.
 inline constexpr std::string_view kEveryBefore = "Every";
 inline constexpr std::string_view kEveryAfter = "Minute(s)";
-inline constexpr std::array<std::string_view, 15> kRotateEntries = {
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20", "30", "45", "60"};
 inline constexpr std::string_view kFlameGroup = "Flame Speed";
 inline constexpr std::string_view kSlow = "Slow";
 inline constexpr std::string_view kFast = "Fast";
@@ -108,29 +105,6 @@ inline constexpr std::string_view kSetPower = "&Set Power Management";
 inline constexpr std::string_view kPowerHelp = "Power Management HEL&P";
 inline constexpr std::string_view kMinutesSuffix = " Minutes";
 
-// The monitor list with the minutes each entry stands for; "Never" stands for none.
-struct MonitorEntry {
-  std::string_view text;
-  int minutes;  // 0 for "Never"
-};
-inline constexpr std::array<MonitorEntry, 16> kMonitorEntries = {{
-    {"1 Minute", 1},
-    {"2 Minutes", 2},
-    {"3 Minutes", 3},
-    {"5 Minutes", 5},
-    {"10 Minutes", 10},
-    {"15 Minutes", 15},
-    {"20 Minutes", 20},
-    {"25 Minutes", 25},
-    {"30 Minutes", 30},
-    {"45 Minutes", 45},
-    {"1 hour", 60},
-    {"2 hours", 120},
-    {"3 hours", 180},
-    {"4 hours", 240},
-    {"5 hours", 300},
-    {"Never", 0},
-}};
 // Entries so short that a screen saver makes no sense before them.
 inline constexpr std::array<std::string_view, 3> kTooShortEntries = {"1 Minute", "2 Minutes",
                                                                      "3 Minutes"};

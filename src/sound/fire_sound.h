@@ -5,20 +5,19 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/schema.h"
 #include "start/saver_state.h"
 
 namespace emberlrn {
 
 class TegoDS;
 
-// The text soundOffSetting holds when the sound is never switched off.
-inline constexpr std::string_view kSoundOffNever = "Never";
 // The wave file of the fire, in the install folder.
 inline constexpr std::string_view kFireWaveFile = "fire.wav";
 
 // Stops the sound of an earlier opening, loads "fire.wav" again and, when
 // soundOn is 1, starts it looped at soundVolume. The caller sets soundOn just
-// before: the start-up from the "SoundOn" setting, the S key from "Sound".
+// before: the start-up from keys::kSoundOn, the S key from keys::kSound.
 void OpenDirectSoundSession(SaverState& state, TegoDS& ds);
 
 // Turns soundOffSetting (minutes as text) into soundOffSeconds, by the rule

@@ -52,9 +52,9 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
 }
 
 void Form1::Form_Load() {
-  // The first run, or a store that has lost its "SetReg": every first-run
+  // The first run, or a store that has lost its kSetReg: every first-run
   // value is written, and the reads below see them.
-  if (GetIntSetting(controls_.store, kSectionSettings, "SetReg", "1") != kSetRegWritten) {
+  if (GetIntSetting(controls_.store, keys::kSetReg) != kSetRegWritten) {
     SetRegistry(controls_.store);
   }
 
@@ -96,51 +96,39 @@ void Form1::Form_Load() {
 
 void Form1::ReadSettings() {
   const SettingsStore& store = controls_.store;
-  const auto Int = [&store](std::string_view section, std::string_view key,
-                            std::string_view fallback) {
-    return GetIntSetting(store, section, key, fallback);
-  };
-  const auto Text = [&store](std::string_view section, std::string_view key,
-                             std::string_view fallback) {
-    return GetTextSetting(store, section, key, fallback);
-  };
-  constexpr std::string_view S = kSectionSettings;
-  constexpr std::string_view F = kSectionFireplace;
-  constexpr std::string_view X = kSectionXmas;
+  const auto Int = [&store](const SettingKey& key) { return GetIntSetting(store, key); };
+  const auto Text = [&store](const SettingKey& key) { return GetTextSetting(store, key); };
+  using namespace keys;
 
-  state_.showMessage = Int(S, "ShowMsg", "1");
-  state_.messageText = Text(S, "Message", "1");
-  state_.messageFontSize = MessageFontSize(Text(S, "FontSize", "1"));
-  state_.calendarCorner = CalendarCorner(Text(S, "CalPos", "1"));
-  state_.showCalendar = Int(S, "Calendar", "1");
-  state_.monitorSetting = Text(S, "monitor", "1");
-  state_.powerManageOn = Int(S, "Power", "1");
-  state_.mouseMoveLimit = MouseSensitivity(Text(S, "MouseSen", "1"));
-  state_.soundOffSetting = Text(S, "SoundOff", "1");
+  state_.showMessage = Int(kShowMsg);
+  state_.messageText = Text(kMessage);
+  state_.messageFontSize = MessageFontSize(Text(kFontSize));
+  state_.calendarCorner = CalendarCorner(Text(kCalPos));
+  state_.showCalendar = Int(kCalendar);
+  state_.monitorSetting = Text(kMonitor);
+  state_.powerManageOn = Int(kPower);
+  state_.mouseMoveLimit = MouseSensitivity(Text(kMouseSen));
+  state_.soundOffSetting = Text(kSoundOff);
 
-  for (int i = 1; i <= kStyleCount; ++i) {
-    state_.showStyle[i] = Int(F, "ShowFP" + std::to_string(i), "1");
-  }
-  for (int k = 1; k <= 4; ++k) state_.showMantle[k] = Int(F, "ShowM" + std::to_string(k + 2), "1");
-  state_.rotateOn = Int(F, "RotateCk", "1");
-  state_.rotateTicks = RotationMinutes(Text(F, "RotateT", "1"));
-  state_.showAndirons = Int(F, "AndIron", "1");
-  state_.flameSpeed = FlameSpeed(Text(F, "Speed", "1"));
-  state_.soundVolume = SoundVolume(Text(S, "Vol", "1"));
-  state_.soundOn = Int(S, "SoundOn", "1");
+  for (int i = 1; i <= kStyleCount; ++i) state_.showStyle[i] = Int(kShowFP[i - 1]);
+  for (int k = 1; k <= 4; ++k) state_.showMantle[k] = Int(kShowM[k - 1]);
+  state_.rotateOn = Int(kRotateCk);
+  state_.rotateTicks = RotationMinutes(Text(kRotateT));
+  state_.showAndirons = Int(kAndIron);
+  state_.flameSpeed = FlameSpeed(Text(kSpeed));
+  state_.soundVolume = SoundVolume(Text(kVol));
+  state_.soundOn = Int(kSoundOn);
   // SoundOff turns a time that means never into "Never" when it is called.
-  state_.soundOffSetting = Text(S, "SoundOff", "1");
+  state_.soundOffSetting = Text(kSoundOff);
 
-  for (int i = 0; i < 4; ++i) state_.showStocking[i] = Int(X, "ShowS" + std::to_string(i + 1), "1");
-  state_.stockingTop = StockingTop(Text(X, "StockLoc", "2"));
-  state_.showBell[1] = Text(X, "Bell1", "1");
-  state_.showBell[2] = Text(X, "Bell2", "1");
-  state_.showPoinsettia[1] = Text(X, "Poin1", "1");
-  state_.showPoinsettia[2] = Text(X, "Poin2", "1");
-  for (int n = 1; n <= kCarolCount; ++n) {
-    state_.carolChecked[n] = Int(X, "Midi" + std::to_string(n), "1");
-  }
-  state_.musicOn = GetBoolSetting(store, X, "SoundOn", "1");
+  for (int i = 0; i < 4; ++i) state_.showStocking[i] = Int(kShowS[i]);
+  state_.stockingTop = StockingTop(Text(kStockLoc));
+  state_.showBell[1] = Text(kBell[0]);
+  state_.showBell[2] = Text(kBell[1]);
+  state_.showPoinsettia[1] = Text(kPoin[0]);
+  state_.showPoinsettia[2] = Text(kPoin[1]);
+  for (int n = 1; n <= kCarolCount; ++n) state_.carolChecked[n] = Int(kMidi[n - 1]);
+  state_.musicOn = GetBoolSetting(store, kMusicOn);
 }
 
 void Form1::Show() {

@@ -17,9 +17,9 @@
 #include "platform/sdl/sdl_tego_ds.h"
 #include "platform/sdl/sdl_tego_snd.h"
 #include "platform/x11/host_window.h"
-#include "settings/first_run.h"
 #include "settings/ini_file_store.h"
 #include "settings/read_only_store.h"
+#include "settings/schema.h"
 #include "start/saver_window.h"
 
 namespace emberlrn {
@@ -79,8 +79,8 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   // the notices are for the user's first real run.
   const bool pane = options.pane || host.IsPane();
   ReadOnlyStore paneStore(userStore);
-  paneStore.Pin(kSectionSettings, "RunMon", "True");
-  paneStore.Pin(kSectionSettings, "PwrMsg", "True");
+  paneStore.Pin(keys::kRunMon.section, keys::kRunMon.name, "True");
+  paneStore.Pin(keys::kPwrMsg.section, keys::kPwrMsg.name, "True");
   SettingsStore& store = pane ? static_cast<SettingsStore&>(paneStore) : userStore;
   if (pane) system.LeaveCursorAlone();
   SdlSoundDevice sound;
