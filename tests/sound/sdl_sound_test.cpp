@@ -444,6 +444,29 @@ TEST_F(SdlSoundTest, StopMidiSilencesTheCarol) {
   EXPECT_LT(Level(Mark(), 0.1, 1.0), kNothingDbfs);
 }
 
+// The process's last step: everything stops at once and the device stays
+// open for the system to take back as the process exits.
+TEST_F(SdlSoundTest, SilenceStopsTheWavesAndTheCarolAtOnceAndKeepsTheDevice) {
+  OpenDevice();
+  SdlTegoDS ds(device);
+  SdlTegoSnd snd(device);
+  WriteToneWav(Path("fire.wav"), 0.5, 0.5);
+  WriteTuneMidi(Path("midi1.mid"), std::vector<int>(40, 67));  // ten seconds
+  StartLooped(ds, ds.loadWave(Path("fire.wav")), 0);
+  snd.playMidiFile(Path("midi1.mid"), 0, -1);
+  EXPECT_GT(Level(Mark(), 0.1, 0.5), -40.0);
+
+  device.Silence();
+  const size_t at = Mark();
+  EXPECT_TRUE(device.IsOpen());
+  EXPECT_LT(Level(at, 0.0, 1.0), kNothingDbfs);
+  const std::vector<MixWatch::Buffer> buffers = watch_->Buffers();
+  for (size_t i = at; i < buffers.size(); ++i) {
+    EXPECT_EQ(buffers[i].wavesPlaying, 0) << i;
+    EXPECT_FALSE(buffers[i].musicPlaying) << i;
+  }
+}
+
 TEST_F(SdlSoundTest, StoppingEveryWaveLeavesTheCarolPlaying) {
   OpenDevice();
   SdlTegoDS ds(device);

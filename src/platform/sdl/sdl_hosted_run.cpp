@@ -101,7 +101,7 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   ddrw.SetEvents(&form);
   input.AddHandler(&hostedInput);
   loop.SetFrameSource(&ddrw);
-  system.AddShutdownStep([&sound] { sound.Close(); });
+  system.AddShutdownStep([&sound] { sound.Silence(); });
   system.AddShutdownStep([&ddrw] { ddrw.CloseDisplay(); });
 
   form.Form_Load();

@@ -110,8 +110,9 @@ int RunSaverWindow(LinuxSystem& system) {
   input.AddHandler(&host);
   input.AddHandler(&saverInput);
   loop.SetFrameSource(&ddrw);
-  // Ending the process gives the screen and the sound back first.
-  system.AddShutdownStep([&sound] { sound.Close(); });
+  // Ending the process gives the screen back and silences the sound at once;
+  // the system takes the sound device back as the process exits.
+  system.AddShutdownStep([&sound] { sound.Silence(); });
   system.AddShutdownStep([&ddrw] { ddrw.CloseDisplay(); });
 
   form.Form_Load();

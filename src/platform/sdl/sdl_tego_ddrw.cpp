@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_tego_ddrw.h"
 
+#include <SDL_syswm.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/x11/x11_desktop.h"
 #include "scene/display_session.h"
 
 namespace emberlrn {
@@ -35,6 +38,18 @@ Surface Prepared(Surface loaded, int loadCode) {
     SDL_SetColorKey(loaded.get(), SDL_TRUE, SDL_MapRGB(loaded->format, 255, 0, 255));
   }
   return loaded;
+}
+
+// SDL takes a mapped full-screen window out of full screen before it
+// destroys it, and then waits up to 100 ms for a window manager to answer;
+// with none, as on a bare X server, it waits all of it. A window taken off
+// the screen first goes at once, so a key ends the saver at once.
+void TakeOffScreen(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    x11::WithdrawWindow(info.info.x11.display, info.info.x11.window);
+  }
 }
 
 }  // namespace
@@ -307,7 +322,12 @@ void SdlTegoDDrw::ReleaseTextures() {
 }
 
 void SdlTegoDDrw::CloseDisplay() {
-  if (window_) SDL_SetWindowGrab(window_.get(), SDL_FALSE);
+  if (window_) {
+    SDL_SetWindowGrab(window_.get(), SDL_FALSE);
+    // A host's window is the host's; the blackouts are ours on every monitor.
+    if (hostWindow_ == 0) TakeOffScreen(window_.get());
+  }
+  for (const auto& window : blackouts_) TakeOffScreen(window.get());
   ReleaseTextures();
   renderer_.reset();
   window_.reset();

@@ -25,8 +25,8 @@ std::string WindowTitle(Display* display, Window window) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
         data) {
       std::string title(reinterpret_cast<char*>(data), count);
       XFree(data);
@@ -75,6 +75,12 @@ std::optional<int> ServerScreenSaverTimeout() {
   XGetScreenSaver(display.get(), &timeout, &interval, &blanking, &exposures);
   if (timeout <= 0) return std::nullopt;
   return timeout;
+}
+
+void WithdrawWindow(void* display, unsigned long window) {
+  if (display == nullptr || window == 0) return;
+  auto* connection = static_cast<Display*>(display);
+  XWithdrawWindow(connection, window, DefaultScreen(connection));
 }
 
 }  // namespace emberlrn::x11

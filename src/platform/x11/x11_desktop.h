@@ -16,4 +16,10 @@ bool FindTopLevelWindow(std::string_view title);
 // nothing when there is no display or the server's saver is off.
 std::optional<int> ServerScreenSaverTimeout();
 
+// Takes a window of ours off the screen on the connection that made it
+// (display is that connection's Display*). A full-screen window withdrawn
+// first is destroyed at once: without a window manager, destroying a mapped
+// one waits for an answer that never comes.
+void WithdrawWindow(void* display, unsigned long window);
+
 }  // namespace emberlrn::x11
