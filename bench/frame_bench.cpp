@@ -19,7 +19,7 @@
 
 #include "frame/compose_frame.h"
 #include "frame/overlays.h"
-#include "platform/clock.h"
+#include "interfaces/clock.h"
 #include "platform/sdl/sdl_tego_ddrw.h"
 #include "platform/sdl/sdl_text.h"
 #include "scene/display_session.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "frame/overlays.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 #include "settings/setting_rules.h"
 #include "start/saver_state.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/clock.h"
+#include "interfaces/clock.h"
 #include "scene/scene_layout.h"
 #include "start/saver_state.h"
 

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 
 namespace emberlrn {
 

@@ -3,13 +3,13 @@
 #include <limits>
 
 #include "input_exit/power_management.h"
-#include "platform/clock.h"
-#include "platform/system.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/clock.h"
+#include "interfaces/system.h"
+#include "interfaces/tego_ddrw.h"
 #include "settings/setting_reader.h"
 #include "sound/fire_sound.h"
-#include "sound/tego_ds.h"
-#include "sound/tego_snd.h"
+#include "interfaces/tego_ds.h"
+#include "interfaces/tego_snd.h"
 
 namespace emberlrn {
 

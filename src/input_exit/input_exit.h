@@ -12,8 +12,8 @@
 // the saver window (Form1) routes each of its events here in one line.
 
 #include <cstdint>
-#include <functional>
 
+#include "interfaces/saver_window.h"
 #include "start/saver_state.h"
 
 namespace emberlrn {
@@ -25,21 +25,6 @@ inline constexpr int16_t kKeyS = 83;
 
 // A movement window older than this clears the move count.
 inline constexpr int64_t kMoveWindowMs = 10000;
-
-// What the close road needs of the window that hosts the saver.
-class SaverWindowHost {
- public:
-  virtual ~SaverWindowHost() = default;
-  // The saver window disappears from the screen; its clocks keep running.
-  virtual void HideSaverWindow() = 0;
-  // The saver window gives up its place above every other window and moves
-  // to the top-left corner of the screen, keeping its size.
-  virtual void DropTopMost() = 0;
-  // Loads the power-management warning window and shows it on top of the
-  // desktop; from then on its own events end the process. whenClosed runs if
-  // the warning is closed without ending the program (by the window manager).
-  virtual void ShowPowerWarning(std::function<void()> whenClosed) = 0;
-};
 
 // --- events of the drawing control ---
 

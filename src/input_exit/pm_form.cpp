@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/system.h"
+#include "interfaces/system.h"
 
 namespace emberlrn {
 

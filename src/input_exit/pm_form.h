@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "input_exit/pm_view.h"
+#include "interfaces/pm_view.h"
 
 namespace emberlrn {
 

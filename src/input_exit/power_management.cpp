@@ -5,11 +5,11 @@
 #include <limits>
 #include <utility>
 
-#include "platform/clock.h"
-#include "platform/system.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/clock.h"
+#include "interfaces/system.h"
+#include "interfaces/tego_ddrw.h"
 #include "settings/schema.h"
-#include "sound/tego_ds.h"
+#include "interfaces/tego_ds.h"
 
 namespace emberlrn {
 

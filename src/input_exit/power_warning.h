@@ -7,9 +7,9 @@
 #include <functional>
 #include <optional>
 
-#include "input_exit/motion_filter.h"
+#include "platform/motion_filter.h"
 #include "input_exit/pm_form.h"
-#include "input_exit/pm_view.h"
+#include "interfaces/pm_view.h"
 #include "platform/event_loop.h"
 
 namespace emberlrn {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/clock.h"
+#include "interfaces/clock.h"
 
 namespace emberlrn {
 namespace {

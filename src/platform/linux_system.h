@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/system.h"
+#include "interfaces/system.h"
 
 namespace emberlrn {
 

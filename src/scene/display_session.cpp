@@ -1,7 +1,7 @@
 #include "scene/display_session.h"
 
-#include "platform/system.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/system.h"
+#include "interfaces/tego_ddrw.h"
 
 namespace emberlrn {
 namespace {

@@ -10,34 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "interfaces/display_modes.h"
+#include "interfaces/tego_ddrw.h"
+
 namespace emberlrn {
 
 class System;
 class TegoDDrw;
 
-// The size the scene is laid out for; every canvas is this size.
-inline constexpr int kSceneWidth = 800;
-inline constexpr int kSceneHeight = 600;
-
 inline constexpr std::string_view kDirectDrawErrorTitle = "Error opening Direct Draw!";
-
-struct DisplayModeRecord {
-  int32_t width = 0;
-  int32_t height = 0;
-  int16_t bitsPerPixel = 0;
-};
-
-// The system's display modes and the mode the desktop is in.
-class DisplayModes {
- public:
-  virtual ~DisplayModes() = default;
-  // Mode number index (0, 1, 2, ...), or nothing once past the last one.
-  virtual std::optional<DisplayModeRecord> EnumDisplayMode(int index) = 0;
-  // Bits per pixel of the desktop.
-  virtual int16_t CurrentDepth() = 0;
-  // The screen's width and height in pixels.
-  virtual std::pair<int32_t, int32_t> CurrentSize() = 0;
-};
 
 // The enumerated modes as lines ("800x600x32"), in enumeration order, and
 // the line that matches the desktop, if any.

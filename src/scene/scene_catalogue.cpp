@@ -4,7 +4,7 @@
 
 #include "scene/display_session.h"
 #include "scene/scene_layout.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 #include "settings/setting_reader.h"
 #include "start/saver_state.h"
 

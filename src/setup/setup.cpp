@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <string>
 
-#include "platform/system.h"
+#include "interfaces/system.h"
 #include "settings/conversions.h"
 #include "settings/first_run.h"
 #include "settings/setting_reader.h"

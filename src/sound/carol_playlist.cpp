@@ -1,6 +1,6 @@
 #include "sound/carol_playlist.h"
 
-#include "sound/tego_snd.h"
+#include "interfaces/tego_snd.h"
 
 namespace emberlrn {
 

@@ -6,7 +6,7 @@
 
 #include "settings/conversions.h"
 #include "settings/setting_rules.h"
-#include "sound/tego_ds.h"
+#include "interfaces/tego_ds.h"
 
 namespace emberlrn {
 

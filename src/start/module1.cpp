@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/system.h"
+#include "interfaces/system.h"
 #include "start/command_line.h"
 
 namespace emberlrn {

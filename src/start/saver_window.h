@@ -9,7 +9,7 @@
 
 #include "input_exit/input_exit.h"
 #include "platform/event_loop.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 #include "start/saver_state.h"
 
 namespace emberlrn {

@@ -4,7 +4,7 @@
 
 #include <ctime>
 
-#include "platform/clock.h"
+#include "interfaces/clock.h"
 
 namespace emberlrn {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/event_loop.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 
 namespace emberlrn {
 

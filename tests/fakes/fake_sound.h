@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sound/tego_ds.h"
-#include "sound/tego_snd.h"
+#include "interfaces/tego_ds.h"
+#include "interfaces/tego_snd.h"
 
 namespace emberlrn {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/system.h"
+#include "interfaces/system.h"
 
 namespace emberlrn {
 

@@ -12,10 +12,10 @@
 #include "fakes/fake_system.h"
 #include "fakes/memory_store.h"
 #include "input_exit/input_exit.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 #include "settings/first_run.h"
-#include "sound/tego_ds.h"
-#include "sound/tego_snd.h"
+#include "interfaces/tego_ds.h"
+#include "interfaces/tego_snd.h"
 #include "start/saver_state.h"
 
 namespace emberlrn::testing {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "input_exit/pm_view.h"
+#include "interfaces/pm_view.h"
 
 namespace emberlrn::testing {
 

@@ -2,7 +2,7 @@
 // The display modes as SDL enumerates them on the first display, and the
 // desktop's own mode.
 
-#include "scene/display_session.h"
+#include "interfaces/display_modes.h"
 
 namespace emberlrn {
 

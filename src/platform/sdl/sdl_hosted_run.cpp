@@ -5,7 +5,7 @@
 #include <clocale>
 #include <iostream>
 
-#include "platform/clock.h"
+#include "platform/system_clock.h"
 #include "platform/data_folder.h"
 #include "platform/event_loop.h"
 #include "platform/linux_system.h"

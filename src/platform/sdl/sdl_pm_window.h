@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "input_exit/pm_view.h"
+#include "interfaces/pm_view.h"
 
 namespace emberlrn {
 

@@ -8,9 +8,10 @@
 
 #include <vector>
 
-#include "input_exit/motion_filter.h"
+#include "interfaces/saver_window.h"
+#include "interfaces/tego_ddrw.h"
 #include "platform/event_loop.h"
-#include "scene/tego_ddrw.h"
+#include "platform/motion_filter.h"
 
 namespace emberlrn {
 

@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "platform/clock.h"
+#include "platform/system_clock.h"
 #include "platform/data_folder.h"
 #include "platform/event_loop.h"
 #include "platform/linux_system.h"

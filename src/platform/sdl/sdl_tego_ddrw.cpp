@@ -8,9 +8,8 @@
 #include <iostream>
 #include <utility>
 
-#include "platform/clock.h"
+#include "interfaces/clock.h"
 #include "platform/x11/x11_desktop.h"
-#include "scene/display_session.h"
 
 namespace emberlrn {
 namespace {

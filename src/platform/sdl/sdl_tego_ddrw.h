@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "input_exit/motion_filter.h"
+#include "platform/motion_filter.h"
 #include "platform/event_loop.h"
 #include "platform/sdl/sdl_text.h"
-#include "scene/tego_ddrw.h"
+#include "interfaces/tego_ddrw.h"
 
 namespace emberlrn {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/tego_ds.h"
+#include "interfaces/tego_ds.h"
 
 struct Mix_Chunk;
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "sound/tego_snd.h"
+#include "interfaces/tego_snd.h"
 
 struct _Mix_Music;
 

@@ -7,13 +7,9 @@
 
 #include <optional>
 
-namespace emberlrn {
+#include "interfaces/types.h"
 
-struct PointerPosition {
-  int x = 0;
-  int y = 0;
-  bool operator==(const PointerPosition&) const = default;
-};
+namespace emberlrn {
 
 class MotionFilter {
  public:

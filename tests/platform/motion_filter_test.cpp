@@ -1,6 +1,6 @@
 // Telling the user's pointer movements from the window system's own.
 
-#include "input_exit/motion_filter.h"
+#include "platform/motion_filter.h"
 
 #include <gtest/gtest.h>
 

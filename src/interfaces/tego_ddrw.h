@@ -8,11 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "interfaces/types.h"
+
 namespace emberlrn {
 
-// Red in the low byte, green in the next, blue in the third.
-using Colour = int32_t;
-constexpr Colour Rgb(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+// The size the scene is laid out for; every canvas is this size.
+inline constexpr int kSceneWidth = 800;
+inline constexpr int kSceneHeight = 600;
 
 // Load codes of LoadSpriteFrame.
 inline constexpr int kLoadSceneArt = -1;     // drawn with its transparency
@@ -71,20 +73,6 @@ class TegoDDrwEvents {
   virtual void MouseDown() = 0;
   virtual void MouseMove() = 0;
   virtual void Deactivated() = 0;
-};
-
-// The events of the saver window itself, the window that hosts the drawing
-// control and covers the desktop.
-class SaverWindowEvents {
- public:
-  virtual ~SaverWindowEvents() = default;
-  virtual void Form_KeyUp(int16_t keyCode) = 0;
-  virtual void Form_LostFocus() = 0;
-  // The window's picture must be made again (it was uncovered).
-  virtual void Form_Paint() = 0;
-  // The window system asks the window to close: its close button, or a
-  // request to end the program.
-  virtual void Form_QueryUnload() = 0;
 };
 
 }  // namespace emberlrn

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "input_exit/motion_filter.h"
+#include "interfaces/types.h"
 
 namespace emberlrn {
 

@@ -21,11 +21,4 @@ class Clock {
   virtual LocalDateTime Now() const = 0;
 };
 
-// The machine's clocks.
-class SystemClock final : public Clock {
- public:
-  int64_t MonotonicMs() const override;
-  LocalDateTime Now() const override;
-};
-
 }  // namespace emberlrn

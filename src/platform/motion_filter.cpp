@@ -1,4 +1,4 @@
-#include "input_exit/motion_filter.h"
+#include "platform/motion_filter.h"
 
 namespace emberlrn {
 

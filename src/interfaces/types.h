@@ -1,0 +1,19 @@
+#pragma once
+// Plain values every floor may use: a colour and a place on the screen.
+
+#include <cstdint>
+
+namespace emberlrn {
+
+// Red in the low byte, green in the next, blue in the third.
+using Colour = int32_t;
+constexpr Colour Rgb(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+// A pointer's place in screen pixels.
+struct PointerPosition {
+  int x = 0;
+  int y = 0;
+  bool operator==(const PointerPosition&) const = default;
+};
+
+}  // namespace emberlrn
