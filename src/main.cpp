@@ -12,14 +12,13 @@
 
 #include "platform/data_folder.h"
 #include "platform/linux_system.h"
-#include "platform/sdl/sdl_hosted_run.h"
-#include "platform/sdl/sdl_saver_run.h"
 #include "platform/x11/preview_window.h"
 #include "settings/ini_file_store.h"
 #include "setup/run_setup.h"
 #include "start/command_line.h"
 #include "start/hack_options.h"
 #include "start/module1.h"
+#include "start/saver_run.h"
 
 namespace {
 

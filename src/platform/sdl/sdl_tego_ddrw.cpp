@@ -334,6 +334,12 @@ void SdlTegoDDrw::CloseDisplay() {
   open_ = false;
 }
 
+void SdlTegoDDrw::DropTopMost() {
+  if (!window_ || hostWindow_ != 0) return;
+  SDL_SetWindowAlwaysOnTop(window_.get(), SDL_FALSE);
+  SDL_SetWindowPosition(window_.get(), 0, 0);
+}
+
 void SdlTegoDDrw::SetVisible(bool visible) {
   visible_ = visible;
   // A host's window is the host's to show, hide and give the input to.

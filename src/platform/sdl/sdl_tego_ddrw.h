@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/motion_filter.h"
-#include "platform/event_loop.h"
-#include "platform/sdl/sdl_text.h"
 #include "interfaces/tego_ddrw.h"
+#include "platform/event_loop.h"
+#include "platform/motion_filter.h"
+#include "platform/sdl/sdl_text.h"
 
 namespace emberlrn {
 
@@ -75,6 +75,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
 
   bool IsOpen() const { return open_; }
   SDL_Window* Window() const { return window_.get(); }
+  // The window gives up its place above every other window and moves to the
+  // top-left corner of the screen, keeping its size.
+  void DropTopMost();
   // The next flip draws the frame even when nothing in it changed (the
   // window was uncovered).
   void Invalidate() { invalid_ = true; }

@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "platform/sdl/sdl_sound_device.h"
-#include "sound/standard_midi_file.h"
+#include "platform/standard_midi_file.h"
 
 namespace emberlrn {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/standard_midi_file.h"
+#include "platform/standard_midi_file.h"
 
 namespace emberlrn::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "platform/sdl/sdl_pm_window.h"
 
-#include "platform/sdl/sdl_pm_window_host.h"
+#include "start/sdl_power_warning_host.h"
 
 #include <gtest/gtest.h>
 

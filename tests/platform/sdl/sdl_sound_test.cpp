@@ -28,7 +28,7 @@
 #include "platform/sdl/sdl_tego_snd.h"
 #include "sound/carol_playlist.h"
 #include "sound/fire_sound.h"
-#include "sound/standard_midi_file.h"
+#include "platform/standard_midi_file.h"
 #include "sound_files.h"
 #include "start/saver_state.h"
 

@@ -2,7 +2,7 @@
 // through tempo changes, running status, released and hanging notes, and
 // garbled input.
 
-#include "sound/standard_midi_file.h"
+#include "platform/standard_midi_file.h"
 
 #include <gtest/gtest.h>
 

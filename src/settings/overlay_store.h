@@ -1,8 +1,10 @@
 #pragma once
-// A view of the user's settings that never writes them: writes of this run
-// are kept in memory and read back, so a run that must leave the settings
-// alone (a preview pane) still sees the first-run values it would have
-// stored. Pinned keys always read as their pinned value.
+// The user's settings seen through an overlay: pinned keys always read as
+// their pinned value, whatever is stored. With writes kept, the user's file
+// is never written: writes of this run stay in memory and are read back, so
+// a run that must leave the settings alone (a preview pane) still sees the
+// first-run values it would have stored. With writes passed on, every write
+// reaches the user's store as usual.
 
 #include <string>
 #include <string_view>
@@ -12,9 +14,10 @@
 
 namespace emberlrn {
 
-class ReadOnlyStore final : public SettingsStore {
+class OverlayStore final : public SettingsStore {
  public:
-  explicit ReadOnlyStore(const SettingsStore& settings) : settings_(settings) {}
+  enum class Writes { kKept, kPassedOn };
+  OverlayStore(SettingsStore& settings, Writes writes) : settings_(settings), writes_(writes) {}
 
   std::string GetSetting(std::string_view app, std::string_view section, std::string_view key,
                          std::string_view fallback) const override;
@@ -25,7 +28,8 @@ class ReadOnlyStore final : public SettingsStore {
   void Pin(std::string_view section, std::string_view key, std::string_view value);
 
  private:
-  const SettingsStore& settings_;
+  SettingsStore& settings_;
+  Writes writes_;
   IniDocument written_;
   IniDocument pinned_;
 };

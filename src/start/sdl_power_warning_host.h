@@ -4,9 +4,8 @@
 // fed the SDL events of that window. The saver window's host keeps one of
 // these; its ShowPowerWarning calls Show, and its event dispatch offers every
 // SDL event to HandleEvent first.
-//
-// Header-only, so that the platform library needs nothing of the logic
-// libraries; the program that includes it links both.
+// It joins the warning's logic to its SDL window, so it lives with the
+// wiring, above both.
 
 #include <SDL.h>
 

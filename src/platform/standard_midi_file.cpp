@@ -1,4 +1,4 @@
-#include "sound/standard_midi_file.h"
+#include "platform/standard_midi_file.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,0 +1,33 @@
+#include "platform/sdl/sdl_video.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace emberlrn {
+
+void SetSaverHints(bool grabKeyboard) {
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, grabKeyboard ? "1" : "0");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1");
+  // A screen saver must not keep the screen saver from starting again later.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+}
+
+bool StartVideo() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && *asked != '\0') return true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::string_view(driver) != "offscreen" &&
+      std::string_view(driver) != "dummy") {
+    return true;
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return false;
+}
+
+}  // namespace emberlrn
