@@ -12,6 +12,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/linux_system.h"
+#include "platform/sdl/sdl_desktop.h"
 #include "platform/x11/preview_window.h"
 #include "settings/ini_file_store.h"
 #include "setup/run_setup.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     return kUsageStatus;
   }
   emberlrn::LinuxSystem system;
+  system.UseScreen(emberlrn::ShowSdlCursor, emberlrn::ShowSdlMessageBox);
   if (options.Hosted()) {
     // The window id wins over --root; --root draws where xscreensaver says.
     emberlrn::HostedOptions hosted;

@@ -1,6 +1,5 @@
 #include "platform/linux_system.h"
 
-#include <SDL.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -51,8 +50,7 @@ bool LinuxSystem::AnotherInstanceRuns() {
 }
 
 void LinuxSystem::ShowCursor(bool show) {
-  if (!cursorLeftAlone_ && SDL_WasInit(SDL_INIT_VIDEO))
-    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  if (!cursorLeftAlone_ && showCursor_) showCursor_(show);
 }
 
 void LinuxSystem::Open(std::string_view target) {
@@ -90,14 +88,7 @@ void LinuxSystem::ShowMessage(MessageIcon icon, std::string_view title, std::str
     if (c != '\r') bodyText += c;
   }
   const char* display = std::getenv("DISPLAY");
-  if (display && *display) {
-    Uint32 flags = icon == MessageIcon::kCritical  ? SDL_MESSAGEBOX_ERROR
-                   : icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING
-                                                   : SDL_MESSAGEBOX_INFORMATION;
-    if (SDL_ShowSimpleMessageBox(flags, titleText.c_str(), bodyText.c_str(), nullptr) == 0) {
-      return;
-    }
-  }
+  if (display && *display && showMessage_ && showMessage_(icon, titleText, bodyText)) return;
   std::cerr << "emberlrn: " << titleText << ": ";
   for (char c : bodyText) std::cerr << (c == '\n' ? ' ' : c);
   std::cerr << '\n';

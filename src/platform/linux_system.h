@@ -2,6 +2,8 @@
 // The desktop services on Linux.
 
 #include <functional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "interfaces/system.h"
@@ -26,6 +28,17 @@ class LinuxSystem final : public System {
   void ShowMessage(MessageIcon icon, std::string_view title, std::string_view text) override;
   [[noreturn]] void EndProcess(ExitStatus status = ExitStatus::kSuccess) override;
 
+  // The screen's own cursor and message boxes, from the back end that owns
+  // the screen. Without them the cursor is left alone and messages go to
+  // standard error. showMessage answers false when it could not show one.
+  using CursorControl = std::function<void(bool show)>;
+  using MessageBox =
+      std::function<bool(MessageIcon icon, std::string_view title, std::string_view text)>;
+  void UseScreen(CursorControl showCursor, MessageBox showMessage) {
+    showCursor_ = std::move(showCursor);
+    showMessage_ = std::move(showMessage);
+  }
+
   // A preview pane sits inside another program's window: the pointer over
   // it is that program's, so ShowCursor leaves it alone from now on.
   void LeaveCursorAlone() { cursorLeftAlone_ = true; }
@@ -40,6 +53,8 @@ class LinuxSystem final : public System {
  private:
   bool screenSaverRunning_ = false;
   bool cursorLeftAlone_ = false;
+  CursorControl showCursor_;
+  MessageBox showMessage_;
   int instanceLock_ = -1;
   bool instanceChecked_ = false;
   bool anotherInstance_ = false;

@@ -1,9 +1,9 @@
 #include "setup/display_check.h"
 
-#include <X11/Xlib.h>
-
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/x11/display_name.h"
 
 namespace emberlrn {
 namespace {
@@ -19,14 +19,10 @@ bool DisplayAvailable() {
   // Any platform but X is Qt's own business (offscreen, Wayland, ...).
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   const bool chosen = platform && *platform;
-  const bool x11 = chosen && std::strncmp(platform, "xcb", 3) == 0;
-  if (chosen && !x11) return true;
+  const bool isX = chosen && std::strncmp(platform, "xcb", 3) == 0;
+  if (chosen && !isX) return true;
   if (!chosen && IsSet("WAYLAND_DISPLAY")) return true;
-  if (!IsSet("DISPLAY")) return false;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return false;
-  XCloseDisplay(display);
-  return true;
+  return x11::DisplayOpens();
 }
 
 }  // namespace emberlrn

@@ -10,4 +10,7 @@ namespace emberlrn::x11 {
 // "cannot open an X display: $DISPLAY is not set".
 std::string NoDisplayText();
 
+// True when the X display named by $DISPLAY can be opened.
+bool DisplayOpens();
+
 }  // namespace emberlrn::x11
