@@ -1,61 +1,55 @@
 #include "frame/compose_frame.h"
 
-#include <string>
-
+#include "frame/clocks.h"
 #include "frame/overlays.h"
+#include "frame/rotation.h"
 #include "interfaces/tego_ddrw.h"
-#include "settings/setting_rules.h"
-#include "start/saver_state.h"
+#include "scene/scene_catalogue.h"
 
 namespace emberlrn {
 namespace {
 
-void DrawSurround(const SaverState& state, TegoDDrw& ddrw) {
-  if (state.rotateOn == 0) return;
-  const int k = state.fireplaceIndex;
+void DrawSurround(const StyleRotation& rotation, const SceneSprites& sprites, TegoDDrw& ddrw) {
+  if (rotation.rotateOn == 0) return;
+  const int k = rotation.fireplaceIndex;
   if (k < 1 || k > kStyleCount) return;
-  ddrw.DrawSprite(state.surroundRight[k]);
-  ddrw.DrawSprite(state.surroundLeft[k]);
-  ddrw.DrawSprite(state.surroundTop[k]);
-  // Only the four stone styles have a separate mantle, each with its switch.
-  if (k >= 3 && state.showMantle[k - 2] == 1) ddrw.DrawSprite(state.mantleSprite[k]);
+  ddrw.DrawSprite(sprites.surroundRight[k]);
+  ddrw.DrawSprite(sprites.surroundLeft[k]);
+  ddrw.DrawSprite(sprites.surroundTop[k]);
+  if (rotation.MantleShown()) ddrw.DrawSprite(sprites.mantleSprite[k]);
 }
 
 }  // namespace
 
-void ComposeFrame(SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
-  // The run clock counts from the first frame, not from the load.
-  if (state.firstFrame) {
-    state.runSeconds = 0;
-    state.firstFrame = false;
-  }
+void ComposeFrame(const FrameParts& parts, TegoDDrw& ddrw, const Clock& clock) {
+  const SceneSprites& sprites = parts.sprites;
+  const Decorations& decorations = parts.decorations;
+  parts.clocks.FrameShown();
   ddrw.ClearBackBuffer(kBlack);
-  if (ddrw.SpriteFrameDue(state.flameSprite)) ddrw.NextSpriteFrame(state.flameSprite);
-  ddrw.DrawSprite(state.flameSprite);
-  ddrw.DrawSprite(state.logsSprite);
-  if (state.showAndirons == 1) {
-    ddrw.DrawSprite(state.andironLSprite);
-    ddrw.DrawSprite(state.andironRSprite);
+  if (ddrw.SpriteFrameDue(sprites.flameSprite)) ddrw.NextSpriteFrame(sprites.flameSprite);
+  ddrw.DrawSprite(sprites.flameSprite);
+  ddrw.DrawSprite(sprites.logsSprite);
+  if (decorations.showAndirons) {
+    ddrw.DrawSprite(sprites.andironLSprite);
+    ddrw.DrawSprite(sprites.andironRSprite);
   }
-  DrawSurround(state, ddrw);
-  const int32_t stockings[] = {state.stocking1Sprite, state.stocking2Sprite, state.stocking3Sprite,
-                               state.stocking4Sprite};
+  DrawSurround(parts.rotation, sprites, ddrw);
   for (int i = 0; i < 4; ++i) {
-    if (state.showStocking[i] == 1) ddrw.DrawSprite(stockings[i]);
+    if (decorations.showStocking[i]) ddrw.DrawSprite(sprites.stockingSprite[i]);
   }
-  if (DecorationShown(state.showBell[1])) ddrw.DrawSprite(state.bellrSprite);
-  if (DecorationShown(state.showBell[2])) ddrw.DrawSprite(state.belllSprite);
-  if (DecorationShown(state.showPoinsettia[1])) ddrw.DrawSprite(state.poinrSprite);
-  if (DecorationShown(state.showPoinsettia[2])) ddrw.DrawSprite(state.poinlSprite);
+  if (decorations.showBell[1]) ddrw.DrawSprite(sprites.bellrSprite);
+  if (decorations.showBell[2]) ddrw.DrawSprite(sprites.belllSprite);
+  if (decorations.showPoinsettia[1]) ddrw.DrawSprite(sprites.poinrSprite);
+  if (decorations.showPoinsettia[2]) ddrw.DrawSprite(sprites.poinlSprite);
   // The calendar stands in front of the decorations: the bells and the
   // poinsettias share its corners, and a calendar switched on must be read.
-  if (state.showCalendar == 1) {
-    ddrw.DrawSprite(state.calendarSprite);
-    DrawCalendarTexts(state, ddrw, clock);
+  if (parts.overlays.showCalendar) {
+    ddrw.DrawSprite(sprites.calendarSprite);
+    parts.overlays.DrawCalendarTexts(ddrw, clock);
   }
-  DrawUserMessage(state, ddrw);
-  DrawNotices(state, ddrw);
-  DrawFeatureTips(state, ddrw);
+  parts.overlays.DrawUserMessage(ddrw);
+  parts.overlays.DrawNotices(parts.clocks, sprites, ddrw);
+  Overlays::DrawFeatureTips(parts.clocks, ddrw);
   ddrw.FlipBackBuffer();
 }
 

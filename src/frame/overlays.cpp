@@ -9,7 +9,8 @@
 
 #include "interfaces/clock.h"
 #include "scene/scene_layout.h"
-#include "start/saver_state.h"
+#include "frame/clocks.h"
+#include "scene/scene_catalogue.h"
 
 namespace emberlrn {
 namespace {
@@ -92,24 +93,6 @@ void Format(std::array<char, N>& out, const char* format, const std::tm& moment)
   if (std::strftime(out.data(), out.size(), format, &moment) == 0) out[0] = '\0';
 }
 
-// The countdown line changes only with the notice clock; it is made again
-// only when its number has changed.
-std::string_view CountdownLine(SaverState& state) {
-  if (state.noticeCountdownTextFor != state.noticeCountdown) {
-    state.noticeCountdownText = std::string(kCountdownBefore) +
-                                std::to_string(state.noticeCountdown) +
-                                std::string(kCountdownAfter);
-    state.noticeCountdownTextFor = state.noticeCountdown;
-  }
-  return state.noticeCountdownText;
-}
-
-void DrawNotice(SaverState& state, TegoDDrw& ddrw, std::string_view line, int32_t picture) {
-  DrawOne(ddrw, line, kNoticeTextSize, kPlainTextStyle, kNoticeLineAt, kYellow);
-  DrawOne(ddrw, CountdownLine(state), kNoticeTextSize, kPlainTextStyle, kCountdownAt, kYellow);
-  ddrw.DrawSprite(picture);
-}
-
 }  // namespace
 
 const char* LongTimeFormat() {
@@ -129,10 +112,10 @@ CalendarTexts::CalendarTexts(const std::tm& moment) {
   Format(month_, "%b", moment);
 }
 
-void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clock) {
-  if (state.calendarCorner < 0 || state.calendarCorner > 3) return;
-  const CalendarPlaces& at = kCalendarPlaces[state.calendarCorner];
-  const Point plate = kCalendarAt[state.calendarCorner];
+void Overlays::DrawCalendarTexts(TegoDDrw& ddrw, const Clock& clock) const {
+  if (calendarCorner < 0 || calendarCorner > 3) return;
+  const CalendarPlaces& at = kCalendarPlaces[calendarCorner];
+  const Point plate = kCalendarAt[calendarCorner];
   const CalendarTexts texts(clock.Now().tm);
   DrawOnPlate(ddrw, texts.Day(), kDayText, at.day, plate);
   DrawOnPlate(ddrw, texts.Weekday(), kWeekdayText, at.weekday, plate);
@@ -140,24 +123,41 @@ void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clo
   DrawOnPlate(ddrw, texts.Month(), kMonthText, at.month, plate);
 }
 
-void DrawUserMessage(const SaverState& state, TegoDDrw& ddrw) {
-  if (state.showMessage != 1) return;
-  DrawOne(ddrw, state.messageText, state.messageFontSize, kPlainTextStyle, kMessageAt, kYellow);
+void Overlays::DrawUserMessage(TegoDDrw& ddrw) const {
+  if (!showMessage) return;
+  DrawOne(ddrw, messageText, messageFontSize, kPlainTextStyle, kMessageAt, kYellow);
 }
 
-void DrawNotices(SaverState& state, TegoDDrw& ddrw) {
-  if (!state.runMonShown) {
-    DrawNotice(state, ddrw, kNotice1Line, state.monitorNoticeSprite);
-  } else if (!state.pwrMsgShown) {
-    DrawNotice(state, ddrw, kNotice2Line, state.powerNoticeSprite);
+std::string_view Overlays::CountdownLine(int16_t countdown) {
+  if (noticeCountdownTextFor != countdown) {
+    noticeCountdownText =
+        std::string(kCountdownBefore) + std::to_string(countdown) + std::string(kCountdownAfter);
+    noticeCountdownTextFor = countdown;
+  }
+  return noticeCountdownText;
+}
+
+void Overlays::DrawNotice(int16_t countdown, std::string_view line, int32_t picture,
+                          TegoDDrw& ddrw) {
+  DrawOne(ddrw, line, kNoticeTextSize, kPlainTextStyle, kNoticeLineAt, kYellow);
+  DrawOne(ddrw, CountdownLine(countdown), kNoticeTextSize, kPlainTextStyle, kCountdownAt, kYellow);
+  ddrw.DrawSprite(picture);
+}
+
+void Overlays::DrawNotices(const AnimationClocks& clocks, const SceneSprites& sprites,
+                           TegoDDrw& ddrw) {
+  if (!clocks.runMonShown) {
+    DrawNotice(clocks.noticeCountdown, kNotice1Line, sprites.monitorNoticeSprite, ddrw);
+  } else if (!clocks.pwrMsgShown) {
+    DrawNotice(clocks.noticeCountdown, kNotice2Line, sprites.powerNoticeSprite, ddrw);
   }
 }
 
-void DrawFeatureTips(const SaverState& state, TegoDDrw& ddrw) {
-  if (!state.featuresOn) return;
+void Overlays::DrawFeatureTips(const AnimationClocks& clocks, TegoDDrw& ddrw) {
+  if (!clocks.featuresOn) return;
   DrawOne(ddrw, kFeaturesHeading, kHeadingSize, kCalendarTextStyle, kHeadingAt, kRed);
-  if (state.featureTip < 1 || state.featureTip > 5) return;
-  DrawOne(ddrw, kFeatureTips[state.featureTip], kTipSize, kCalendarTextStyle, kTipAt, kBlack);
+  if (clocks.featureTip < 1 || clocks.featureTip > 5) return;
+  DrawOne(ddrw, kFeatureTips[clocks.featureTip], kTipSize, kCalendarTextStyle, kTipAt, kBlack);
 }
 
 }  // namespace emberlrn

@@ -6,7 +6,10 @@
 // each one.
 
 #include <array>
+#include <cstdint>
 #include <ctime>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "interfaces/tego_ddrw.h"
@@ -14,7 +17,8 @@
 namespace emberlrn {
 
 class Clock;
-struct SaverState;
+struct AnimationClocks;
+struct SceneSprites;
 
 inline constexpr std::string_view kTextFace = "Arial";
 inline constexpr int kCalendarTextStyle = 30;
@@ -66,20 +70,39 @@ class CalendarTexts {
 // a format without seconds gets hours, minutes and seconds instead.
 const char* LongTimeFormat();
 
-// After the calendar plate, when calendarCorner is 0..3: day, weekday, time
-// and month at that corner's places, read from the clock now, each kept
-// inside the plate however long the user's language makes it.
-void DrawCalendarTexts(const SaverState& state, TegoDDrw& ddrw, const Clock& clock);
+// The calendar's and the message's choices, and the texts drawn over the
+// scene from them and from the notice and feature-tip clocks.
+struct Overlays {
+  bool showCalendar = false;
+  int16_t calendarCorner = 0;
+  bool showMessage = false;
+  std::string messageText;
+  int16_t messageFontSize = 0;
 
-// When showMessage is 1: the message as stored, at (100, 1) in yellow.
-void DrawUserMessage(const SaverState& state, TegoDDrw& ddrw);
+  // The countdown line changes only with the notice clock; it is made again
+  // only when its number has changed.
+  std::string noticeCountdownText;
+  std::optional<int16_t> noticeCountdownTextFor;
 
-// Notice 1 while runMonShown is false, else notice 2 while pwrMsgShown is
-// false: its line, the countdown line and its picture.
-void DrawNotices(SaverState& state, TegoDDrw& ddrw);
+  // After the calendar plate, when calendarCorner is 0..3: day, weekday,
+  // time and month at that corner's places, read from the clock now, each
+  // kept inside the plate however long the user's language makes it.
+  void DrawCalendarTexts(TegoDDrw& ddrw, const Clock& clock) const;
 
-// While featuresOn: the heading and the current tip (only the heading for a
-// tip outside 1..5).
-void DrawFeatureTips(const SaverState& state, TegoDDrw& ddrw);
+  // When showMessage: the message as stored, at (100, 1) in yellow.
+  void DrawUserMessage(TegoDDrw& ddrw) const;
+
+  // Notice 1 while runMonShown is false, else notice 2 while pwrMsgShown is
+  // false: its line, the countdown line and its picture.
+  void DrawNotices(const AnimationClocks& clocks, const SceneSprites& sprites, TegoDDrw& ddrw);
+
+  // While featuresOn: the heading and the current tip (only the heading for
+  // a tip outside 1..5).
+  static void DrawFeatureTips(const AnimationClocks& clocks, TegoDDrw& ddrw);
+
+ private:
+  std::string_view CountdownLine(int16_t countdown);
+  void DrawNotice(int16_t countdown, std::string_view line, int32_t picture, TegoDDrw& ddrw);
+};
 
 }  // namespace emberlrn

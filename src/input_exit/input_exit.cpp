@@ -7,139 +7,148 @@
 #include "interfaces/system.h"
 #include "interfaces/tego_ddrw.h"
 #include "settings/setting_reader.h"
+#include "sound/carol_playlist.h"
 #include "sound/fire_sound.h"
-#include "interfaces/tego_ds.h"
-#include "interfaces/tego_snd.h"
 
 namespace emberlrn {
 
-namespace {
-
-// Every close started by the drawing control silences the waves and the
-// carol before the close routine runs.
-void StopSounds(SaverState& state, SaverControls& controls) {
-  controls.ds.stopAllWaves();
-  controls.ds.stopWave(state.fireSoundId);
-  controls.snd.stopMidi();
+void CloseRoad::StopSounds() {
+  parts_.fire.Silence();
+  parts_.carols.Stop();
 }
 
-}  // namespace
-
-void KeyDown(SaverState& state, SaverControls& controls, SaverWindowHost& host, int16_t keyCode) {
+void CloseRoad::KeyDown(int16_t keyCode) {
   if (keyCode == kKeyS) {
     // keys::kSound is written only by the first run, so S always brings the
     // fire sound back, from the beginning of the file.
-    state.soundOn = GetIntSetting(controls.store, keys::kSound);
-    OpenDirectSoundSession(state, controls.ds);
+    parts_.fire.soundOn = GetIntSetting(parts_.store, keys::kSound) == 1;
+    parts_.fire.OpenDirectSoundSession();
     return;
   }
   if (keyCode == kKeyQ) {
     // Only the fire sound stops; a carol plays on.
-    controls.ds.stopAllWaves();
-    controls.ds.stopWave(state.fireSoundId);
-    state.soundOn = 0;
+    parts_.fire.StopFire();
     return;
   }
-  state.closingByKey = true;
-  StopSounds(state, controls);
-  KeyPressed(state, controls, host);
+  closingByKey = true;
+  StopSounds();
+  KeyPressed();
 }
 
-void MouseDown(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  state.closingByMouseClick = true;
-  StopSounds(state, controls);
-  MousePressed(state, controls, host);
+void CloseRoad::MouseDown() {
+  closingByMouseClick = true;
+  StopSounds();
+  MousePressed();
 }
 
-void MouseMove(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
+void CloseRoad::MouseMove(bool mouseArmed) {
   // For the first seconds of the run the pointer may still be settling.
-  if (!state.mouseArmed) return;
+  if (!mouseArmed) return;
 
-  if (state.moveCount < std::numeric_limits<int16_t>::max()) ++state.moveCount;
-  if (state.moveCount == state.mouseMoveLimit) {
-    state.closingByMouseMove = true;
-    StopSounds(state, controls);
-    MouseMoveFunc(state, controls, host);
+  if (moveCount < std::numeric_limits<int16_t>::max()) ++moveCount;
+  if (moveCount == mouseMoveLimit) {
+    closingByMouseMove = true;
+    StopSounds();
+    MouseMoveFunc();
   }
 
   // The window is tested after the count, so the move that finds it older
   // than ten seconds still counts before the count is cleared. Measured on
   // the monotonic clock, a window open across midnight closes as any other.
-  const int64_t now = controls.clock.MonotonicMs();
-  if (!state.moveWindowOpen) {
-    state.moveWindowOpen = true;
-    state.moveWindowStartMs = now;
-  } else if (now - state.moveWindowStartMs > kMoveWindowMs) {
-    state.moveWindowOpen = false;
-    state.moveWindowStartMs = 0;
-    state.moveCount = 0;
+  const int64_t now = parts_.clock.MonotonicMs();
+  if (!moveWindowOpen) {
+    moveWindowOpen = true;
+    moveWindowStartMs = now;
+  } else if (now - moveWindowStartMs > kMoveWindowMs) {
+    moveWindowOpen = false;
+    moveWindowStartMs = 0;
+    moveCount = 0;
   }
 }
 
-void Deactivated(SaverState& state, SaverControls& controls) {
+void CloseRoad::Deactivated() {
   // A close already under way finishes on its own. The hand-over is one as
   // well: the warning window taking the focus must not end the program.
-  if (state.closingByMouseClick || state.closingByKey || state.closingByMouseMove) return;
-  if (state.pmHandover) return;
-  CloseDown(state, controls);
+  if (closingByMouseClick || closingByKey || closingByMouseMove) return;
+  if (parts_.power.pmHandover) return;
+  CloseDown();
 }
 
-void Form_KeyUp(SaverState& state, SaverControls& controls, SaverWindowHost& host, int16_t keyCode) {
+void CloseRoad::Form_KeyUp(int16_t keyCode) {
   if (keyCode == kKeySpace || keyCode == kKeyS || keyCode == kKeyQ) return;
-  state.closingByKey = true;
-  KeyPressed(state, controls, host);
+  closingByKey = true;
+  KeyPressed();
 }
 
-void Form_LostFocus(SaverState&, SaverControls& controls) { controls.system.ShowCursor(true); }
+void CloseRoad::Form_LostFocus() { parts_.system.ShowCursor(true); }
 
-void Form_Paint(SaverState& state, SaverControls& controls) {
-  if (state.clickCloseStarted || state.keyCloseStarted) controls.system.EndProcess();
+void CloseRoad::Form_Paint() {
+  if (clickCloseStarted || keyCloseStarted) parts_.system.EndProcess();
 }
 
-void Form_Unload(SaverState&, SaverControls& controls) {
-  controls.ds.stopAllWaves();
-  controls.system.ShowCursor(true);
+void CloseRoad::Form_Unload() {
+  parts_.fire.StopAllWaves();
+  parts_.system.ShowCursor(true);
 }
 
-void KeyPressed(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  state.keyCloseStarted = true;
-  controls.system.ShowCursor(true);
-  controls.ddrw.CloseDisplay();
-  PrepareToClose(state, controls, host);
+void CloseRoad::KeyPressed() {
+  keyCloseStarted = true;
+  parts_.system.ShowCursor(true);
+  parts_.ddrw.CloseDisplay();
+  PrepareToClose();
 }
 
-void MousePressed(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  state.clickCloseStarted = true;
-  controls.system.ShowCursor(true);
-  controls.ddrw.CloseDisplay();
-  PrepareToClose(state, controls, host);
+void CloseRoad::MousePressed() {
+  clickCloseStarted = true;
+  parts_.system.ShowCursor(true);
+  parts_.ddrw.CloseDisplay();
+  PrepareToClose();
 }
 
-void MouseMoveFunc(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  controls.ds.stopAllWaves();
-  controls.system.ShowCursor(true);
-  controls.ddrw.CloseDisplay();
-  PrepareToClose(state, controls, host);
+void CloseRoad::MouseMoveFunc() {
+  parts_.fire.StopAllWaves();
+  parts_.system.ShowCursor(true);
+  parts_.ddrw.CloseDisplay();
+  PrepareToClose();
 }
 
-void PrepareToClose(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  controls.system.ShowCursor(true);
+void CloseRoad::PrepareToClose() {
+  parts_.system.ShowCursor(true);
   // The warning is shown once; a close that still reaches the saver window
   // after that is the user returning, and ends the program.
-  if (state.pmHandover && !state.pmWarningShown) {
-    host.HideSaverWindow();
-    SetUpPowerM(state, controls, host);
+  if (parts_.power.pmHandover && !parts_.power.pmWarningShown) {
+    parts_.host.HideSaverWindow();
+    SetUpPowerM();
   } else {
-    CloseDown(state, controls);
+    CloseDown();
   }
 }
 
-void CloseDown(SaverState& state, SaverControls& controls) {
-  controls.system.SetScreenSaverRunning(false);
+void CloseRoad::CloseDown() {
+  parts_.system.SetScreenSaverRunning(false);
   // The preview and the settings dialog never load in a full-screen run, so
   // the saver window is the only one to unload.
-  Form_Unload(state, controls);
-  controls.system.EndProcess();
+  Form_Unload();
+  parts_.system.EndProcess();
+}
+
+void CloseRoad::PowerTick() {
+  if (!parts_.power.HandOverDue(parts_.clock)) return;
+  parts_.fire.StopFire();
+  parts_.ddrw.CloseDisplay();
+  PrepareToClose();
+}
+
+void CloseRoad::SetUpPowerM() {
+  parts_.fire.StopAllWaves();
+  parts_.system.ShowCursor(true);
+  parts_.host.HideSaverWindow();
+  parts_.host.DropTopMost();
+  parts_.power.pmWarningShown = true;
+  // The saver window's clocks keep running while the warning shows; should
+  // the warning be closed without ending the program, the ordinary close
+  // follows.
+  parts_.host.ShowPowerWarning([this] { CloseDown(); });
 }
 
 }  // namespace emberlrn

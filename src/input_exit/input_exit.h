@@ -7,16 +7,20 @@
 // shows the cursor, then either hands over to the power-management warning
 // (when the countdown has expired) or unloads the saver and ends the process.
 // Once a close has started it is never cancelled: its flags are only set.
-//
-// The handlers are free functions on the saver window's state and controls;
-// the saver window (Form1) routes each of its events here in one line.
 
 #include <cstdint>
 
 #include "interfaces/saver_window.h"
-#include "start/saver_state.h"
 
 namespace emberlrn {
+
+class CarolPlaylist;
+class Clock;
+class FireSound;
+class SettingsStore;
+class System;
+class TegoDDrw;
+struct PowerManagement;
 
 // Virtual-key codes the handlers tell apart.
 inline constexpr int16_t kKeySpace = 32;
@@ -26,37 +30,81 @@ inline constexpr int16_t kKeyS = 83;
 // A movement window older than this clears the move count.
 inline constexpr int64_t kMoveWindowMs = 10000;
 
-// --- events of the drawing control ---
+// What the close road works on: the display, the system, the store (for
+// the S key's sound switch), the clock, the window's host, both sounds and
+// the power management.
+struct CloseRoadParts {
+  TegoDDrw& ddrw;
+  System& system;
+  const SettingsStore& store;
+  const Clock& clock;
+  SaverWindowHost& host;
+  FireSound& fire;
+  CarolPlaylist& carols;
+  PowerManagement& power;
+};
 
-// A key went down; keyCode is a virtual-key code (S 83, Q 81, space 32,
-// letters and digits by their capital ASCII codes).
-void KeyDown(SaverState& state, SaverControls& controls, SaverWindowHost& host, int16_t keyCode);
-void MouseDown(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-// A pointer movement that is the user's (the window system's own motion
-// events are filtered out before they come here).
-void MouseMove(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-// The drawing control lost the screen: ends the saver unless a close is
-// already under way.
-void Deactivated(SaverState& state, SaverControls& controls);
+class CloseRoad {
+ public:
+  explicit CloseRoad(const CloseRoadParts& parts) : parts_(parts) {}
 
-// --- events of the saver window ---
+  int16_t mouseMoveLimit = 0;
+  bool closingByKey = false;
+  bool closingByMouseClick = false;
+  bool closingByMouseMove = false;
+  bool keyCloseStarted = false;
+  bool clickCloseStarted = false;
+  int16_t moveCount = 0;
+  int64_t moveWindowStartMs = 0;  // monotonic ms of the window's first move
+  bool moveWindowOpen = false;
 
-// A key came up; space, S and Q are ignored here.
-void Form_KeyUp(SaverState& state, SaverControls& controls, SaverWindowHost& host, int16_t keyCode);
-void Form_LostFocus(SaverState& state, SaverControls& controls);
-// A repaint during a key or click close finishes it.
-void Form_Paint(SaverState& state, SaverControls& controls);
-void Form_Unload(SaverState& state, SaverControls& controls);
+  // --- events of the drawing control ---
 
-// --- the close routines ---
+  // A key went down; keyCode is a virtual-key code (S 83, Q 81, space 32,
+  // letters and digits by their capital ASCII codes).
+  void KeyDown(int16_t keyCode);
+  void MouseDown();
+  // A pointer movement that is the user's (the window system's own motion
+  // events are filtered out before they come here); it counts only once
+  // the run clock has armed the mouse.
+  void MouseMove(bool mouseArmed);
+  // The drawing control lost the screen: ends the saver unless a close is
+  // already under way.
+  void Deactivated();
 
-void KeyPressed(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-void MousePressed(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-void MouseMoveFunc(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-// Chooses between the power-management hand-over and the ordinary close.
-void PrepareToClose(SaverState& state, SaverControls& controls, SaverWindowHost& host);
-// Tells the system the saver stopped, unloads the saver window and ends the
-// process. Never returns.
-void CloseDown(SaverState& state, SaverControls& controls);
+  // --- events of the saver window ---
+
+  // A key came up; space, S and Q are ignored here.
+  void Form_KeyUp(int16_t keyCode);
+  void Form_LostFocus();
+  // A repaint during a key or click close finishes it.
+  void Form_Paint();
+  void Form_Unload();
+
+  // --- the close routines ---
+
+  void KeyPressed();
+  void MousePressed();
+  void MouseMoveFunc();
+  // Chooses between the power-management hand-over and the ordinary close.
+  void PrepareToClose();
+  // Tells the system the saver stopped, unloads the saver window and ends
+  // the process. Never returns.
+  void CloseDown();
+
+  // The power-management part of the one-second clock: once the hand-over
+  // is due, the fire stops, the display is given back and the close begins.
+  void PowerTick();
+  // Steps the saver window aside and shows the warning window; if the
+  // warning is closed without ending the program, the ordinary close follows.
+  void SetUpPowerM();
+
+ private:
+  // Every close started by the drawing control silences the waves and the
+  // carol before the close routine runs.
+  void StopSounds();
+
+  CloseRoadParts parts_;
+};
 
 }  // namespace emberlrn

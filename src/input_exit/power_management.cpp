@@ -1,15 +1,11 @@
 #include "input_exit/power_management.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
-#include <utility>
 
 #include "interfaces/clock.h"
 #include "interfaces/system.h"
-#include "interfaces/tego_ddrw.h"
 #include "settings/schema.h"
-#include "interfaces/tego_ds.h"
 
 namespace emberlrn {
 
@@ -28,56 +24,38 @@ std::optional<int16_t> MonitorTimeSeconds(std::string_view text) {
   return static_cast<int16_t>(*minutes * 60);
 }
 
-void PowerManage(SaverState& state) {
-  state.monitorOffSeconds = MonitorTimeSeconds(state.monitorSetting).value_or(0);
-  if (state.monitorOffSeconds == 0) state.powerManageOn = 0;
+void PowerManagement::PowerManage() {
+  monitorOffSeconds = MonitorTimeSeconds(monitorSetting).value_or(0);
+  if (monitorOffSeconds == 0) powerManageOn = false;
 }
 
-void SSTimeFunc(SaverState& state, System& system) {
+void PowerManagement::SSTimeFunc(System& system) {
   if (const std::optional<int32_t> timeOut = system.ScreenSaveTimeOut()) {
-    state.screenSaveTimeOut = *timeOut;
+    screenSaveTimeOut = *timeOut;
   }
 }
 
-void StartPowerManagement(SaverState& state, System& system) {
-  if (state.powerManageOn == 1) PowerManage(state);
-  if (state.powerManageOn == 1) SSTimeFunc(state, system);
-  if (state.powerManageOn == 1) {
+void PowerManagement::StartPowerManagement(System& system) {
+  if (powerManageOn) PowerManage();
+  if (powerManageOn) SSTimeFunc(system);
+  if (powerManageOn) {
     // Worked in 64 bits: a desktop time-out of any size gives an early
     // hand-over, never an overflow.
-    state.pmDelaySeconds = ClampToInt32(int64_t{state.monitorOffSeconds} - state.screenSaveTimeOut -
-                                        kHandoverLeadSeconds);
+    pmDelaySeconds =
+        ClampToInt32(int64_t{monitorOffSeconds} - screenSaveTimeOut - kHandoverLeadSeconds);
   }
 }
 
-void PowerTick(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  if (state.powerManageOn != 1) return;
+bool PowerManagement::HandOverDue(const Clock& clock) {
+  if (!powerManageOn) return false;
   // The clock keeps ticking behind the warning window; the hand-over
   // happens once.
-  if (state.pmHandover) return;
-
-  const int64_t elapsedMs = controls.clock.MonotonicMs() - state.startMonotonicMs;
-  state.elapsedSeconds = ClampToInt32(elapsedMs / 1000);
-  if (state.elapsedSeconds < state.pmDelaySeconds) return;
-
-  state.pmHandover = true;
-  controls.ds.stopAllWaves();
-  controls.ds.stopWave(state.fireSoundId);
-  state.soundOn = 0;
-  controls.ddrw.CloseDisplay();
-  PrepareToClose(state, controls, host);
-}
-
-void SetUpPowerM(SaverState& state, SaverControls& controls, SaverWindowHost& host) {
-  controls.ds.stopAllWaves();
-  controls.system.ShowCursor(true);
-  host.HideSaverWindow();
-  host.DropTopMost();
-  state.pmWarningShown = true;
-  // The saver window's clocks keep running while the warning shows; should
-  // the warning be closed without ending the program, the ordinary close
-  // follows.
-  host.ShowPowerWarning([&state, &controls] { CloseDown(state, controls); });
+  if (pmHandover) return false;
+  const int64_t elapsedMs = clock.MonotonicMs() - startMonotonicMs;
+  elapsedSeconds = ClampToInt32(elapsedMs / 1000);
+  if (elapsedSeconds < pmDelaySeconds) return false;
+  pmHandover = true;
+  return true;
 }
 
 }  // namespace emberlrn

@@ -3,16 +3,16 @@
 // after some time tells the saver so; the saver then runs only until 45
 // seconds before that moment, gives the display back and leaves a small
 // warning window on top, so that the system's own power management can act.
+// This is the numbers and the flags of it; the close road does the steps.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
-
-#include "input_exit/input_exit.h"
-#include "start/saver_state.h"
 
 namespace emberlrn {
 
+class Clock;
 class System;
 
 // The hand-over comes this many seconds before the monitor would go off.
@@ -22,26 +22,35 @@ inline constexpr int32_t kHandoverLeadSeconds = 45;
 // ... "5 hours", "Never"), matched exactly; nothing for any other text.
 std::optional<int16_t> MonitorTimeSeconds(std::string_view text);
 
-// monitorSetting -> monitorOffSeconds; "Never" or an unknown text switches
-// the hand-over off for this run (powerManageOn = 0).
-void PowerManage(SaverState& state);
+struct PowerManagement {
+  bool powerManageOn = false;
+  std::string monitorSetting;
+  int16_t monitorOffSeconds = 0;
+  int32_t screenSaveTimeOut = 0;
+  int32_t pmDelaySeconds = 0;
+  int32_t elapsedSeconds = 0;
+  int64_t startMonotonicMs = 0;  // the saver window's load on the monotonic clock
+  bool pmHandover = false;
+  bool pmWarningShown = false;   // the warning window has been shown
 
-// Reads the desktop's screen-saver wait into screenSaveTimeOut; when it
-// cannot be read the value stays as it was (0).
-void SSTimeFunc(SaverState& state, System& system);
+  // monitorSetting -> monitorOffSeconds; "Never" or an unknown text switches
+  // the hand-over off for this run.
+  void PowerManage();
 
-// The start-up's power-management step: PowerManage, SSTimeFunc and the
-// delay of the hand-over, each only while powerManageOn is still 1.
-void StartPowerManagement(SaverState& state, System& system);
+  // Reads the desktop's screen-saver wait into screenSaveTimeOut; when it
+  // cannot be read the value stays as it was (0).
+  void SSTimeFunc(System& system);
 
-// The power-management part of the one-second clock (Timer2): hands over
-// once the delay has passed since the saver window loaded. The elapsed time
-// is measured on the monotonic clock from startMonotonicMs, so it holds
-// across midnight and whatever the time format.
-void PowerTick(SaverState& state, SaverControls& controls, SaverWindowHost& host);
+  // The start-up's step: PowerManage, SSTimeFunc and the delay of the
+  // hand-over, each only while powerManageOn still holds.
+  void StartPowerManagement(System& system);
 
-// Steps the saver window aside and shows the warning window; if the warning
-// is closed without ending the program, the ordinary close follows.
-void SetUpPowerM(SaverState& state, SaverControls& controls, SaverWindowHost& host);
+  // The power-management part of the one-second clock (Timer2): true, once,
+  // when the delay has passed since the saver window loaded, and pmHandover
+  // is set. The elapsed time is measured on the monotonic clock from
+  // startMonotonicMs, so it holds across midnight and whatever the time
+  // format.
+  bool HandOverDue(const Clock& clock);
+};
 
 }  // namespace emberlrn

@@ -5,6 +5,8 @@
 // andirons and the two first-run notice panels.
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace emberlrn {
@@ -13,7 +15,6 @@ class DisplayModes;
 class SettingsStore;
 class System;
 class TegoDDrw;
-struct SaverState;
 
 inline constexpr std::string_view kStockingFile = "Stocking.bmp";
 inline constexpr std::string_view kPoinrFile = "poinr.bmp";
@@ -48,15 +49,52 @@ inline constexpr std::array<SurroundFiles, 7> kSurroundFiles = {{
     {"OldRockL.bmp", "OldRockR.bmp", "OldRockT.bmp", "m-OldRock.bmp"},
 }};
 
+// The decorations the user chose: where the stockings hang, and which of
+// the andirons, stockings, bells and poinsettias are drawn.
+struct Decorations {
+  bool showAndirons = false;
+  std::array<bool, 4> showStocking{};  // stocking i + 1
+  int16_t stockingTop = 0;
+  std::array<bool, 3> showBell{};         // 1 right, 2 left
+  std::array<bool, 3> showPoinsettia{};   // 1 right, 2 left
+};
+
+// What the scene is made from: the pictures' folder (with its trailing '/'),
+// the decorations, the calendar's corner, the flame's pace and whether any
+// surround is ever drawn (the andirons stand further apart when none is).
+struct SceneChoices {
+  std::string installFolder;
+  Decorations decorations;
+  int16_t calendarCorner = 0;
+  int16_t flameSpeed = 0;
+  bool anyStyleShown = false;
+};
+
+// The sprites of the scene (0 = not made), with what the store said of the
+// two notices when their panels were due.
+struct SceneSprites {
+  std::array<int32_t, 4> stockingSprite{};
+  int32_t poinrSprite = 0, poinlSprite = 0, bellrSprite = 0, belllSprite = 0;
+  int32_t calendarSprite = 0, flameSprite = 0, logsSprite = 0;
+  std::array<int32_t, 7> surroundLeft{};   // 1..6
+  std::array<int32_t, 7> surroundRight{};  // 1..6
+  std::array<int32_t, 7> surroundTop{};    // 1..6
+  std::array<int32_t, 7> mantleSprite{};   // 3..6
+  int32_t andironLSprite = 0, andironRSprite = 0;
+  int32_t monitorNoticeSprite = 0, powerNoticeSprite = 0;
+  bool runMonShown = true;
+  bool pwrMsgShown = true;
+};
+
 // Makes every sprite of the scene, in catalogue order, and places each as it
-// is made. Reads keys::kRunMon and keys::kPwrMsg just before their panels; a panel is
-// made only while its notice is still to be shown.
-void LoadScene(SaverState& state, TegoDDrw& ddrw, const SettingsStore& store);
+// is made. Reads keys::kRunMon and keys::kPwrMsg just before their panels; a
+// panel is made only while its notice is still to be shown.
+SceneSprites LoadScene(const SceneChoices& choices, TegoDDrw& ddrw, const SettingsStore& store);
 
 // The display session: opens the display (see display_session.h) and loads
-// the scene. Returns false when the display was refused and the user has been
-// told; nothing of the scene is loaded then.
-bool OpenDirectDrawSession(SaverState& state, TegoDDrw& ddrw, DisplayModes& modes,
-                           const SettingsStore& store, System& system);
+// the scene into sprites. Returns false when the display was refused and the
+// user has been told; nothing of the scene is loaded then.
+bool OpenDirectDrawSession(const SceneChoices& choices, SceneSprites& sprites, TegoDDrw& ddrw,
+                           DisplayModes& modes, const SettingsStore& store, System& system);
 
 }  // namespace emberlrn

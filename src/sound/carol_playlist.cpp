@@ -20,49 +20,49 @@ int16_t NextCarol(int16_t carol) {
 }
 
 // currentCarol kept within the table.
-int16_t CurrentCarol(SaverState& state) {
-  if (state.currentCarol < 1 || state.currentCarol > kCarolCount) state.currentCarol = 1;
-  return state.currentCarol;
+int16_t Kept(int16_t& currentCarol) {
+  if (currentCarol < 1 || currentCarol > kCarolCount) currentCarol = 1;
+  return currentCarol;
 }
 
 }  // namespace
 
-std::string CarolPath(const SaverState& state, int16_t carol) {
-  return state.installFolder + "midi" + std::to_string(carol) + ".mid";
+std::string CarolPlaylist::CarolPath(int16_t carol) const {
+  return installFolder + "midi" + std::to_string(carol) + ".mid";
 }
 
-void MidiSounds(SaverState& state, TegoSnd& snd) {
-  if (!state.musicOn) return;
-  const int16_t carol = CurrentCarol(state);
-  if (state.carolChecked[carol] == kSelected) {
-    snd.playMidiFile(CarolPath(state, carol), kFromStart, kToEnd);
-  }
+void CarolPlaylist::MidiSounds() {
+  if (!musicOn) return;
+  const int16_t carol = Kept(currentCarol);
+  if (carolChecked[carol] == kSelected) snd_.playMidiFile(CarolPath(carol), kFromStart, kToEnd);
   // Only an unselected carol moves the playlist on; this is why, at start-up,
   // carol 2 is not the first heard: the first clock tick steps on to 3
   // before it searches.
-  if (state.carolChecked[carol] == kNotSelected) state.currentCarol = NextCarol(carol);
+  if (carolChecked[carol] == kNotSelected) currentCarol = NextCarol(carol);
 }
 
-void MidiSoundsCheckedNext(SaverState& state) {
+void CarolPlaylist::MidiSoundsCheckedNext() {
   // With nothing selected the search has gone round once and ends where it
-  // began, and nothing plays. An entry that is neither 0 nor 1 (only a
-  // hand-edited file holds one) ends the search on that carol, which then is
-  // not played either; the next tick moves past it.
+  // began, and nothing plays. An entry that is neither 0 nor 1 ends the
+  // search on that carol, which then is not played either; the next tick
+  // moves past it.
   for (int step = 0; step < kCarolCount; ++step) {
-    const int16_t carol = CurrentCarol(state);
-    if (state.carolChecked[carol] != kNotSelected) return;
-    state.currentCarol = NextCarol(carol);
+    const int16_t carol = Kept(currentCarol);
+    if (carolChecked[carol] != kNotSelected) return;
+    currentCarol = NextCarol(carol);
   }
 }
 
-void CarolTick(SaverState& state, TegoSnd& snd) {
-  if (!state.musicOn) return;
+void CarolPlaylist::CarolTick() {
+  if (!musicOn) return;
   // A carol that ended, or one that could not start, reads as not playing;
   // either way the playlist moves on to the next selected carol.
-  if (snd.isMidiPlaying()) return;
-  state.currentCarol = NextCarol(CurrentCarol(state));
-  MidiSoundsCheckedNext(state);
-  MidiSounds(state, snd);
+  if (snd_.isMidiPlaying()) return;
+  currentCarol = NextCarol(Kept(currentCarol));
+  MidiSoundsCheckedNext();
+  MidiSounds();
 }
+
+void CarolPlaylist::Stop() { snd_.stopMidi(); }
 
 }  // namespace emberlrn

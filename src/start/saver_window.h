@@ -1,20 +1,44 @@
 #pragma once
-// Form1, the saver window of the full-screen run. It owns the saver's state
-// for the life of the process, hosts the drawing, wave-sound and MIDI
-// controls and six one-second timers, and routes every event to the routine
-// of the subsystem that answers it. Reading this class shows every event of
+// Form1, the saver window of the full-screen run. It holds the saver's
+// subsystems for the life of the process (the style rotation, the animation
+// clocks, the scene and its overlays, the fire sound, the carol playlist,
+// the power management and the close road), hosts the drawing, wave-sound
+// and MIDI controls and six one-second timers, and routes every event to
+// the subsystem that answers it. Reading this class shows every event of
 // the saver and where it goes.
 
 #include <string>
 
+#include "frame/clocks.h"
+#include "frame/overlays.h"
+#include "frame/rotation.h"
 #include "input_exit/input_exit.h"
-#include "platform/event_loop.h"
+#include "input_exit/power_management.h"
+#include "interfaces/saver_window.h"
 #include "interfaces/tego_ddrw.h"
-#include "start/saver_state.h"
+#include "platform/event_loop.h"
+#include "scene/scene_catalogue.h"
+#include "sound/carol_playlist.h"
+#include "sound/fire_sound.h"
 
 namespace emberlrn {
 
+class Clock;
 class DisplayModes;
+class SettingsStore;
+class System;
+class TegoDS;
+class TegoSnd;
+
+// The controls and services the saver window hosts.
+struct SaverControls {
+  TegoDDrw& ddrw;
+  TegoDS& ds;
+  TegoSnd& snd;
+  SettingsStore& store;
+  System& system;
+  const Clock& clock;
+};
 
 // The interval of every timer of the saver window.
 inline constexpr int64_t kTimerIntervalMs = 1000;
@@ -28,10 +52,10 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // The start-up: reads every setting into the state, hides the cursor and
-  // opens the display with the scene, the fire sound and the carols. When
-  // the display is refused the user is told, the window unloads and the
-  // process ends.
+  // The start-up: reads every setting into the subsystems, hides the cursor
+  // and opens the display with the scene, the fire sound and the carols.
+  // When the display is refused the user is told, the window unloads and
+  // the process ends.
   void Form_Load();
   // After the load: the window goes on top of every other, covering the
   // desktop, and the system is told that a screen saver runs.
@@ -59,24 +83,39 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   void Timer5_Timer();      // carol clock
   void TimerTotal_Timer();  // run clock
 
-  const SaverState& State() const { return state_; }
-  SaverState& State() { return state_; }
+  // --- the subsystems, for a look from outside ---
+  const StyleRotation& Rotation() const { return rotation_; }
+  const AnimationClocks& Clocks() const { return clocks_; }
+  const Overlays& TextOverlays() const { return overlays_; }
+  const Decorations& SceneDecorations() const { return decorations_; }
+  const SceneSprites& Sprites() const { return sprites_; }
+  const FireSound& Fire() const { return fire_; }
+  const CarolPlaylist& Carols() const { return carols_; }
+  const PowerManagement& Power() const { return power_; }
+  const CloseRoad& Close() const { return close_; }
+  int16_t Speed() const { return flameSpeed_; }
 
  private:
   void ReadSettings();
 
-  SaverState state_;
   SaverControls controls_;
   DisplayModes& modes_;
-  SaverWindowHost& host_;
   EventLoop& loop_;
+  std::string installFolder_;
+  int16_t flameSpeed_ = 0;
+
+  StyleRotation rotation_;
+  AnimationClocks clocks_;
+  Overlays overlays_;
+  Decorations decorations_;
+  SceneSprites sprites_;
+  FireSound fire_;
+  CarolPlaylist carols_;
+  PowerManagement power_;
+  CloseRoad close_;
+
   EventLoop::TimerId timer3_ = -1;
   EventLoop::TimerId timer4_ = -1;
 };
-
-// What start-up does with style switches the dialog never writes: one other
-// than 1 counts as off. (The numbers within limits were read through the
-// rules that the dialog shares, so both mean the same by any stored text.)
-void KeepStoredValuesSane(SaverState& state);
 
 }  // namespace emberlrn

@@ -45,6 +45,8 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
 
   // --- record ---
   std::vector<std::string> calls;
+  // When set, every call goes to this log shared with other fakes as well.
+  std::vector<std::string>* sharedLog = nullptr;
   // The calls from the last ClearBackBuffer up to and including the last
   // FlipBackBuffer: one whole frame.
   std::vector<std::string> lastFrame;
@@ -161,6 +163,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   void Log(std::string call) {
     if (onCall) onCall(call);
     if (!recording) return;
+    if (sharedLog) sharedLog->push_back(call);
     frame_.push_back(call);
     calls.push_back(std::move(call));
   }

@@ -13,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/call_record.h"
+
 #include "interfaces/tego_ds.h"
 #include "interfaces/tego_snd.h"
 
 namespace emberlrn {
 
-class FakeTegoDS final : public TegoDS {
+class FakeTegoDS final : public TegoDS, public CallRecord {
  public:
   struct Wave {
     std::string path;
@@ -29,28 +31,28 @@ class FakeTegoDS final : public TegoDS {
 
   int32_t loadWave(std::string_view path) override {
     const int32_t id = nextId_++;
-    calls.push_back("loadWave(" + std::string(path) + ")");
+    Record("loadWave(" + std::string(path) + ")");
     waves[id] = Wave{std::string(path)};
     return id;
   }
   void stopWave(int32_t id) override {
-    calls.push_back("stopWave(" + std::to_string(id) + ")");
+    Record("stopWave(" + std::to_string(id) + ")");
     if (auto it = waves.find(id); it != waves.end()) it->second.playing = false;
   }
   void stopAllWaves() override {
-    calls.push_back("stopAllWaves");
+    Record("stopAllWaves");
     for (auto& [id, wave] : waves) wave.playing = false;
   }
   void startWave(int32_t id) override {
-    calls.push_back("startWave(" + std::to_string(id) + ")");
+    Record("startWave(" + std::to_string(id) + ")");
     if (auto it = waves.find(id); it != waves.end()) it->second.playing = true;
   }
   void setWaveVolume(int32_t id, int32_t volume) override {
-    calls.push_back("setWaveVolume(" + std::to_string(id) + "," + std::to_string(volume) + ")");
+    Record("setWaveVolume(" + std::to_string(id) + "," + std::to_string(volume) + ")");
     if (auto it = waves.find(id); it != waves.end()) it->second.volume = volume;
   }
   void setWaveMode(int32_t id, int32_t mode) override {
-    calls.push_back("setWaveMode(" + std::to_string(id) + "," + std::to_string(mode) + ")");
+    Record("setWaveMode(" + std::to_string(id) + "," + std::to_string(mode) + ")");
     if (auto it = waves.find(id); it != waves.end()) it->second.mode = mode;
   }
 
@@ -63,17 +65,16 @@ class FakeTegoDS final : public TegoDS {
     return ids;
   }
 
-  std::vector<std::string> calls;
   std::map<int32_t, Wave> waves;
 
  private:
   int32_t nextId_ = 1;
 };
 
-class FakeTegoSnd final : public TegoSnd {
+class FakeTegoSnd final : public TegoSnd, public CallRecord {
  public:
   void playMidiFile(std::string_view path, int32_t from, int32_t to) override {
-    calls.push_back("playMidiFile(" + std::string(path) + "," + std::to_string(from) + "," +
+    Record("playMidiFile(" + std::string(path) + "," + std::to_string(from) + "," +
                     std::to_string(to) + ")");
     played.emplace_back(path);
     if (unplayable.count(std::string(path)) != 0) {
@@ -86,7 +87,7 @@ class FakeTegoSnd final : public TegoSnd {
   }
   // Answers true for pollsPerCarol polls after a start, then false for good.
   bool isMidiPlaying() override {
-    calls.push_back("isMidiPlaying");
+    Record("isMidiPlaying");
     if (playing.empty()) return false;
     if (pollsLeft_ > 0) {
       --pollsLeft_;
@@ -96,7 +97,7 @@ class FakeTegoSnd final : public TegoSnd {
     return false;
   }
   void stopMidi() override {
-    calls.push_back("stopMidi");
+    Record("stopMidi");
     playing.clear();
     pollsLeft_ = 0;
   }
@@ -106,7 +107,6 @@ class FakeTegoSnd final : public TegoSnd {
   // Files whose playback fails to start.
   std::set<std::string> unplayable;
 
-  std::vector<std::string> calls;
   std::vector<std::string> played;  // every file asked for, in order
   std::string playing;              // the file that plays now, or empty
 

@@ -20,7 +20,7 @@ struct NoticeShown {
 
 NoticeShown ComposeAndRead(FrameFixture& f) {
   f.ddrw.calls.clear();
-  ComposeFrame(f.state, f.ddrw, f.clock);
+  f.Compose();
   NoticeShown shown;
   for (const std::string& call : f.ddrw.calls) {
     if (call.rfind("DrawText(1 of 2", 0) == 0) shown.notice = 1;
@@ -35,7 +35,7 @@ TEST(NoticeClockTest, AFirstRunShowsNoticeOneThenNoticeTwoAndStoresBothFlags) {
   FrameFixture f(/*noticesDone=*/false);
   EXPECT_EQ(ComposeAndRead(f), (NoticeShown{1, 0}));  // before the first tick
   for (int n = 1; n <= 41; ++n) {
-    NoticeClockTick(f.state, f.store);
+    f.clocks.NoticeClockTick(f.store);
     const NoticeShown shown = ComposeAndRead(f);
     if (n <= 19) {
       EXPECT_EQ(shown, (NoticeShown{1, 20 - n})) << "tick " << n;
@@ -49,22 +49,22 @@ TEST(NoticeClockTest, AFirstRunShowsNoticeOneThenNoticeTwoAndStoresBothFlags) {
   }
   EXPECT_EQ(f.store.writes, (std::vector<MemoryStore::Write>{{"Settings", "RunMon", "True"},
                                                              {"Settings", "PwrMsg", "True"}}));
-  EXPECT_FALSE(f.state.timer3Enabled);
+  EXPECT_FALSE(f.clocks.timer3Enabled);
   // A stopped clock changes nothing, should a tick still arrive.
-  NoticeClockTick(f.state, f.store);
-  EXPECT_EQ(f.state.noticeTicks, 41);
+  f.clocks.NoticeClockTick(f.store);
+  EXPECT_EQ(f.clocks.noticeTicks, 41);
   EXPECT_EQ(f.store.writes.size(), 2u);
 }
 
 TEST(NoticeClockTest, WithNoticeOneDoneNoticeTwoCountsFrom39) {
   FrameFixture f(/*noticesDone=*/false);
-  f.state.runMonShown = true;
+  f.clocks.runMonShown = true;
   EXPECT_EQ(ComposeAndRead(f), (NoticeShown{2, 0}));
   for (int n = 1; n <= 39; ++n) {
-    NoticeClockTick(f.state, f.store);
+    f.clocks.NoticeClockTick(f.store);
     EXPECT_EQ(ComposeAndRead(f), (NoticeShown{2, 40 - n})) << "tick " << n;
   }
-  NoticeClockTick(f.state, f.store);
+  f.clocks.NoticeClockTick(f.store);
   EXPECT_EQ(ComposeAndRead(f), (NoticeShown{}));
   EXPECT_EQ(f.store.writes, (std::vector<MemoryStore::Write>{{"Settings", "PwrMsg", "True"}}));
 }
@@ -72,56 +72,56 @@ TEST(NoticeClockTest, WithNoticeOneDoneNoticeTwoCountsFrom39) {
 TEST(NoticeClockTest, WithBothDoneNothingShowsAndTheClockStopsAtTick41) {
   FrameFixture f(/*noticesDone=*/true);
   for (int n = 1; n <= 41; ++n) {
-    EXPECT_TRUE(f.state.timer3Enabled) << n;
-    NoticeClockTick(f.state, f.store);
+    EXPECT_TRUE(f.clocks.timer3Enabled) << n;
+    f.clocks.NoticeClockTick(f.store);
     EXPECT_EQ(ComposeAndRead(f), (NoticeShown{}));
   }
-  EXPECT_FALSE(f.state.timer3Enabled);
+  EXPECT_FALSE(f.clocks.timer3Enabled);
   EXPECT_TRUE(f.store.writes.empty());
 }
 
 TEST(RunClockTest, TheMouseIsArmedFromTheFifthTickAfterTheFirstFrame) {
   FrameFixture f;
-  f.state.firstFrame = true;
-  ComposeFrame(f.state, f.ddrw, f.clock);
+  f.clocks.firstFrame = true;
+  f.Compose();
   for (int tick = 1; tick <= 4; ++tick) {
-    RunClockTick(f.state);
-    EXPECT_FALSE(f.state.mouseArmed) << tick;
+    f.clocks.RunClockTick();
+    EXPECT_FALSE(f.clocks.mouseArmed) << tick;
   }
-  RunClockTick(f.state);
-  EXPECT_TRUE(f.state.mouseArmed);
-  EXPECT_EQ(f.state.runSeconds, 5);
+  f.clocks.RunClockTick();
+  EXPECT_TRUE(f.clocks.mouseArmed);
+  EXPECT_EQ(f.clocks.runSeconds, 5);
 }
 
 TEST(RunClockTest, TicksBeforeTheFirstFrameArmTheMouseForGood) {
   FrameFixture f;
-  f.state.firstFrame = true;
-  for (int tick = 1; tick <= 5; ++tick) RunClockTick(f.state);
-  EXPECT_TRUE(f.state.mouseArmed);
-  ComposeFrame(f.state, f.ddrw, f.clock);
-  EXPECT_EQ(f.state.runSeconds, 0);
-  EXPECT_TRUE(f.state.mouseArmed);
-  RunClockTick(f.state);
-  EXPECT_TRUE(f.state.mouseArmed);
+  f.clocks.firstFrame = true;
+  for (int tick = 1; tick <= 5; ++tick) f.clocks.RunClockTick();
+  EXPECT_TRUE(f.clocks.mouseArmed);
+  f.Compose();
+  EXPECT_EQ(f.clocks.runSeconds, 0);
+  EXPECT_TRUE(f.clocks.mouseArmed);
+  f.clocks.RunClockTick();
+  EXPECT_TRUE(f.clocks.mouseArmed);
 }
 
 TEST(RunClockTest, TheCountStartsAgainPastItsLimit) {
-  SaverState state;
-  state.runSeconds = kRunSecondsLimit;
-  state.mouseArmed = true;
-  RunClockTick(state);
-  EXPECT_EQ(state.runSeconds, 0);
-  EXPECT_TRUE(state.mouseArmed);  // once armed, for good
+  AnimationClocks clocks;
+  clocks.runSeconds = kRunSecondsLimit;
+  clocks.mouseArmed = true;
+  clocks.RunClockTick();
+  EXPECT_EQ(clocks.runSeconds, 0);
+  EXPECT_TRUE(clocks.mouseArmed);  // once armed, for good
 }
 
 TEST(FeatureClockTest, TheTipsFollowTheNoticesOfAFirstRun) {
-  SaverState state;
-  state.featureTipsDue = true;
-  state.pwrMsgShown = true;  // the notices finished at tick 40
+  AnimationClocks clocks;
+  clocks.featureTipsDue = true;
+  clocks.pwrMsgShown = true;  // the notices finished at tick 40
   std::vector<std::pair<bool, int>> seen(86);
   for (int n = 1; n <= 85; ++n) {
-    FeatureClockTick(state);
-    seen[n] = {state.featuresOn, state.featureTip};
+    clocks.FeatureClockTick();
+    seen[n] = {clocks.featuresOn, clocks.featureTip};
   }
   EXPECT_EQ(seen[58], (std::pair<bool, int>{false, 1}));
   EXPECT_EQ(seen[59], (std::pair<bool, int>{true, 1}));
@@ -132,22 +132,22 @@ TEST(FeatureClockTest, TheTipsFollowTheNoticesOfAFirstRun) {
   EXPECT_EQ(seen[80], (std::pair<bool, int>{true, 5}));
   EXPECT_EQ(seen[84], (std::pair<bool, int>{true, 5}));
   EXPECT_EQ(seen[85], (std::pair<bool, int>{false, 5}));
-  EXPECT_FALSE(state.timer4Enabled);
+  EXPECT_FALSE(clocks.timer4Enabled);
 }
 
 TEST(FeatureClockTest, NoTipsInALaterRunNorOverANoticeStillShowing) {
-  SaverState later;
+  AnimationClocks later;
   later.pwrMsgShown = true;
   later.featureTipsDue = false;
-  SaverState unfinished;
+  AnimationClocks unfinished;
   unfinished.featureTipsDue = true;
   unfinished.pwrMsgShown = false;
-  for (SaverState* state : {&later, &unfinished}) {
+  for (AnimationClocks* clocks : {&later, &unfinished}) {
     for (int n = 1; n <= 85; ++n) {
-      FeatureClockTick(*state);
-      EXPECT_FALSE(state->featuresOn) << n;
+      clocks->FeatureClockTick();
+      EXPECT_FALSE(clocks->featuresOn) << n;
     }
-    EXPECT_FALSE(state->timer4Enabled);
+    EXPECT_FALSE(clocks->timer4Enabled);
   }
 }
 
@@ -156,41 +156,38 @@ TEST(RotationTest, RotateFPTurnsMinutesIntoSecondsWithinSixteenBits) {
       {1, 60},        {60, 3600}, {546, 32760}, {547, 32760}, {9999, 32760},
       {32767, 32760}, {0, 0},     {-1, 0},      {-32768, 0}};
   for (const auto& [minutes, seconds] : cases) {
-    SaverState state;
-    state.rotateTicks = minutes;
-    RotateFP(state);
-    EXPECT_EQ(state.rotateTicks, seconds) << minutes;
+    StyleRotation rotation;
+    rotation.rotateTicks = minutes;
+    rotation.RotateFP();
+    EXPECT_EQ(rotation.rotateTicks, seconds) << minutes;
   }
 }
 
 TEST(RotationTest, GatherFPAlwaysEnds) {
-  SaverState state;
-  state.showStyle = {0, 0, 0, 0, 0, 0, 0};
-  state.fireplaceIndex = 3;
-  GatherFP(state);
-  EXPECT_EQ(state.fireplaceIndex, 3);       // nothing to find: unchanged
-  state.showStyle = {0, 0, 2, 0, 0, 0, 0};  // a 2 is not an enabled style
-  GatherFP(state);
-  EXPECT_EQ(state.fireplaceIndex, 3);
-  state.showStyle = {0, 1, 2, 0, 0, 0, 0};
-  GatherFP(state);
-  EXPECT_EQ(state.fireplaceIndex, 1);
-  state.fireplaceIndex = 0;  // out of range: the search starts at 1
-  state.showStyle = {0, 0, 0, 0, 0, 0, 1};
-  GatherFP(state);
-  EXPECT_EQ(state.fireplaceIndex, 6);
+  StyleRotation rotation;
+  rotation.showStyle = {0, 0, 0, 0, 0, 0, 0};
+  rotation.fireplaceIndex = 3;
+  rotation.GatherFP();
+  EXPECT_EQ(rotation.fireplaceIndex, 3);       // nothing to find: unchanged
+  rotation.showStyle = {0, 1, 0, 0, 0, 0, 0};
+  rotation.GatherFP();
+  EXPECT_EQ(rotation.fireplaceIndex, 1);
+  rotation.fireplaceIndex = 0;  // out of range: the search starts at 1
+  rotation.showStyle = {0, 0, 0, 0, 0, 0, 1};
+  rotation.GatherFP();
+  EXPECT_EQ(rotation.fireplaceIndex, 6);
 }
 
 TEST(RotationTest, ThePeriodIsAnEqualityTestAndTheCountNeverOverflows) {
-  SaverState state;
-  state.rotateOn = 1;
-  state.showStyle = {0, 1, 1, 1, 1, 1, 1};
-  state.fireplaceIndex = 1;
-  state.rotateTicks = 0;  // "RotateT" 0: never reached
-  for (int tick = 0; tick < 100000; ++tick) RotationClockTick(state);
-  EXPECT_EQ(state.fireplaceIndex, 1);
-  EXPECT_GE(state.rotateCount, 0);
-  EXPECT_EQ(state.rotateCount, 100000 % 32768);  // went back to 0 at 32767, twice, then counted on
+  StyleRotation rotation;
+  rotation.rotateOn = 1;
+  rotation.showStyle = {0, 1, 1, 1, 1, 1, 1};
+  rotation.fireplaceIndex = 1;
+  rotation.rotateTicks = 0;  // "RotateT" 0: never reached
+  for (int tick = 0; tick < 100000; ++tick) rotation.Tick();
+  EXPECT_EQ(rotation.fireplaceIndex, 1);
+  EXPECT_GE(rotation.rotateCount, 0);
+  EXPECT_EQ(rotation.rotateCount, 100000 % 32768);  // went back to 0 at 32767, twice, then counted on
 }
 
 }  // namespace

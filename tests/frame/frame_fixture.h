@@ -1,6 +1,6 @@
 #pragma once
-// A saver state as the start-up leaves it, with the sprites made on the
-// recording drawing control, for the frame and clock tests.
+// The frame's subsystems as the start-up leaves them, with the sprites made
+// on the recording drawing control, for the frame and clock tests.
 
 #include <string>
 #include <vector>
@@ -8,9 +8,12 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_ddrw.h"
 #include "fakes/memory_store.h"
+#include "frame/clocks.h"
+#include "frame/compose_frame.h"
+#include "frame/overlays.h"
+#include "frame/rotation.h"
 #include "scene/scene_catalogue.h"
 #include "settings/first_run.h"
-#include "start/saver_state.h"
 
 namespace emberlrn::testing {
 
@@ -27,27 +30,35 @@ inline int Mantle(int k) { return Left(k) + 3; }
 
 struct FrameFixture {
   explicit FrameFixture(bool noticesDone = true) {
-    state.installFolder = "/data/";
-    state.stockingTop = 19;
-    state.calendarCorner = 1;
-    state.showAndirons = 1;
-    state.anyStyleShown = true;
-    state.flameSpeed = 100;
+    SceneChoices choices;
+    choices.installFolder = "/data/";
+    choices.decorations.stockingTop = 19;
+    choices.decorations.showAndirons = true;
+    choices.calendarCorner = 1;
+    choices.anyStyleShown = true;
+    choices.flameSpeed = 100;
+    decorations = choices.decorations;
+    overlays.calendarCorner = 1;
+    rotation.anyStyleShown = true;
     store.Preset(kSectionSettings, "RunMon", noticesDone ? "True" : "False");
     store.Preset(kSectionSettings, "PwrMsg", noticesDone ? "True" : "False");
     // Both panels are made whatever the test later sets, so numbers stay fixed.
     MemoryStore panels;
     panels.Preset(kSectionSettings, "RunMon", "False");
     panels.Preset(kSectionSettings, "PwrMsg", "False");
-    LoadScene(state, ddrw, panels);
-    state.runMonShown = noticesDone;
-    state.pwrMsgShown = noticesDone;
-    state.featureTipsDue = !noticesDone;
-    state.firstFrame = false;
+    sprites = LoadScene(choices, ddrw, panels);
+    clocks.NoticesSeen(noticesDone, noticesDone);
+    clocks.firstFrame = false;
     ddrw.calls.clear();
   }
 
-  SaverState state;
+  void Compose() { ComposeFrame({sprites, decorations, rotation, overlays, clocks}, ddrw, clock); }
+
+  SceneSprites sprites;
+  Decorations decorations;
+  StyleRotation rotation;
+  Overlays overlays;
+  AnimationClocks clocks;
   FakeDDrw ddrw;
   MemoryStore store;
   FakeClock clock;

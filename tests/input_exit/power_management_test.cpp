@@ -7,35 +7,34 @@
 
 #include <limits>
 
-#include "recording_controls.h"
+#include "input_exit/saver_rig.h"
 
 namespace emberlrn {
 namespace {
 
-using testing::CallLog;
 using testing::SaverRig;
 
 // The start-up's power-management step with these settings.
-void StartWith(SaverRig& rig, int16_t power, std::string monitor,
+void StartWith(SaverRig& rig, bool power, std::string monitor,
                std::optional<int32_t> desktopTimeOut) {
-  rig.state.powerManageOn = power;
-  rig.state.monitorSetting = std::move(monitor);
-  rig.system.fake.screenSaveTimeOut = desktopTimeOut;
-  StartPowerManagement(rig.state, rig.system);
+  rig.power.powerManageOn = power;
+  rig.power.monitorSetting = std::move(monitor);
+  rig.system.screenSaveTimeOut = desktopTimeOut;
+  rig.power.StartPowerManagement(rig.system);
   rig.log.clear();
 }
 
 // One tick of the one-second clock, a second after the last.
 void Tick(SaverRig& rig) {
   rig.clock.AdvanceMs(1000);
-  PowerTick(rig.state, rig.controls, rig.host);
+  rig.close.PowerTick();
 }
 
 // Ticks until the hand-over; the number of the tick that made it, or 0.
 int TicksUntilHandover(SaverRig& rig, int limit) {
   for (int tick = 1; tick <= limit; ++tick) {
     Tick(rig);
-    if (rig.state.pmHandover) return tick;
+    if (rig.power.pmHandover) return tick;
   }
   return 0;
 }
@@ -58,64 +57,64 @@ TEST(MonitorTimes, EveryTextOfTheDialogHasItsSeconds) {
 TEST(PowerStartUp, TwentyMinutesWithATenMinuteTimeOutHandsOverAt555Seconds) {
   SaverRig rig;
   StartWith(rig, 1, "20 Minutes", 600);
-  EXPECT_EQ(rig.state.monitorOffSeconds, 1200);
-  EXPECT_EQ(rig.state.screenSaveTimeOut, 600);
-  EXPECT_EQ(rig.state.pmDelaySeconds, 555);
-  EXPECT_EQ(rig.state.powerManageOn, 1);
+  EXPECT_EQ(rig.power.monitorOffSeconds, 1200);
+  EXPECT_EQ(rig.power.screenSaveTimeOut, 600);
+  EXPECT_EQ(rig.power.pmDelaySeconds, 555);
+  EXPECT_EQ(rig.power.powerManageOn, 1);
   EXPECT_EQ(TicksUntilHandover(rig, 2000), 555);
 }
 
 TEST(PowerStartUp, NeverOrAnUnknownTextSwitchesItOffWithoutReadingTheTimeOut) {
   for (const char* monitor : {"Never", "1", "twenty minutes"}) {
     SaverRig rig;
-    rig.state.powerManageOn = 1;
-    rig.state.monitorSetting = monitor;
-    rig.system.fake.screenSaveTimeOut = 600;
-    StartPowerManagement(rig.state, rig.system);
-    EXPECT_EQ(rig.state.powerManageOn, 0) << monitor;
-    EXPECT_EQ(rig.state.monitorOffSeconds, 0) << monitor;
-    EXPECT_EQ(rig.state.screenSaveTimeOut, 0) << monitor;
-    EXPECT_EQ(rig.state.pmDelaySeconds, 0) << monitor;
-    EXPECT_TRUE(rig.system.fake.calls.empty()) << monitor;
+    rig.power.powerManageOn = 1;
+    rig.power.monitorSetting = monitor;
+    rig.system.screenSaveTimeOut = 600;
+    rig.power.StartPowerManagement(rig.system);
+    EXPECT_EQ(rig.power.powerManageOn, 0) << monitor;
+    EXPECT_EQ(rig.power.monitorOffSeconds, 0) << monitor;
+    EXPECT_EQ(rig.power.screenSaveTimeOut, 0) << monitor;
+    EXPECT_EQ(rig.power.pmDelaySeconds, 0) << monitor;
+    EXPECT_TRUE(rig.system.calls.empty()) << monitor;
     EXPECT_EQ(TicksUntilHandover(rig, 100), 0) << monitor;
   }
 }
 
 TEST(PowerStartUp, PowerOffLeavesTheMonitorTextUnread) {
-  for (int16_t power : {int16_t{0}, int16_t{2}, int16_t{-1}}) {
+  {
     SaverRig rig;
-    StartWith(rig, power, "20 Minutes", 600);
-    EXPECT_EQ(rig.state.monitorOffSeconds, 0);
-    EXPECT_EQ(rig.state.pmDelaySeconds, 0);
-    EXPECT_TRUE(rig.system.fake.calls.empty());
-    EXPECT_EQ(TicksUntilHandover(rig, 100), 0) << power;
+    StartWith(rig, false, "20 Minutes", 600);
+    EXPECT_EQ(rig.power.monitorOffSeconds, 0);
+    EXPECT_EQ(rig.power.pmDelaySeconds, 0);
+    EXPECT_TRUE(rig.system.calls.empty());
+    EXPECT_EQ(TicksUntilHandover(rig, 100), 0);
   }
 }
 
 TEST(PowerStartUp, AnUnreadableTimeOutCountsFromTheSaversStart) {
   SaverRig rig;
   StartWith(rig, 1, "5 Minutes", std::nullopt);
-  EXPECT_EQ(rig.system.fake.calls, (std::vector<std::string>{"ScreenSaveTimeOut"}));
-  EXPECT_EQ(rig.state.screenSaveTimeOut, 0);
-  EXPECT_EQ(rig.state.pmDelaySeconds, 255);
+  EXPECT_EQ(rig.system.calls, (std::vector<std::string>{"ScreenSaveTimeOut"}));
+  EXPECT_EQ(rig.power.screenSaveTimeOut, 0);
+  EXPECT_EQ(rig.power.pmDelaySeconds, 255);
 }
 
 TEST(PowerStartUp, TimeOutsAtTheEndsOfTheRangeNeverOverflowTheDelay) {
   SaverRig large;
   StartWith(large, 1, "1 Minute", std::numeric_limits<int32_t>::max());
-  EXPECT_EQ(large.state.pmDelaySeconds, 60 - 45 - int64_t{std::numeric_limits<int32_t>::max()});
+  EXPECT_EQ(large.power.pmDelaySeconds, 60 - 45 - int64_t{std::numeric_limits<int32_t>::max()});
   EXPECT_EQ(TicksUntilHandover(large, 5), 1);
 
   SaverRig negative;
   StartWith(negative, 1, "5 hours", std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(negative.state.pmDelaySeconds, std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(negative.power.pmDelaySeconds, std::numeric_limits<int32_t>::max());
   EXPECT_EQ(TicksUntilHandover(negative, 5), 0);
 }
 
 TEST(PowerCountdown, ANegativeDelayHandsOverOnTheFirstTick) {
   SaverRig rig;
   StartWith(rig, 1, "1 Minute", 60);
-  EXPECT_EQ(rig.state.pmDelaySeconds, -45);
+  EXPECT_EQ(rig.power.pmDelaySeconds, -45);
   EXPECT_EQ(TicksUntilHandover(rig, 5), 1);
 }
 
@@ -123,9 +122,9 @@ TEST(PowerCountdown, ASaverStartedBeforeMidnightHandsOverAfterIt) {
   // 23:50 with a 15-minute delay: the hand-over comes at 00:05.
   SaverRig rig;
   rig.clock.SetLocalTime(2026, 12, 24, 23, 50, 0);
-  rig.state.startMonotonicMs = rig.clock.MonotonicMs();
+  rig.power.startMonotonicMs = rig.clock.MonotonicMs();
   StartWith(rig, 1, "20 Minutes", 255);
-  ASSERT_EQ(rig.state.pmDelaySeconds, 900);
+  ASSERT_EQ(rig.power.pmDelaySeconds, 900);
   EXPECT_EQ(TicksUntilHandover(rig, 2000), 900);
   const LocalDateTime now = rig.clock.Now();
   EXPECT_EQ(now.tm.tm_mday, 25);
@@ -139,12 +138,12 @@ TEST(PowerCountdown, TicksThatComeLateStillHandOverOnTime) {
   SaverRig rig;
   StartWith(rig, 1, "5 Minutes", 0);
   rig.clock.AdvanceMs(254 * 1000 + 999);
-  PowerTick(rig.state, rig.controls, rig.host);
-  EXPECT_FALSE(rig.state.pmHandover);
-  EXPECT_EQ(rig.state.elapsedSeconds, 254);
+  rig.close.PowerTick();
+  EXPECT_FALSE(rig.power.pmHandover);
+  EXPECT_EQ(rig.power.elapsedSeconds, 254);
   rig.clock.AdvanceMs(1);
-  PowerTick(rig.state, rig.controls, rig.host);
-  EXPECT_TRUE(rig.state.pmHandover);
+  rig.close.PowerTick();
+  EXPECT_TRUE(rig.power.pmHandover);
 }
 
 TEST(Handover, StopsTheFireSoundGivesTheDisplayBackAndShowsTheWarning) {
@@ -154,11 +153,11 @@ TEST(Handover, StopsTheFireSoundGivesTheDisplayBackAndShowsTheWarning) {
   EXPECT_EQ(rig.log, (CallLog{"stopAllWaves", "stopWave(7)", "CloseDisplay", "ShowCursor(true)",
                               "HideSaverWindow", "stopAllWaves", "ShowCursor(true)",
                               "HideSaverWindow", "DropTopMost", "ShowPowerWarning"}));
-  EXPECT_TRUE(rig.state.pmHandover);
-  EXPECT_EQ(rig.state.soundOn, 0);
-  EXPECT_TRUE(rig.ds.playing.empty());
-  EXPECT_TRUE(rig.snd.midiPlaying) << "the carol plays on behind the warning";
-  EXPECT_FALSE(rig.system.fake.ended);
+  EXPECT_TRUE(rig.power.pmHandover);
+  EXPECT_EQ(rig.fire.soundOn, 0);
+  EXPECT_TRUE(rig.ds.Playing().empty());
+  EXPECT_FALSE(rig.snd.playing.empty()) << "the carol plays on behind the warning";
+  EXPECT_FALSE(rig.system.ended);
   EXPECT_EQ(rig.host.warningsShown, 1);
 }
 
@@ -188,7 +187,7 @@ TEST(Handover, AKeyThatStillReachesTheSaverWindowEndsTheProgram) {
   StartWith(rig, 1, "1 Minute", 60);
   Tick(rig);
   rig.log.clear();
-  EXPECT_THROW(KeyDown(rig.state, rig.controls, rig.host, 65), ProcessEnded);
+  EXPECT_THROW(rig.close.KeyDown(65), ProcessEnded);
   EXPECT_EQ(rig.host.warningsShown, 1);
   EXPECT_EQ(rig.log.back(), "EndProcess");
 }
@@ -197,7 +196,7 @@ TEST(Handover, AnOrdinaryCloseBeforeTheDelayEndsAsUsual) {
   SaverRig rig;
   StartWith(rig, 1, "20 Minutes", 600);
   for (int i = 0; i < 100; ++i) Tick(rig);
-  EXPECT_THROW(MouseDown(rig.state, rig.controls, rig.host), ProcessEnded);
+  EXPECT_THROW(rig.close.MouseDown(), ProcessEnded);
   EXPECT_EQ(rig.host.warningsShown, 0);
 }
 

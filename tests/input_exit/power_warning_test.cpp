@@ -8,18 +8,17 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_system.h"
-#include "recording_pm_view.h"
+#include "fakes/fake_pm_view.h"
 
 namespace emberlrn {
 namespace {
 
-using testing::RecordingView;
 
 struct WarningRig {
   FakeClock clock;
   FakeInputSource input{clock};
   EventLoop loop{clock, input};
-  RecordingView view;
+  FakePmView view;
   FakeSystem system;
   int closes = 0;
   PowerWarning warning{view, system, loop, [this] { ++closes; }};

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "fakes/fake_ddrw.h"
+#include "fakes/fake_display_modes.h"
 #include "fakes/fake_system.h"
 #include "fakes/memory_store.h"
 #include "scene/display_session.h"
 #include "settings/first_run.h"
-#include "start/saver_state.h"
+#include "frame/clocks.h"
 
 namespace emberlrn {
 namespace {
@@ -21,24 +22,14 @@ struct XY {
   int x, y;
 };
 
-class OneModeDesktop final : public DisplayModes {
- public:
-  std::optional<DisplayModeRecord> EnumDisplayMode(int index) override {
-    if (index == 0) return DisplayModeRecord{1024, 768, 24};
-    return std::nullopt;
-  }
-  int16_t CurrentDepth() override { return 24; }
-  std::pair<int32_t, int32_t> CurrentSize() override { return {1024, 768}; }
-};
-
 struct SceneTest : ::testing::Test {
   SceneTest() {
-    state.installFolder = "/data/";
-    state.stockingTop = 19;
-    state.calendarCorner = 1;
-    state.showAndirons = 1;
-    state.anyStyleShown = true;
-    state.flameSpeed = 100;
+    choices.installFolder = "/data/";
+    choices.decorations.stockingTop = 19;
+    choices.calendarCorner = 1;
+    choices.decorations.showAndirons = 1;
+    choices.anyStyleShown = true;
+    choices.flameSpeed = 100;
     store.Preset(kSectionSettings, "RunMon", "False");
     store.Preset(kSectionSettings, "PwrMsg", "False");
   }
@@ -54,7 +45,8 @@ struct SceneTest : ::testing::Test {
   }
   FakeDDrw::Sprite& At(int32_t sprite) { return ddrw.sprites.at(sprite); }
 
-  SaverState state;
+  SceneChoices choices;
+  SceneSprites sprites;
   FakeDDrw ddrw;
   MemoryStore store;
 };
@@ -65,7 +57,7 @@ std::string Load(int sprite, int frame, const std::string& file, int code) {
 }
 
 TEST_F(SceneTest, All37SpritesInCatalogueOrderWithTheirFilesAndLoadCodes) {
-  LoadScene(state, ddrw, store);
+  sprites = LoadScene(choices, ddrw, store);
   std::vector<std::string> expected;
   int sprite = 0;
   const auto One = [&](const std::string& file, int code = -1) {
@@ -109,50 +101,52 @@ TEST_F(SceneTest, All37SpritesInCatalogueOrderWithTheirFilesAndLoadCodes) {
 }
 
 TEST_F(SceneTest, TheStateKeepsEverySpriteNumber) {
-  LoadScene(state, ddrw, store);
-  EXPECT_EQ(state.stocking1Sprite, 1);
-  EXPECT_EQ(state.stocking4Sprite, 4);
-  EXPECT_EQ(state.poinrSprite, 5);
-  EXPECT_EQ(state.belllSprite, 8);
-  EXPECT_EQ(state.calendarSprite, 9);
-  EXPECT_EQ(state.flameSprite, 10);
-  EXPECT_EQ(state.logsSprite, 11);
-  EXPECT_EQ(state.surroundLeft[1], 12);
-  EXPECT_EQ(state.surroundTop[2], 17);
-  EXPECT_EQ(state.mantleSprite[3], 21);
-  EXPECT_EQ(state.mantleSprite[6], 33);
-  EXPECT_EQ(state.mantleSprite[1], 0);
-  EXPECT_EQ(state.andironRSprite, 35);
-  EXPECT_EQ(state.monitorNoticeSprite, 36);
-  EXPECT_EQ(state.powerNoticeSprite, 37);
-  EXPECT_FALSE(state.runMonShown);
-  EXPECT_FALSE(state.pwrMsgShown);
-  EXPECT_TRUE(state.featureTipsDue);
+  sprites = LoadScene(choices, ddrw, store);
+  EXPECT_EQ(sprites.stockingSprite[0], 1);
+  EXPECT_EQ(sprites.stockingSprite[3], 4);
+  EXPECT_EQ(sprites.poinrSprite, 5);
+  EXPECT_EQ(sprites.belllSprite, 8);
+  EXPECT_EQ(sprites.calendarSprite, 9);
+  EXPECT_EQ(sprites.flameSprite, 10);
+  EXPECT_EQ(sprites.logsSprite, 11);
+  EXPECT_EQ(sprites.surroundLeft[1], 12);
+  EXPECT_EQ(sprites.surroundTop[2], 17);
+  EXPECT_EQ(sprites.mantleSprite[3], 21);
+  EXPECT_EQ(sprites.mantleSprite[6], 33);
+  EXPECT_EQ(sprites.mantleSprite[1], 0);
+  EXPECT_EQ(sprites.andironRSprite, 35);
+  EXPECT_EQ(sprites.monitorNoticeSprite, 36);
+  EXPECT_EQ(sprites.powerNoticeSprite, 37);
+  EXPECT_FALSE(sprites.runMonShown);
+  EXPECT_FALSE(sprites.pwrMsgShown);
+  AnimationClocks clocks;
+  clocks.NoticesSeen(sprites.runMonShown, sprites.pwrMsgShown);
+  EXPECT_TRUE(clocks.featureTipsDue);
 }
 
 TEST_F(SceneTest, EveryFixedPosition) {
-  state.stockingTop = -20;
-  LoadScene(state, ddrw, store);
+  choices.decorations.stockingTop = -20;
+  sprites = LoadScene(choices, ddrw, store);
   const std::vector<std::pair<int32_t, XY>> places = {
-      {state.stocking1Sprite, {95, -20}},   {state.stocking2Sprite, {271, -20}},
-      {state.stocking3Sprite, {447, -20}},  {state.stocking4Sprite, {625, -20}},
-      {state.poinrSprite, {-5, 440}},       {state.poinlSprite, {650, 450}},
-      {state.bellrSprite, {0, -10}},        {state.belllSprite, {720, 0}},
-      {state.flameSprite, {70, 27}},        {state.logsSprite, {83, 435}},
-      {state.calendarSprite, {5, 510}},     {state.andironLSprite, {50, 292}},
-      {state.andironRSprite, {580, 292}},   {state.monitorNoticeSprite, {150, 70}},
-      {state.powerNoticeSprite, {150, 70}}, {state.surroundLeft[1], {0, 212}},
-      {state.surroundRight[1], {700, 212}}, {state.surroundTop[1], {0, 0}},
-      {state.surroundLeft[2], {0, 212}},    {state.surroundRight[2], {700, 212}},
-      {state.surroundTop[2], {0, 0}},       {state.surroundLeft[3], {-2, 210}},
-      {state.surroundRight[3], {712, 214}}, {state.surroundTop[3], {0, 0}},
-      {state.mantleSprite[3], {81, 0}},     {state.surroundLeft[4], {-1, 202}},
-      {state.surroundRight[4], {670, 202}}, {state.surroundTop[4], {0, 0}},
-      {state.mantleSprite[4], {78, 18}},    {state.surroundLeft[5], {0, 127}},
-      {state.surroundRight[5], {690, 127}}, {state.surroundTop[5], {0, 0}},
-      {state.mantleSprite[5], {95, 22}},    {state.surroundLeft[6], {0, 127}},
-      {state.surroundRight[6], {690, 127}}, {state.surroundTop[6], {0, 0}},
-      {state.mantleSprite[6], {82, 19}},
+      {sprites.stockingSprite[0], {95, -20}},   {sprites.stockingSprite[1], {271, -20}},
+      {sprites.stockingSprite[2], {447, -20}},  {sprites.stockingSprite[3], {625, -20}},
+      {sprites.poinrSprite, {-5, 440}},       {sprites.poinlSprite, {650, 450}},
+      {sprites.bellrSprite, {0, -10}},        {sprites.belllSprite, {720, 0}},
+      {sprites.flameSprite, {70, 27}},        {sprites.logsSprite, {83, 435}},
+      {sprites.calendarSprite, {5, 510}},     {sprites.andironLSprite, {50, 292}},
+      {sprites.andironRSprite, {580, 292}},   {sprites.monitorNoticeSprite, {150, 70}},
+      {sprites.powerNoticeSprite, {150, 70}}, {sprites.surroundLeft[1], {0, 212}},
+      {sprites.surroundRight[1], {700, 212}}, {sprites.surroundTop[1], {0, 0}},
+      {sprites.surroundLeft[2], {0, 212}},    {sprites.surroundRight[2], {700, 212}},
+      {sprites.surroundTop[2], {0, 0}},       {sprites.surroundLeft[3], {-2, 210}},
+      {sprites.surroundRight[3], {712, 214}}, {sprites.surroundTop[3], {0, 0}},
+      {sprites.mantleSprite[3], {81, 0}},     {sprites.surroundLeft[4], {-1, 202}},
+      {sprites.surroundRight[4], {670, 202}}, {sprites.surroundTop[4], {0, 0}},
+      {sprites.mantleSprite[4], {78, 18}},    {sprites.surroundLeft[5], {0, 127}},
+      {sprites.surroundRight[5], {690, 127}}, {sprites.surroundTop[5], {0, 0}},
+      {sprites.mantleSprite[5], {95, 22}},    {sprites.surroundLeft[6], {0, 127}},
+      {sprites.surroundRight[6], {690, 127}}, {sprites.surroundTop[6], {0, 0}},
+      {sprites.mantleSprite[6], {82, 19}},
   };
   for (const auto& [sprite, at] : places) {
     EXPECT_EQ(At(sprite).x, at.x) << "sprite " << sprite;
@@ -166,60 +160,62 @@ TEST_F(SceneTest, TheCalendarPlateByCornerAndUnplacedForOtherCorners) {
   const std::vector<std::pair<int16_t, XY>> corners = {
       {0, {5, 5}}, {1, {5, 510}}, {2, {730, 5}}, {3, {730, 510}}};
   for (const auto& [corner, at] : corners) {
-    SaverState s = state;
+    SceneChoices s = choices;
     s.calendarCorner = corner;
     FakeDDrw d;
-    LoadScene(s, d, store);
-    EXPECT_EQ(d.sprites.at(s.calendarSprite).x, at.x);
-    EXPECT_EQ(d.sprites.at(s.calendarSprite).y, at.y);
+    const SceneSprites made = LoadScene(s, d, store);
+    EXPECT_EQ(d.sprites.at(made.calendarSprite).x, at.x);
+    EXPECT_EQ(d.sprites.at(made.calendarSprite).y, at.y);
   }
   for (int16_t corner : {7, -1, 4}) {
-    SaverState s = state;
+    SceneChoices s = choices;
     s.calendarCorner = corner;
     FakeDDrw d;
-    LoadScene(s, d, store);
-    EXPECT_FALSE(d.sprites.at(s.calendarSprite).placedX) << corner;
-    EXPECT_FALSE(d.sprites.at(s.calendarSprite).placedY) << corner;
+    const SceneSprites made = LoadScene(s, d, store);
+    EXPECT_FALSE(d.sprites.at(made.calendarSprite).placedX) << corner;
+    EXPECT_FALSE(d.sprites.at(made.calendarSprite).placedY) << corner;
     EXPECT_EQ(d.Count("CreateSprite"), 37);
   }
 }
 
 TEST_F(SceneTest, AndironsMoveApartWithoutAnySurroundAndAreNotMadeWhenOff) {
-  state.anyStyleShown = false;
-  const SaverState fresh = state;
-  LoadScene(state, ddrw, store);
-  EXPECT_EQ(At(state.andironLSprite).x, 0);
-  EXPECT_EQ(At(state.andironRSprite).x, 650);
-  EXPECT_EQ(At(state.andironRSprite).y, 292);
+  choices.anyStyleShown = false;
+  const SceneChoices fresh = choices;
+  sprites = LoadScene(choices, ddrw, store);
+  EXPECT_EQ(At(sprites.andironLSprite).x, 0);
+  EXPECT_EQ(At(sprites.andironRSprite).x, 650);
+  EXPECT_EQ(At(sprites.andironRSprite).y, 292);
   // All six styles are loaded all the same.
   EXPECT_EQ(ddrw.Count("LoadSpriteFrame") - 10, 36);
 
-  for (int16_t off : {0, 2, -1}) {
-    SaverState s = fresh;
-    s.showAndirons = off;
+  {
+    SceneChoices s = fresh;
+    s.decorations.showAndirons = false;
     FakeDDrw d;
-    LoadScene(s, d, store);
-    EXPECT_EQ(s.andironLSprite, 0);
-    EXPECT_EQ(s.andironRSprite, 0);
+    const SceneSprites made = LoadScene(s, d, store);
+    EXPECT_EQ(made.andironLSprite, 0);
+    EXPECT_EQ(made.andironRSprite, 0);
     EXPECT_EQ(d.Count("CreateSprite"), 35);
-    EXPECT_EQ(s.monitorNoticeSprite, 34);  // the panels follow directly
+    EXPECT_EQ(made.monitorNoticeSprite, 34);  // the panels follow directly
   }
 }
 
 TEST_F(SceneTest, NoticePanelsOnlyWhileTheirNoticeIsStillToShow) {
   store.Preset(kSectionSettings, "RunMon", "True");
   store.Preset(kSectionSettings, "PwrMsg", "true");
-  const SaverState fresh = state;
-  LoadScene(state, ddrw, store);
+  const SceneChoices fresh = choices;
+  sprites = LoadScene(choices, ddrw, store);
   EXPECT_EQ(ddrw.Count("CreateSprite"), 35);
-  EXPECT_EQ(state.monitorNoticeSprite, 0);
-  EXPECT_EQ(state.powerNoticeSprite, 0);
-  EXPECT_TRUE(state.runMonShown);
-  EXPECT_TRUE(state.pwrMsgShown);
-  EXPECT_FALSE(state.featureTipsDue);
+  EXPECT_EQ(sprites.monitorNoticeSprite, 0);
+  EXPECT_EQ(sprites.powerNoticeSprite, 0);
+  EXPECT_TRUE(sprites.runMonShown);
+  EXPECT_TRUE(sprites.pwrMsgShown);
+  AnimationClocks clocks;
+  clocks.NoticesSeen(sprites.runMonShown, sprites.pwrMsgShown);
+  EXPECT_FALSE(clocks.featureTipsDue);
 
-  SaverState s = fresh;
-  s.showAndirons = 0;
+  SceneChoices s = fresh;
+  s.decorations.showAndirons = false;
   FakeDDrw d;
   LoadScene(s, d, store);
   EXPECT_EQ(d.Count("CreateSprite"), 33);
@@ -228,24 +224,24 @@ TEST_F(SceneTest, NoticePanelsOnlyWhileTheirNoticeIsStillToShow) {
 TEST_F(SceneTest, AMissingOrGarbledNoticeFlagShowsTheNoticeAgain) {
   MemoryStore garbled;
   garbled.Preset(kSectionSettings, "RunMon", "yes please");
-  LoadScene(state, ddrw, garbled);  // "PwrMsg" missing altogether
-  EXPECT_FALSE(state.runMonShown);
-  EXPECT_FALSE(state.pwrMsgShown);
-  EXPECT_NE(state.monitorNoticeSprite, 0);
-  EXPECT_NE(state.powerNoticeSprite, 0);
+  sprites = LoadScene(choices, ddrw, garbled);  // "PwrMsg" missing altogether
+  EXPECT_FALSE(sprites.runMonShown);
+  EXPECT_FALSE(sprites.pwrMsgShown);
+  EXPECT_NE(sprites.monitorNoticeSprite, 0);
+  EXPECT_NE(sprites.powerNoticeSprite, 0);
   EXPECT_TRUE(garbled.writes.empty());  // nothing is written while loading
 }
 
 TEST_F(SceneTest, ARefusedDisplayLoadsNothing) {
-  OneModeDesktop modes;
+  FakeDisplayModes modes({{1024, 768, 24}}, 1024, 768, 24);
   FakeSystem system;
   ddrw.modeAnswers[24] = false;
-  EXPECT_FALSE(OpenDirectDrawSession(state, ddrw, modes, store, system));
+  EXPECT_FALSE(OpenDirectDrawSession(choices, sprites, ddrw, modes, store, system));
   EXPECT_EQ(ddrw.calls, (std::vector<std::string>{"SetDisplayMode(800,600,24,)"}));
   EXPECT_EQ(system.messages.size(), 1u);
 
   FakeDDrw accepted;
-  EXPECT_TRUE(OpenDirectDrawSession(state, accepted, modes, store, system));
+  EXPECT_TRUE(OpenDirectDrawSession(choices, sprites, accepted, modes, store, system));
   EXPECT_EQ(accepted.calls.front(), "SetDisplayMode(800,600,24,)");
   EXPECT_EQ(accepted.Count("CreateSprite"), 37);
 }

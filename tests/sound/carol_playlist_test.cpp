@@ -20,16 +20,16 @@ using Carols = std::vector<int>;
 class CarolPlaylistTest : public ::testing::Test {
  protected:
   CarolPlaylistTest() {
-    state.installFolder = "/data/";
-    state.musicOn = true;
+    carols.installFolder = "/data/";
+    carols.musicOn = true;
   }
 
-  void Select(std::initializer_list<int> carols, int16_t value = 1) {
-    for (int carol : carols) state.carolChecked.at(carol) = value;
+  void Select(std::initializer_list<int> list, int16_t value = 1) {
+    for (int carol : list) carols.carolChecked.at(carol) = value;
   }
-  void StartUp() { MidiSounds(state, snd); }
+  void StartUp() { carols.MidiSounds(); }
   void Ticks(int count) {
-    for (int i = 0; i < count; ++i) CarolTick(state, snd);
+    for (int i = 0; i < count; ++i) carols.CarolTick();
   }
   // The carol numbers asked for so far, in order.
   Carols Played() const {
@@ -41,13 +41,13 @@ class CarolPlaylistTest : public ::testing::Test {
     return carols;
   }
 
-  SaverState state;
   FakeTegoSnd snd;
+  CarolPlaylist carols{snd};
 };
 
 TEST_F(CarolPlaylistTest, CarolFilesAreNamedAfterTheirNumberInTheInstallFolder) {
-  EXPECT_EQ(CarolPath(state, 7), "/data/midi7.mid");
-  EXPECT_EQ(CarolPath(state, 24), "/data/midi24.mid");
+  EXPECT_EQ(carols.CarolPath(7), "/data/midi7.mid");
+  EXPECT_EQ(carols.CarolPath(24), "/data/midi24.mid");
 }
 
 TEST_F(CarolPlaylistTest, CarolsOneAndThreeAlternateFromTheStart) {
@@ -67,14 +67,14 @@ TEST_F(CarolPlaylistTest, TheNextCarolStartsOnTheFirstTickThatFindsTheLastOneEnd
   EXPECT_EQ(snd.calls, (std::vector<std::string>{"isMidiPlaying", "isMidiPlaying",
                                                  "isMidiPlaying",
                                                  "playMidiFile(/data/midi3.mid,0,-1)"}));
-  EXPECT_EQ(state.currentCarol, 3);
+  EXPECT_EQ(carols.currentCarol, 3);
 }
 
 TEST_F(CarolPlaylistTest, CarolsTwoAndFiveBeginWithFiveAboutASecondAfterTheStart) {
   Select({2, 5});
   StartUp();
   EXPECT_TRUE(snd.calls.empty());
-  EXPECT_EQ(state.currentCarol, 2);
+  EXPECT_EQ(carols.currentCarol, 2);
   Ticks(1);
   EXPECT_EQ(Played(), (Carols{5}));
   Ticks(40);
@@ -94,20 +94,20 @@ TEST_F(CarolPlaylistTest, OnlyCarolTwentyFourRepeatsFromTheFirstTick) {
 TEST_F(CarolPlaylistTest, AStartUpSelectedCarolOneStaysCurrentWhileItPlays) {
   Select({1, 2});
   StartUp();
-  EXPECT_EQ(state.currentCarol, 1);
-  MidiSoundsCheckedNext(state);
-  EXPECT_EQ(state.currentCarol, 1);
+  EXPECT_EQ(carols.currentCarol, 1);
+  carols.MidiSoundsCheckedNext();
+  EXPECT_EQ(carols.currentCarol, 1);
   Ticks(40);
   EXPECT_EQ(Played(), (Carols{1, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1}));
 }
 
 TEST_F(CarolPlaylistTest, MusicOffCallsNothingWhateverIsSelected) {
-  state.musicOn = false;
-  for (int carol = 1; carol <= kCarolCount; ++carol) state.carolChecked.at(carol) = 1;
+  carols.musicOn = false;
+  for (int carol = 1; carol <= kCarolCount; ++carol) carols.carolChecked.at(carol) = 1;
   StartUp();
   Ticks(100);
   EXPECT_TRUE(snd.calls.empty());
-  EXPECT_EQ(state.currentCarol, 1);
+  EXPECT_EQ(carols.currentCarol, 1);
 }
 
 TEST_F(CarolPlaylistTest, WithNothingSelectedTheSearchEndsAndNothingPlays) {
@@ -115,8 +115,8 @@ TEST_F(CarolPlaylistTest, WithNothingSelectedTheSearchEndsAndNothingPlays) {
   Ticks(100);
   EXPECT_TRUE(snd.played.empty());
   EXPECT_EQ(snd.calls.size(), 100u);  // one "is anything playing?" per tick
-  EXPECT_GE(state.currentCarol, 1);
-  EXPECT_LE(state.currentCarol, kCarolCount);
+  EXPECT_GE(carols.currentCarol, 1);
+  EXPECT_LE(carols.currentCarol, kCarolCount);
 }
 
 TEST_F(CarolPlaylistTest, AnEntryThatIsNeitherZeroNorOneEndsTheSearchButNeverPlays) {
@@ -125,18 +125,18 @@ TEST_F(CarolPlaylistTest, AnEntryThatIsNeitherZeroNorOneEndsTheSearchButNeverPla
   StartUp();
   Ticks(1);
   EXPECT_TRUE(snd.played.empty());
-  EXPECT_EQ(state.currentCarol, 3);
+  EXPECT_EQ(carols.currentCarol, 3);
   // Each round rests one tick on carol 3: three polls of carol 5 playing,
   // the tick that finds it ended and stops on 3, then the tick that plays 5.
   Ticks(40);
   EXPECT_EQ(Played(), (Carols{5, 5, 5, 5, 5, 5, 5, 5}));
 
-  SaverState onlyOdd;
+  FakeTegoSnd quiet;
+  CarolPlaylist onlyOdd(quiet);
   onlyOdd.musicOn = true;
   onlyOdd.carolChecked.at(9) = -1;
-  FakeTegoSnd quiet;
-  MidiSounds(onlyOdd, quiet);
-  for (int i = 0; i < 100; ++i) CarolTick(onlyOdd, quiet);
+  onlyOdd.MidiSounds();
+  for (int i = 0; i < 100; ++i) onlyOdd.CarolTick();
   EXPECT_TRUE(quiet.played.empty());
 }
 
@@ -155,19 +155,20 @@ TEST_F(CarolPlaylistTest, QAndTheSoundOffTimeLeaveACarolPlaying) {
   Select({1, 3});
   snd.pollsPerCarol = 100;
   FakeTegoDS ds;
-  state.soundOn = 1;
-  state.soundOffSetting = "1";
-  SoundOff(state);
-  OpenDirectSoundSession(state, ds);
+  FireSound fire(ds);
+  fire.soundOn = true;
+  fire.soundOffSetting = "1";
+  fire.SoundOff();
+  fire.OpenDirectSoundSession();
   StartUp();
 
   // Q: stop all waves, stop the fire, soundOn 0.
   ds.stopAllWaves();
-  ds.stopWave(state.fireSoundId);
-  state.soundOn = 0;
+  ds.stopWave(fire.fireSoundId);
+  fire.soundOn = false;
   for (int second = 0; second < 61; ++second) {
-    SoundOffTick(state, ds);
-    CarolTick(state, snd);
+    fire.SoundOffTick();
+    carols.CarolTick();
   }
   EXPECT_TRUE(ds.Playing().empty());
   EXPECT_EQ(snd.playing, "/data/midi1.mid");

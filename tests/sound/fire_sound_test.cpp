@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_sound.h"
+#include "settings/schema.h"
 
 namespace emberlrn {
 namespace {
@@ -18,32 +19,32 @@ using Calls = std::vector<std::string>;
 class FireSoundTest : public ::testing::Test {
  protected:
   FireSoundTest() {
-    state.installFolder = "/data/";
-    state.soundVolume = -1667;
-    state.soundOn = 1;
+    fire.installFolder = "/data/";
+    fire.soundVolume = -1667;
+    fire.soundOn = 1;
   }
 
   // What the start-up does once the setting is read: SoundOff when it is not
   // "Never", then the first opening.
   void StartUp(const std::string& soundOffSetting, int16_t soundOn) {
-    state.soundOffSetting = soundOffSetting;
-    if (state.soundOffSetting != kSoundOffNever) SoundOff(state);
-    state.soundOn = soundOn;
-    OpenDirectSoundSession(state, ds);
+    fire.soundOffSetting = soundOffSetting;
+    if (fire.soundOffSetting != kSoundOffNever) fire.SoundOff();
+    fire.soundOn = soundOn;
+    fire.OpenDirectSoundSession();
   }
   // The S key: soundOn from the "Sound" setting (always "1"), then reopen.
   void PressS() {
-    state.soundOn = 1;
-    OpenDirectSoundSession(state, ds);
+    fire.soundOn = 1;
+    fire.OpenDirectSoundSession();
   }
   // The Q key.
   void PressQ() {
     ds.stopAllWaves();
-    ds.stopWave(state.fireSoundId);
-    state.soundOn = 0;
+    ds.stopWave(fire.fireSoundId);
+    fire.soundOn = 0;
   }
   void Ticks(int count) {
-    for (int i = 0; i < count; ++i) SoundOffTick(state, ds);
+    for (int i = 0; i < count; ++i) fire.SoundOffTick();
   }
   Calls TakeCalls() {
     Calls taken = std::move(ds.calls);
@@ -51,15 +52,15 @@ class FireSoundTest : public ::testing::Test {
     return taken;
   }
 
-  SaverState state;
   FakeTegoDS ds;
+  FireSound fire{ds};
 };
 
 TEST_F(FireSoundTest, FirstOpeningStopsNothingLoadsAndStartsLoopedAtTheVolume) {
   StartUp("Never", 1);
   EXPECT_EQ(TakeCalls(), (Calls{"stopWave(0)", "loadWave(/data/fire.wav)", "startWave(1)",
                                 "setWaveVolume(1,-1667)", "setWaveMode(1,0)"}));
-  EXPECT_EQ(state.fireSoundId, 1);
+  EXPECT_EQ(fire.fireSoundId, 1);
   EXPECT_EQ(ds.Playing(), (std::set<int32_t>{1}));
 }
 
@@ -75,7 +76,7 @@ TEST_F(FireSoundTest, SoundOffAtStartThenSStartsItAndQStopsItAgain) {
 
   PressQ();
   EXPECT_TRUE(ds.Playing().empty());
-  EXPECT_EQ(state.soundOn, 0);
+  EXPECT_EQ(fire.soundOn, 0);
 }
 
 TEST_F(FireSoundTest, SWhilePlayingRestartsFromAFreshLoadWithOneCopy) {
@@ -89,7 +90,7 @@ TEST_F(FireSoundTest, SWhilePlayingRestartsFromAFreshLoadWithOneCopy) {
   EXPECT_EQ(calls.at(1), "loadWave(/data/fire.wav)");
   EXPECT_EQ(calls.at(5), "stopWave(2)");
   EXPECT_EQ(calls.at(6), "loadWave(/data/fire.wav)");
-  EXPECT_EQ(state.fireSoundId, 3);
+  EXPECT_EQ(fire.fireSoundId, 3);
   EXPECT_EQ(ds.Playing(), (std::set<int32_t>{3}));
   EXPECT_EQ(ds.waves.at(3).mode, 0);
   EXPECT_EQ(ds.waves.at(3).volume, -1667);
@@ -97,7 +98,7 @@ TEST_F(FireSoundTest, SWhilePlayingRestartsFromAFreshLoadWithOneCopy) {
 
 TEST_F(FireSoundTest, OneMinutesSoundOffStopsOnTheSixtiethTickAndAfterEveryLaterS) {
   StartUp("1", 1);
-  EXPECT_EQ(state.soundOffSeconds, 60);
+  EXPECT_EQ(fire.soundOffSeconds, 60);
   TakeCalls();
 
   Ticks(59);
@@ -107,7 +108,7 @@ TEST_F(FireSoundTest, OneMinutesSoundOffStopsOnTheSixtiethTickAndAfterEveryLater
   Ticks(1);
   EXPECT_EQ(TakeCalls(), (Calls{"stopAllWaves", "stopWave(1)"}));
   EXPECT_TRUE(ds.Playing().empty());
-  EXPECT_EQ(state.soundOn, 0);
+  EXPECT_EQ(fire.soundOn, 0);
 
   // The stop repeats on each later tick; S brings the fire back for one tick.
   Ticks(5);
@@ -125,21 +126,21 @@ TEST_F(FireSoundTest, NeverCountsNothingAndStopsNothing) {
   TakeCalls();
   Ticks(100000);
   EXPECT_TRUE(TakeCalls().empty());
-  EXPECT_EQ(state.soundOffTicks, 0);
-  EXPECT_EQ(state.soundOffSeconds, 0);
+  EXPECT_EQ(fire.soundOffTicks, 0);
+  EXPECT_EQ(fire.soundOffSeconds, 0);
   EXPECT_EQ(ds.Playing(), (std::set<int32_t>{1}));
 }
 
 TEST_F(FireSoundTest, AfterADayOfCountingTheCountdownStartsAgain) {
   StartUp("480", 1);
-  EXPECT_EQ(state.soundOffSeconds, 28800);
+  EXPECT_EQ(fire.soundOffSeconds, 28800);
   Ticks(28799);
   EXPECT_EQ(ds.Playing(), (std::set<int32_t>{1}));
   Ticks(1);
   EXPECT_TRUE(ds.Playing().empty());
 
   Ticks(86399 - 28800);
-  EXPECT_EQ(state.soundOffTicks, 0);
+  EXPECT_EQ(fire.soundOffTicks, 0);
   PressS();
   Ticks(28799);
   EXPECT_EQ(ds.Playing(), (std::set<int32_t>{2}));
@@ -150,11 +151,12 @@ TEST_F(FireSoundTest, AfterADayOfCountingTheCountdownStartsAgain) {
 TEST(SoundOffTest, EveryEntryOfTheDialogsListGivesItsMinutesInSeconds) {
   for (int minutes : {1, 2, 3, 4, 5, 10, 15, 20, 30, 45, 60, 90, 120, 180, 240, 300, 360, 420,
                       480}) {
-    SaverState state;
-    state.soundOffSetting = std::to_string(minutes);
-    SoundOff(state);
-    EXPECT_EQ(state.soundOffSeconds, minutes * 60) << minutes;
-    EXPECT_EQ(state.soundOffSetting, std::to_string(minutes));
+    FakeTegoDS ds;
+    FireSound fire(ds);
+    fire.soundOffSetting = std::to_string(minutes);
+    fire.SoundOff();
+    EXPECT_EQ(fire.soundOffSeconds, minutes * 60) << minutes;
+    EXPECT_EQ(fire.soundOffSetting, std::to_string(minutes));
   }
 }
 
@@ -171,11 +173,12 @@ TEST(SoundOffTest, HandEditedValuesCountAsWrittenOrAsNever) {
                         Case{" 15 ", 900, " 15 "}, Case{"1000", 28800, "1000"},
                         Case{"1e9", 28800, "1e9"}, Case{"0.001", 1, "0.001"},
                         Case{"-5", 0, "Never"}, Case{"abc", 0, "Never"}, Case{"", 0, "Never"}}) {
-    SaverState state;
-    state.soundOffSetting = c.setting;
-    SoundOff(state);
-    EXPECT_EQ(state.soundOffSeconds, c.seconds) << c.setting;
-    EXPECT_EQ(state.soundOffSetting, c.settingAfter) << c.setting;
+    FakeTegoDS ds;
+    FireSound fire(ds);
+    fire.soundOffSetting = c.setting;
+    fire.SoundOff();
+    EXPECT_EQ(fire.soundOffSeconds, c.seconds) << c.setting;
+    EXPECT_EQ(fire.soundOffSetting, c.settingAfter) << c.setting;
   }
 }
 

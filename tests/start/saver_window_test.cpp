@@ -11,6 +11,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_ddrw.h"
 #include "fakes/fake_display_modes.h"
+#include "fakes/fake_host.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_sound.h"
 #include "fakes/fake_system.h"
@@ -19,14 +20,6 @@
 
 namespace emberlrn {
 namespace {
-
-class RecordingHost final : public SaverWindowHost {
- public:
-  void HideSaverWindow() override { calls.push_back("HideSaverWindow"); }
-  void DropTopMost() override { calls.push_back("DropTopMost"); }
-  void ShowPowerWarning(std::function<void()>) override { calls.push_back("ShowPowerWarning"); }
-  std::vector<std::string> calls;
-};
 
 // The saver window with every control a recording fake, on an event loop
 // driven by the fake clock.
@@ -50,7 +43,6 @@ struct SaverWindowTest : ::testing::Test {
     form->Form_Load();
     return *form;
   }
-  const SaverState& State() const { return form->State(); }
 
   FakeClock clock;
   FakeInputSource input{clock};
@@ -61,7 +53,7 @@ struct SaverWindowTest : ::testing::Test {
   MemoryStore store;
   FakeSystem system;
   FakeDisplayModes modes;
-  RecordingHost host;
+  FakeSaverWindowHost host;
   std::unique_ptr<Form1> form;
 };
 
@@ -71,41 +63,38 @@ TEST_F(SaverWindowTest, AFirstRunWritesTheDefaultsAndReadsThemBack) {
   ASSERT_EQ(store.writes.size(), firstRun.size());
   EXPECT_EQ(store.writes.back(), (MemoryStore::Write{"Settings", "SetReg", "2"}));
 
-  const SaverState& s = State();
-  EXPECT_EQ(s.showMessage, 0);
-  EXPECT_EQ(s.messageText, "Place a message here");
-  EXPECT_EQ(s.messageFontSize, 18);
-  EXPECT_EQ(s.calendarCorner, 1);
-  EXPECT_EQ(s.showCalendar, 0);
-  EXPECT_EQ(s.monitorSetting, "Never");
-  EXPECT_EQ(s.powerManageOn, 0);
-  EXPECT_EQ(s.mouseMoveLimit, 4);
-  EXPECT_EQ(s.soundOffSetting, "Never");
-  EXPECT_EQ(s.showStyle, (std::array<int16_t, 7>{0, 1, 1, 1, 1, 1, 0}));
-  EXPECT_EQ(s.fireplaceIndex, 1);
-  EXPECT_TRUE(s.anyStyleShown);
-  EXPECT_EQ(s.showMantle, (std::array<int16_t, 5>{0, 1, 1, 1, 1}));
-  EXPECT_EQ(s.rotateOn, 1);
-  EXPECT_EQ(s.rotateTicks, 60);
-  EXPECT_EQ(s.showAndirons, 1);
-  EXPECT_EQ(s.flameSpeed, 100);
-  EXPECT_EQ(s.soundVolume, -1667);
-  EXPECT_EQ(s.soundOn, 1);
-  EXPECT_EQ(s.showStocking, (std::array<int16_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(s.stockingTop, 19);
-  EXPECT_EQ(s.showBell[1], "0");
-  EXPECT_EQ(s.showPoinsettia[2], "0");
-  EXPECT_EQ(s.carolChecked[24], 0);
-  EXPECT_FALSE(s.musicOn);
-  EXPECT_EQ(s.installFolder, "/data/");
-  EXPECT_TRUE(s.firstFrame);
-  EXPECT_FALSE(s.mouseArmed);
-  EXPECT_EQ(s.dayOffset, 86400);
-  EXPECT_EQ(s.clockHalf, 1);
-  EXPECT_EQ(s.startTime, 10 * 3600);
-  EXPECT_EQ(s.startMonotonicMs, clock.MonotonicMs());
-  EXPECT_EQ(s.featureTip, 1);
-  EXPECT_EQ(s.currentCarol, 1);
+  const Form1& s = *form;
+  EXPECT_EQ(s.TextOverlays().showMessage, 0);
+  EXPECT_EQ(s.TextOverlays().messageText, "Place a message here");
+  EXPECT_EQ(s.TextOverlays().messageFontSize, 18);
+  EXPECT_EQ(s.TextOverlays().calendarCorner, 1);
+  EXPECT_EQ(s.TextOverlays().showCalendar, 0);
+  EXPECT_EQ(s.Power().monitorSetting, "Never");
+  EXPECT_EQ(s.Power().powerManageOn, 0);
+  EXPECT_EQ(s.Close().mouseMoveLimit, 4);
+  EXPECT_EQ(s.Fire().soundOffSetting, "Never");
+  EXPECT_EQ(s.Rotation().showStyle, (std::array<bool, 7>{0, 1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(s.Rotation().fireplaceIndex, 1);
+  EXPECT_TRUE(s.Rotation().anyStyleShown);
+  EXPECT_EQ(s.Rotation().showMantle, (std::array<bool, 5>{0, 1, 1, 1, 1}));
+  EXPECT_EQ(s.Rotation().rotateOn, 1);
+  EXPECT_EQ(s.Rotation().rotateTicks, 60);
+  EXPECT_EQ(s.SceneDecorations().showAndirons, 1);
+  EXPECT_EQ(s.Speed(), 100);
+  EXPECT_EQ(s.Fire().soundVolume, -1667);
+  EXPECT_EQ(s.Fire().soundOn, 1);
+  EXPECT_EQ(s.SceneDecorations().showStocking, (std::array<bool, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(s.SceneDecorations().stockingTop, 19);
+  EXPECT_FALSE(s.SceneDecorations().showBell[1]);
+  EXPECT_FALSE(s.SceneDecorations().showPoinsettia[2]);
+  EXPECT_EQ(s.Carols().carolChecked[24], 0);
+  EXPECT_FALSE(s.Carols().musicOn);
+  EXPECT_EQ(s.Fire().installFolder, "/data/");
+  EXPECT_TRUE(s.Clocks().firstFrame);
+  EXPECT_FALSE(s.Clocks().mouseArmed);
+  EXPECT_EQ(s.Power().startMonotonicMs, clock.MonotonicMs());
+  EXPECT_EQ(s.Clocks().featureTip, 1);
+  EXPECT_EQ(s.Carols().currentCarol, 1);
   // The scene with andirons and both notice panels, and the fire sound.
   EXPECT_EQ(ddrw.Count("CreateSprite"), 37);
   EXPECT_EQ(ds.calls,
@@ -125,8 +114,8 @@ TEST_F(SaverWindowTest, TheStartUpOrder) {
     checked = true;
     EXPECT_FALSE(system.cursorShown);
     EXPECT_FALSE(ddrw.visible);
-    EXPECT_EQ(form->State().rotateTicks, 60);      // already seconds
-    EXPECT_EQ(form->State().soundOffSeconds, 60);  // "SoundOff" read as "1"
+    EXPECT_EQ(form->Rotation().rotateTicks, 60);      // already seconds
+    EXPECT_EQ(form->Fire().soundOffSeconds, 60);  // "SoundOff" read as "1"
     EXPECT_TRUE(ds.calls.empty());
     EXPECT_TRUE(snd.calls.empty());
   };
@@ -148,29 +137,29 @@ TEST_F(SaverWindowTest, WithSetRegPresentMissingKeysTakeTheDefaultsOfTheReads) {
   Set(kSectionSettings, "SetReg", "2");
   Load();
   EXPECT_TRUE(store.writes.empty());
-  const SaverState& s = State();
-  EXPECT_EQ(s.messageText, "1");
-  EXPECT_EQ(s.messageFontSize, 1);
-  EXPECT_EQ(s.showMessage, 1);
-  EXPECT_EQ(s.stockingTop, 2);
-  EXPECT_EQ(s.showStyle, (std::array<int16_t, 7>{0, 1, 1, 1, 1, 1, 1}));
-  EXPECT_EQ(s.showBell[1], "1");
-  EXPECT_TRUE(s.musicOn);
-  EXPECT_EQ(s.soundOffSetting, "1");
-  EXPECT_EQ(s.soundOffSeconds, 60);
+  const Form1& s = *form;
+  EXPECT_EQ(s.TextOverlays().messageText, "1");
+  EXPECT_EQ(s.TextOverlays().messageFontSize, 1);
+  EXPECT_EQ(s.TextOverlays().showMessage, 1);
+  EXPECT_EQ(s.SceneDecorations().stockingTop, 2);
+  EXPECT_EQ(s.Rotation().showStyle, (std::array<bool, 7>{0, 1, 1, 1, 1, 1, 1}));
+  EXPECT_TRUE(s.SceneDecorations().showBell[1]);
+  EXPECT_TRUE(s.Carols().musicOn);
+  EXPECT_EQ(s.Fire().soundOffSetting, "1");
+  EXPECT_EQ(s.Fire().soundOffSeconds, 60);
   // "Power" 1 with the monitor time "1", which is no monitor time: no hand-over.
-  EXPECT_EQ(s.powerManageOn, 0);
-  EXPECT_EQ(s.pmDelaySeconds, 0);
+  EXPECT_EQ(s.Power().powerManageOn, 0);
+  EXPECT_EQ(s.Power().pmDelaySeconds, 0);
   EXPECT_EQ(std::count(system.calls.begin(), system.calls.end(), "ScreenSaveTimeOut"), 0);
   // "RunMon" and "PwrMsg" missing: the notices show.
-  EXPECT_FALSE(s.runMonShown);
+  EXPECT_FALSE(s.Clocks().runMonShown);
 }
 
 TEST_F(SaverWindowTest, ALostOrGarbledSetReg) {
   Set(kSectionSettings, "SetReg", "1");
   Set(kSectionSettings, "Message", "mine");
   Load();
-  EXPECT_EQ(State().messageText, "Place a message here");  // the defaults came back
+  EXPECT_EQ(form->TextOverlays().messageText, "Place a message here");  // the defaults came back
 
   MemoryStore garbled;
   garbled.Preset(kSectionSettings, "SetReg", "two");
@@ -181,7 +170,7 @@ TEST_F(SaverWindowTest, ALostOrGarbledSetReg) {
   Load();
   // A garbled marker never costs the user the settings: nothing is rewritten.
   EXPECT_TRUE(store.writes.empty());
-  EXPECT_EQ(State().messageText, "mine");
+  EXPECT_EQ(form->TextOverlays().messageText, "mine");
 }
 
 TEST_F(SaverWindowTest, StylesChooseTheFirstShownAndNoStyleStopsTheRotation) {
@@ -189,19 +178,19 @@ TEST_F(SaverWindowTest, StylesChooseTheFirstShownAndNoStyleStopsTheRotation) {
   for (int i = 1; i <= 6; ++i) Set(kSectionFireplace, "ShowFP" + std::to_string(i), "0");
   Set(kSectionFireplace, "RotateCk", "1");
   Load();
-  EXPECT_EQ(State().fireplaceIndex, 0);
-  EXPECT_FALSE(State().anyStyleShown);
-  EXPECT_EQ(State().rotateOn, 0);
-  EXPECT_EQ(ddrw.sprites.at(State().andironLSprite).x, 0);
-  EXPECT_EQ(ddrw.sprites.at(State().andironRSprite).x, 650);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 0);
+  EXPECT_FALSE(form->Rotation().anyStyleShown);
+  EXPECT_EQ(form->Rotation().rotateOn, 0);
+  EXPECT_EQ(ddrw.sprites.at(form->Sprites().andironLSprite).x, 0);
+  EXPECT_EQ(ddrw.sprites.at(form->Sprites().andironRSprite).x, 650);
 
   form.reset();
   Set(kSectionFireplace, "ShowFP4", "1");
   ddrw = FakeDDrw();
   Load();
-  EXPECT_EQ(State().fireplaceIndex, 4);
-  EXPECT_EQ(State().rotateOn, 1);
-  EXPECT_EQ(ddrw.sprites.at(State().andironLSprite).x, 50);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 4);
+  EXPECT_EQ(form->Rotation().rotateOn, 1);
+  EXPECT_EQ(ddrw.sprites.at(form->Sprites().andironLSprite).x, 50);
 }
 
 TEST_F(SaverWindowTest, AStyleSwitchOtherThanOneCountsAsOff) {
@@ -209,16 +198,52 @@ TEST_F(SaverWindowTest, AStyleSwitchOtherThanOneCountsAsOff) {
   for (int i = 1; i <= 6; ++i) Set(kSectionFireplace, "ShowFP" + std::to_string(i), "0");
   Set(kSectionFireplace, "ShowFP3", "2");
   Load();
-  EXPECT_EQ(State().showStyle[3], 0);
-  EXPECT_EQ(State().fireplaceIndex, 0);
-  EXPECT_EQ(State().rotateOn, 0);  // the search is never started
+  EXPECT_EQ(form->Rotation().showStyle[3], 0);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 0);
+  EXPECT_EQ(form->Rotation().rotateOn, 0);  // the search is never started
 
   form.reset();
   Set(kSectionFireplace, "ShowFP5", "1");
   Set(kSectionFireplace, "ShowFP1", "-1");
   Load();
-  EXPECT_EQ(State().fireplaceIndex, 5);
-  EXPECT_EQ(State().rotateOn, 1);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 5);
+  EXPECT_EQ(form->Rotation().rotateOn, 1);
+}
+
+// Switches become on or off as they are loaded: on only when they hold 1;
+// the bells and poinsettias compare as numbers.
+TEST_F(SaverWindowTest, StoredSwitchesAreOnOnlyAtOne) {
+  for (const char* notOne : {"2", "-1"}) {
+    form.reset();
+    store = MemoryStore();
+    FirstRunStore();
+    for (const char* key : {"ShowMsg", "Power", "Calendar"}) Set(kSectionSettings, key, notOne);
+    Set(kSectionFireplace, "AndIron", notOne);
+    Set(kSectionFireplace, "ShowM6", notOne);
+    Set(kSectionXmas, "ShowS1", notOne);
+    ddrw = FakeDDrw();
+    Load();
+    EXPECT_FALSE(form->TextOverlays().showMessage) << notOne;
+    EXPECT_FALSE(form->TextOverlays().showCalendar) << notOne;
+    EXPECT_FALSE(form->Power().powerManageOn) << notOne;
+    EXPECT_FALSE(form->Rotation().showMantle[4]) << notOne;
+    EXPECT_FALSE(form->SceneDecorations().showStocking[0]) << notOne;
+    EXPECT_EQ(form->Sprites().andironLSprite, 0) << notOne;
+  }
+  const auto BellShown = [this](const char* stored) {
+    form.reset();
+    store = MemoryStore();
+    FirstRunStore();
+    Set(kSectionXmas, "Bell1", stored);
+    Set(kSectionXmas, "Poin2", stored);
+    Load();
+    EXPECT_EQ(form->SceneDecorations().showBell[1], form->SceneDecorations().showPoinsettia[2]);
+    return form->SceneDecorations().showBell[1];
+  };
+  for (const char* one : {"1", "1.0", " 1 ", "1e0", "+1"}) EXPECT_TRUE(BellShown(one)) << one;
+  for (const char* notOne : {"0", "2", "-1", "", "True", "1x", "0.999"}) {
+    EXPECT_FALSE(BellShown(notOne)) << notOne;
+  }
 }
 
 TEST_F(SaverWindowTest, TheSoundOffTime) {
@@ -231,9 +256,9 @@ TEST_F(SaverWindowTest, TheSoundOffTime) {
     FirstRunStore();
     Set(kSectionSettings, "SoundOff", stored);
     Load();
-    EXPECT_EQ(State().soundOffSetting, setting) << stored;
+    EXPECT_EQ(form->Fire().soundOffSetting, setting) << stored;
     // SoundOff runs only for a time other than never.
-    EXPECT_EQ(State().soundOffSeconds != 0, std::string(setting) != "Never") << stored;
+    EXPECT_EQ(form->Fire().soundOffSeconds != 0, std::string(setting) != "Never") << stored;
   }
 }
 
@@ -243,31 +268,31 @@ TEST_F(SaverWindowTest, PowerManagementDelayAtStart) {
   Set(kSectionSettings, "Monitor", "20 Minutes");
   system.screenSaveTimeOut = 600;
   Load();
-  EXPECT_EQ(State().powerManageOn, 1);
-  EXPECT_EQ(State().pmDelaySeconds, 1200 - 600 - 45);
+  EXPECT_EQ(form->Power().powerManageOn, 1);
+  EXPECT_EQ(form->Power().pmDelaySeconds, 1200 - 600 - 45);
 
   form.reset();
   system.calls.clear();
   Set(kSectionSettings, "Monitor", "Never");
   Load();
-  EXPECT_EQ(State().powerManageOn, 0);
-  EXPECT_EQ(State().pmDelaySeconds, 0);
+  EXPECT_EQ(form->Power().powerManageOn, 0);
+  EXPECT_EQ(form->Power().pmDelaySeconds, 0);
   EXPECT_EQ(std::count(system.calls.begin(), system.calls.end(), "ScreenSaveTimeOut"), 0);
 }
 
 TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
   struct Case {
     std::string_view section, key, stored;
-    std::function<int(const SaverState&)> read;
+    std::function<int(const Form1&)> read;
     int expected;
   };
-  const auto RotateT = [](const SaverState& s) { return int{s.rotateTicks}; };
-  const auto FontSize = [](const SaverState& s) { return int{s.messageFontSize}; };
-  const auto MouseSen = [](const SaverState& s) { return int{s.mouseMoveLimit}; };
-  const auto Vol = [](const SaverState& s) { return int{s.soundVolume}; };
-  const auto Speed = [](const SaverState& s) { return int{s.flameSpeed}; };
-  const auto CalPos = [](const SaverState& s) { return int{s.calendarCorner}; };
-  const auto StockLoc = [](const SaverState& s) { return int{s.stockingTop}; };
+  const auto RotateT = [](const Form1& s) { return int{s.Rotation().rotateTicks}; };
+  const auto FontSize = [](const Form1& s) { return int{s.TextOverlays().messageFontSize}; };
+  const auto MouseSen = [](const Form1& s) { return int{s.Close().mouseMoveLimit}; };
+  const auto Vol = [](const Form1& s) { return int{s.Fire().soundVolume}; };
+  const auto Speed = [](const Form1& s) { return int{s.Speed()}; };
+  const auto CalPos = [](const Form1& s) { return int{s.TextOverlays().calendarCorner}; };
+  const auto StockLoc = [](const Form1& s) { return int{s.SceneDecorations().stockingTop}; };
   const std::vector<Case> cases = {
       {kSectionFireplace, "RotateT", "546", RotateT, 32760},
       {kSectionFireplace, "RotateT", "547", RotateT, 32760},
@@ -298,7 +323,7 @@ TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
     Set(c.section, c.key, c.stored);
     ddrw = FakeDDrw();
     Load();
-    EXPECT_EQ(c.read(State()), c.expected) << c.key << "=" << c.stored;
+    EXPECT_EQ(c.read(*form), c.expected) << c.key << "=" << c.stored;
     EXPECT_EQ(ddrw.Count("CreateSprite"), 37) << c.key << "=" << c.stored;
     // A frame is composed without harm.
     form->FrameReady();
@@ -333,7 +358,7 @@ struct RunningSaverTest : SaverWindowTest {
     std::vector<int> styles;
     for (int i = 0; i < count; ++i) {
       loop->RunFor(int64_t{seconds} * 1000);
-      styles.push_back(State().fireplaceIndex);
+      styles.push_back(form->Rotation().fireplaceIndex);
     }
     return styles;
   }
@@ -348,11 +373,11 @@ TEST_F(RunningSaverTest, StylesTwoAndFiveAlternateEveryMinute) {
   Styles({2, 5});
   Start();
   ddrw.recording = false;
-  EXPECT_EQ(State().fireplaceIndex, 2);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 2);
   loop->RunFor(59'500);
-  EXPECT_EQ(State().fireplaceIndex, 2);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 2);
   loop->RunFor(500);
-  EXPECT_EQ(State().fireplaceIndex, 5);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 5);
   EXPECT_EQ(StylesEvery(60, 6), (std::vector<int>{2, 5, 2, 5, 2, 5}));
 }
 
@@ -377,7 +402,7 @@ TEST_F(RunningSaverTest, AnHourlyPeriodOverThreeHoursAndRotationValueTwo) {
   Start();
   ddrw.recording = false;
   loop->RunFor(3599'000);
-  EXPECT_EQ(State().fireplaceIndex, 1);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 1);
   EXPECT_EQ(StylesEvery(1, 1), (std::vector<int>{3}));
   EXPECT_EQ(StylesEvery(3600, 2), (std::vector<int>{1, 3}));
   EXPECT_GT(ddrw.flips, 60 * 3 * 3600 - 100);  // frames ran all along, at 60 a second
@@ -392,7 +417,7 @@ TEST_F(RunningSaverTest, AnHourlyPeriodOverThreeHoursAndRotationValueTwo) {
   ddrw.recording = true;
   loop->RunFor(20);
   EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
-                      "DrawSprite(" + std::to_string(State().surroundTop[1]) + ")"),
+                      "DrawSprite(" + std::to_string(form->Sprites().surroundTop[1]) + ")"),
             ddrw.lastFrame.end());
 }
 
@@ -403,9 +428,9 @@ TEST_F(RunningSaverTest, TenHoursWithAPeriodThatIsNeverReached) {
   ddrw.recording = false;
   ddrw.open = false;  // the clocks alone, for speed
   loop->RunFor(10LL * 3600 * 1000);
-  EXPECT_EQ(State().fireplaceIndex, 1);
-  EXPECT_GE(State().rotateCount, 0);
-  EXPECT_EQ(State().runSeconds, 36000);
+  EXPECT_EQ(form->Rotation().fireplaceIndex, 1);
+  EXPECT_GE(form->Rotation().rotateCount, 0);
+  EXPECT_EQ(form->Clocks().runSeconds, 36000);
 }
 
 TEST_F(RunningSaverTest, TheFirstRunNoticesOnTheirClock) {
@@ -418,29 +443,29 @@ TEST_F(RunningSaverTest, TheFirstRunNoticesOnTheirClock) {
   // Notice 2 shows now, counting down from 20.
   loop->RunFor(20);
   EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(),
-                      "DrawSprite(" + std::to_string(State().powerNoticeSprite) + ")"),
+                      "DrawSprite(" + std::to_string(form->Sprites().powerNoticeSprite) + ")"),
             ddrw.lastFrame.end());
   loop->RunFor(20'000);
   EXPECT_EQ(store.Value(kSectionSettings, "PwrMsg"), "True");
   loop->RunFor(100'000);
-  EXPECT_EQ(State().noticeTicks, 41);
-  EXPECT_FALSE(State().timer3Enabled);
+  EXPECT_EQ(form->Clocks().noticeTicks, 41);
+  EXPECT_FALSE(form->Clocks().timer3Enabled);
   EXPECT_EQ(store.writes.size(), 2u);
   // The tips came after the notices and are gone again.
-  EXPECT_EQ(State().featureTicks, 85);
-  EXPECT_FALSE(State().featuresOn);
+  EXPECT_EQ(form->Clocks().featureTicks, 85);
+  EXPECT_FALSE(form->Clocks().featuresOn);
 }
 
 TEST_F(RunningSaverTest, TheFeatureTipsAppearAfterTheNoticesOfAFirstRun) {
   Start();
   loop->RunFor(58'900);
-  EXPECT_FALSE(State().featuresOn);
+  EXPECT_FALSE(form->Clocks().featuresOn);
   loop->RunFor(200);
-  EXPECT_TRUE(State().featuresOn);
+  EXPECT_TRUE(form->Clocks().featuresOn);
   EXPECT_NE(std::find(ddrw.lastFrame.begin(), ddrw.lastFrame.end(), "DrawText(FEATURES:,1,1,255)"),
             ddrw.lastFrame.end());
   loop->RunFor(26'000);
-  EXPECT_FALSE(State().featuresOn);
+  EXPECT_FALSE(form->Clocks().featuresOn);
   EXPECT_EQ(std::count(ddrw.lastFrame.begin(), ddrw.lastFrame.end(), "DrawText(FEATURES:,1,1,255)"),
             0);
 }
@@ -449,9 +474,9 @@ TEST_F(RunningSaverTest, TheMouseIsArmedFiveSecondsAfterTheFirstFrame) {
   FirstRunStore();
   Start();
   loop->RunFor(4'999);
-  EXPECT_FALSE(State().mouseArmed);
+  EXPECT_FALSE(form->Clocks().mouseArmed);
   loop->RunFor(1);
-  EXPECT_TRUE(State().mouseArmed);
+  EXPECT_TRUE(form->Clocks().mouseArmed);
 }
 
 TEST_F(RunningSaverTest, TicksBeforeTheFirstFrameStillArmTheMouse) {
@@ -459,13 +484,13 @@ TEST_F(RunningSaverTest, TicksBeforeTheFirstFrameStillArmTheMouse) {
   Load();
   ddrw.open = false;  // no frames yet
   loop->RunFor(6'000);
-  EXPECT_TRUE(State().mouseArmed);
-  EXPECT_TRUE(State().firstFrame);
+  EXPECT_TRUE(form->Clocks().mouseArmed);
+  EXPECT_TRUE(form->Clocks().firstFrame);
   ddrw.open = true;
   loop->RunFor(10);
-  EXPECT_FALSE(State().firstFrame);
-  EXPECT_EQ(State().runSeconds, 0);
-  EXPECT_TRUE(State().mouseArmed);
+  EXPECT_FALSE(form->Clocks().firstFrame);
+  EXPECT_EQ(form->Clocks().runSeconds, 0);
+  EXPECT_TRUE(form->Clocks().mouseArmed);
 }
 
 TEST_F(RunningSaverTest, AKeyEndsTheRunningSaver) {

@@ -30,7 +30,6 @@
 #include "sound/fire_sound.h"
 #include "platform/standard_midi_file.h"
 #include "sound_files.h"
-#include "start/saver_state.h"
 
 namespace emberlrn {
 namespace {
@@ -176,7 +175,7 @@ class SdlSoundTest : public ::testing::Test {
   // Plays the file until the control reads it as ended.
   EndReading PlayUntilEnded(SdlTegoSnd& snd, const std::string& path);
   // Runs the carol clock until the given number of carols has started.
-  CarolGaps TickCarols(SaverState& state, SdlTegoSnd& snd, size_t carols,
+  CarolGaps TickCarols(CarolPlaylist& playlist, SdlTegoSnd& snd, size_t carols,
                        const std::map<int16_t, double>& lastNoteSeconds);
 
   // The buffers made so far: a moment in the output.
@@ -303,15 +302,15 @@ TEST_F(SdlSoundTest, ReopeningRestartsTheFireFromItsBeginningWithOneCopy) {
   constexpr double kToneSeconds = 0.5;
   constexpr double kFileSeconds = 10.0;
   WriteToneWav(Path("fire.wav"), kToneSeconds, kFileSeconds);
-  SaverState state;
-  state.installFolder = dir_.string() + "/";
-  state.soundOn = 1;
-  state.soundVolume = 0;
-  OpenDirectSoundSession(state, ds);
+  FireSound fire(ds);
+  fire.installFolder = dir_.string() + "/";
+  fire.soundOn = true;
+  fire.soundVolume = 0;
+  fire.OpenDirectSoundSession();
   WaitAfter(Mark(), 1.0);  // into the silent part
 
   const size_t before = Mark();
-  OpenDirectSoundSession(state, ds);  // what S does
+  fire.OpenDirectSoundSession();  // what S does
   WaitAfter(Mark(), 1.0);
   const std::vector<MixWatch::Buffer> buffers = watch_->Buffers();
   size_t firstStart = 0;
@@ -333,15 +332,15 @@ TEST_F(SdlSoundTest, ReopeningRestartsTheFireFromItsBeginningWithOneCopy) {
 TEST_F(SdlSoundTest, AMissingFireSoundIsToldOnceAndStaysSilent) {
   OpenDevice();
   SdlTegoDS ds(device);
-  SaverState state;
-  state.installFolder = dir_.string() + "/";
-  state.soundOn = 1;
+  FireSound fire(ds);
+  fire.installFolder = dir_.string() + "/";
+  fire.soundOn = true;
   const size_t at = Mark();
-  const std::string first = ErrorLines([&] { OpenDirectSoundSession(state, ds); });
+  const std::string first = ErrorLines([&] { fire.OpenDirectSoundSession(); });
   EXPECT_EQ(Lines(first), 1);
   EXPECT_NE(first.find("fire.wav"), std::string::npos);
-  EXPECT_NE(state.fireSoundId, 0);
-  EXPECT_EQ(ErrorLines([&] { OpenDirectSoundSession(state, ds); }), "");
+  EXPECT_NE(fire.fireSoundId, 0);
+  EXPECT_EQ(ErrorLines([&] { fire.OpenDirectSoundSession(); }), "");
   EXPECT_LT(Level(at, 0.0, 0.5), kNothingDbfs);
 }
 
@@ -535,36 +534,38 @@ TEST_F(SdlSoundTest, WithoutASoundDeviceEverythingIsSilentAndHarmless) {
   WriteToneWav(Path("fire.wav"), 0.5, 0.5);
   WriteTuneMidi(Path("midi1.mid"), {60});
   const std::string later = ErrorLines([&] {
-    SaverState state;
-    state.installFolder = dir_.string() + "/";
-    state.soundOn = 1;
-    state.musicOn = true;
-    state.carolChecked[1] = 1;
-    OpenDirectSoundSession(state, ds);
-    EXPECT_NE(state.fireSoundId, 0);
-    MidiSounds(state, snd);
+    FireSound fire(ds);
+    fire.installFolder = dir_.string() + "/";
+    fire.soundOn = true;
+    CarolPlaylist playlist(snd);
+    playlist.installFolder = fire.installFolder;
+    playlist.musicOn = true;
+    playlist.carolChecked[1] = 1;
+    fire.OpenDirectSoundSession();
+    EXPECT_NE(fire.fireSoundId, 0);
+    playlist.MidiSounds();
     EXPECT_FALSE(snd.isMidiPlaying());
-    CarolTick(state, snd);
+    playlist.CarolTick();
     ds.stopAllWaves();
-    ds.stopWave(state.fireSoundId);
+    ds.stopWave(fire.fireSoundId);
     snd.stopMidi();
   });
   EXPECT_EQ(later, "");
 }
 
-CarolGaps SdlSoundTest::TickCarols(SaverState& state, SdlTegoSnd& snd, size_t carols,
+CarolGaps SdlSoundTest::TickCarols(CarolPlaylist& playlist, SdlTegoSnd& snd, size_t carols,
                                    const std::map<int16_t, double>& lastNoteSeconds) {
   // The carol clock, ticking once a second of output as the saver's does.
   CarolGaps result;
-  MidiSounds(state, snd);
-  if (snd.isMidiPlaying()) result.heard.push_back(state.currentCarol);
+  playlist.MidiSounds();
+  if (snd.isMidiPlaying()) result.heard.push_back(playlist.currentCarol);
   // Short tunes: even with the synthesiser's whole tail, four take under 30.
   constexpr int kMostTicks = 30;
   for (int tick = 0; tick < kMostTicks && result.heard.size() < carols; ++tick) {
     WaitAfter(Mark(), 1.0);
     if (snd.isMidiPlaying()) continue;
-    CarolTick(state, snd);
-    if (snd.isMidiPlaying()) result.heard.push_back(state.currentCarol);
+    playlist.CarolTick();
+    if (snd.isMidiPlaying()) result.heard.push_back(playlist.currentCarol);
   }
   WaitAfter(Mark(), 0.3);
   const std::vector<MixWatch::Buffer> buffers = watch_->Buffers();
@@ -594,12 +595,12 @@ TEST_F(SdlSoundTest, ThePlaylistStartsTheNextCarolWithinASecondAndAHalfOfTheLast
   SdlTegoSnd snd(device);
   WriteTuneMidi(Path("midi1.mid"), {60, 64, 67, 72});              // 1 s of notes
   WriteTuneMidi(Path("midi3.mid"), {72, 67, 64, 60, 62, 64, 60});  // 1.75 s
-  SaverState state;
-  state.installFolder = dir_.string() + "/";
-  state.musicOn = true;
-  state.carolChecked[1] = 1;
-  state.carolChecked[3] = 1;
-  const CarolGaps carols = TickCarols(state, snd, 4, {{1, 1.0}, {3, 1.75}});
+  CarolPlaylist playlist(snd);
+  playlist.installFolder = dir_.string() + "/";
+  playlist.musicOn = true;
+  playlist.carolChecked[1] = 1;
+  playlist.carolChecked[3] = 1;
+  const CarolGaps carols = TickCarols(playlist, snd, 4, {{1, 1.0}, {3, 1.75}});
   EXPECT_EQ(carols.heard, (std::vector<int16_t>{1, 3, 1, 3}));
   std::cout << "from the last note to the next carol:";
   for (double gap : carols.gaps) std::cout << ' ' << gap << " s";

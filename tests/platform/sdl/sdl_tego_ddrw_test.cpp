@@ -19,12 +19,13 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/memory_store.h"
+#include "frame/clocks.h"
 #include "frame/compose_frame.h"
 #include "frame/overlays.h"
+#include "frame/rotation.h"
 #include "scene/scene_catalogue.h"
 #include "scene/scene_layout.h"
 #include "settings/first_run.h"
-#include "start/saver_state.h"
 
 namespace emberlrn {
 namespace {
@@ -215,19 +216,21 @@ bool NearGrey(uint32_t pixel) {
 TEST_F(SdlDDrwTest, TheNoticeLinesStandApartFromTheMessageEachOtherAndThePanel) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   WriteBmp24(folder_ / "panel.bmp", 500, 340, [](int, int) { return Rgba{255, 255, 255, 255}; });
-  SaverState state;
-  state.monitorNoticeSprite = Sprite("panel.bmp", kNoticeAt.x, kNoticeAt.y, kLoadOpaquePanel);
-  state.noticeCountdown = 19;
-  state.showMessage = 1;
-  state.messageText = "Place a message here";  // the first-run message, at its size
-  state.messageFontSize = 18;
+  SceneSprites sprites;
+  sprites.monitorNoticeSprite = Sprite("panel.bmp", kNoticeAt.x, kNoticeAt.y, kLoadOpaquePanel);
+  AnimationClocks clocks;
+  clocks.noticeCountdown = 19;
+  Overlays overlays;
+  overlays.showMessage = true;
+  overlays.messageText = "Place a message here";  // the first-run message, at its size
+  overlays.messageFontSize = 18;
   const int sizes[][2] = {{640, 480},  {800, 600},   {1024, 768},  {1280, 800},
                           {1366, 768}, {1920, 1080}, {2560, 1600}, {3840, 2160}};
   for (const auto& size : sizes) {
     Resize(size[0], size[1]);
     ddrw.ClearBackBuffer(kGrey);
-    DrawUserMessage(state, ddrw);
-    DrawNotices(state, ddrw);
+    overlays.DrawUserMessage(ddrw);
+    overlays.DrawNotices(clocks, sprites, ddrw);
     ddrw.FlipBackBuffer();
     const Shown shown = ReadShown(ddrw);
     ASSERT_EQ(shown.width, size[0]);
@@ -529,7 +532,7 @@ class Locales {
 TEST_F(SdlDDrwTest, CalendarTextsStayOnThePlateInEveryLanguage) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   Locales locales;
-  SaverState state;
+  Overlays overlays;
   for (const char* language : {"en_US", "en_GB", "de_DE", "fr_FR", "ja_JP"}) {
     ASSERT_TRUE(locales.Use(language)) << language;
     std::set<std::string> weekdays;
@@ -540,9 +543,9 @@ TEST_F(SdlDDrwTest, CalendarTextsStayOnThePlateInEveryLanguage) {
       clock.SetLocalTime(2026, month, day, moment % 2 == 0 ? 23 : 10, 58, 58);
       weekdays.insert(CalendarTexts(clock.Now().tm).Weekday().data());
       for (int corner = 0; corner < 4; ++corner) {
-        state.calendarCorner = static_cast<int16_t>(corner);
+        overlays.calendarCorner = static_cast<int16_t>(corner);
         ddrw.ClearBackBuffer(kGrey);
-        DrawCalendarTexts(state, ddrw, clock);
+        overlays.DrawCalendarTexts(ddrw, clock);
         ddrw.FlipBackBuffer();
         const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
         const Point plate = kCalendarAt[corner];
@@ -595,28 +598,34 @@ class SceneTest : public SdlDDrwTest {
  protected:
   SceneTest() {
     const char* data = std::getenv("EMBERLRN_DATA_DIR");
-    state.installFolder = data ? data : "";
-    state.stockingTop = 19;
-    state.showAndirons = 1;
-    state.anyStyleShown = true;
-    state.flameSpeed = 100;
-    state.rotateOn = 1;
-    state.showMantle = {0, 1, 1, 1, 1};
-    state.showMessage = 1;
-    state.messageText = "Place a message here";
-    state.messageFontSize = 18;
-    state.calendarCorner = 0;
-    state.firstFrame = false;
+    choices.installFolder = data ? data : "";
+    choices.decorations.stockingTop = 19;
+    choices.decorations.showAndirons = true;
+    choices.anyStyleShown = true;
+    choices.flameSpeed = 100;
+    rotation.rotateOn = 1;
+    rotation.showMantle = {0, 1, 1, 1, 1};
+    overlays.showMessage = true;
+    overlays.messageText = "Place a message here";
+    overlays.messageFontSize = 18;
+    overlays.calendarCorner = 0;
+    clocks.firstFrame = false;
   }
-  bool HasPictures() const { return fs::exists(state.installFolder + "Calendar.bmp"); }
+  bool HasPictures() const { return fs::exists(choices.installFolder + "Calendar.bmp"); }
   void Load() {
     MemoryStore store;
     store.Preset(kSectionSettings, "RunMon", "False");
     store.Preset(kSectionSettings, "PwrMsg", "False");
-    LoadScene(state, ddrw, store);
+    sprites = LoadScene(choices, ddrw, store);
+    clocks.NoticesSeen(sprites.runMonShown, sprites.pwrMsgShown);
   }
+  void Compose() { ComposeFrame({sprites, choices.decorations, rotation, overlays, clocks}, ddrw, clock); }
 
-  SaverState state;
+  SceneChoices choices;
+  SceneSprites sprites;
+  StyleRotation rotation;
+  Overlays overlays;
+  AnimationClocks clocks;
 };
 
 // The contrast (WCAG, 1 to 21) between the yellow letters in the band of
@@ -656,7 +665,7 @@ double YellowContrast(const Shown& shown, int top, int bottom, int& letters) {
 }
 
 TEST_F(SceneTest, YellowTextsReadOverEverySurround) {
-  if (!HasPictures()) GTEST_SKIP() << "no installation pictures in " << state.installFolder;
+  if (!HasPictures()) GTEST_SKIP() << "no installation pictures in " << choices.installFolder;
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   Load();
   Resize(1280, 800);
@@ -666,8 +675,8 @@ TEST_F(SceneTest, YellowTextsReadOverEverySurround) {
   };
   const Band bands[] = {{"message", 0, 24}, {"notice line", 24, 45}, {"countdown", 45, 69}};
   for (int style = 1; style <= 6; ++style) {
-    state.fireplaceIndex = static_cast<int16_t>(style);
-    ComposeFrame(state, ddrw, clock);
+    rotation.fireplaceIndex = static_cast<int16_t>(style);
+    Compose();
     const Shown shown = ReadShown(ddrw);
     for (const Band& band : bands) {
       int letters = 0;

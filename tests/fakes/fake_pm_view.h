@@ -7,9 +7,9 @@
 
 #include "interfaces/pm_view.h"
 
-namespace emberlrn::testing {
+namespace emberlrn {
 
-class RecordingView final : public PmView {
+class FakePmView final : public PmView {
  public:
   void SetLabel1Text(std::string_view text) override { label1 = text; }
   void SetLabel2Text(std::string_view text) override { label2 = text; }
@@ -35,4 +35,4 @@ class RecordingView final : public PmView {
   std::vector<std::string> calls;
 };
 
-}  // namespace emberlrn::testing
+}  // namespace emberlrn
