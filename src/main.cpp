@@ -31,8 +31,9 @@ class RealModeHost final : public emberlrn::ModeHost {
   explicit RealModeHost(emberlrn::LinuxSystem& system) : system_(system) {}
   int RunFullScreen() override { return emberlrn::RunSaverWindow(system_); }
   int RunPreview(int32_t previewParent) override {
-    return emberlrn::x11::RunPreviewWindow(static_cast<uint32_t>(previewParent),
-                                           emberlrn::InstallFolder() + "preview.bmp");
+    return emberlrn::x11::RunPreviewWindow(static_cast<uint32_t>(previewParent), [] {
+      return emberlrn::LoadBmpPicture(emberlrn::InstallFolder() + "preview.bmp");
+    });
   }
   int RunSettings() override {
     // The dialog's application sees only the program's name: the classic

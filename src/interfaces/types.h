@@ -1,7 +1,9 @@
 #pragma once
-// Plain values every floor may use: a colour and a place on the screen.
+// Plain values every floor may use: a colour, a place on the screen and a
+// picture's pixels.
 
 #include <cstdint>
+#include <vector>
 
 namespace emberlrn {
 
@@ -14,6 +16,13 @@ struct PointerPosition {
   int x = 0;
   int y = 0;
   bool operator==(const PointerPosition&) const = default;
+};
+
+// A picture as 0xAARRGGBB pixels, row by row; empty when it could not be read.
+struct PixelPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
 };
 
 }  // namespace emberlrn

@@ -1,6 +1,5 @@
 #include "platform/x11/preview_window.h"
 
-#include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -28,42 +27,10 @@ int QuitOnLostConnection(Display*) { std::_Exit(0); }
 struct DisplayCloser {
   void operator()(Display* d) const { XCloseDisplay(d); }
 };
-struct SurfaceFree {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
-// The picture as 0xAARRGGBB pixels, or an empty one when it cannot be read.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
-};
-
-Picture LoadPicture(const std::string& path) {
-  Picture picture;
-  std::unique_ptr<SDL_Surface, SurfaceFree> loaded(SDL_LoadBMP(path.c_str()));
-  if (!loaded) {
-    std::cerr << "emberlrn: cannot load the preview picture " << path << ": " << SDL_GetError()
-              << '\n';
-    return picture;
-  }
-  std::unique_ptr<SDL_Surface, SurfaceFree> argb(
-      SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
-  if (!argb) return picture;
-  picture.width = argb->w;
-  picture.height = argb->h;
-  picture.pixels.resize(static_cast<size_t>(argb->w) * argb->h);
-  for (int y = 0; y < argb->h; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                        static_cast<size_t>(y) * argb->pitch);
-    std::copy(row, row + argb->w, picture.pixels.begin() + static_cast<ptrdiff_t>(y) * argb->w);
-  }
-  return picture;
-}
 
 // Bilinear scaling of the still into the window, its shape kept, with black
 // bars beside it when the window's shape differs.
-std::vector<uint32_t> Scale(const Picture& picture, int width, int height) {
+std::vector<uint32_t> Scale(const PixelPicture& picture, int width, int height) {
   std::vector<uint32_t> out(static_cast<size_t>(width) * height, 0xff000000u);
   if (picture.width == 0 || width <= 0 || height <= 0) return out;
   const double scale = std::min(static_cast<double>(width) / picture.width,
@@ -101,7 +68,7 @@ std::vector<uint32_t> Scale(const Picture& picture, int width, int height) {
 
 }  // namespace
 
-int RunPreviewWindow(unsigned long parent, const std::string& picturePath) {
+int RunPreviewWindow(unsigned long parent, const std::function<PixelPicture()>& loadPicture) {
   if (parent == 0) return 0;
   std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
   if (!display) {
@@ -130,7 +97,7 @@ int RunPreviewWindow(unsigned long parent, const std::string& picturePath) {
   XSync(dpy, False);
   if (gBadWindow) return 0;
 
-  const Picture picture = LoadPicture(picturePath);
+  const PixelPicture picture = loadPicture();
   Visual* visual = DefaultVisual(dpy, screen);
   const int depth = DefaultDepth(dpy, screen);
   const bool trueColour = depth >= 24 && visual->red_mask == 0xff0000 &&
