@@ -50,6 +50,21 @@ void MakeSurround(const SceneChoices& choices, SceneSprites& sprites, TegoDDrw& 
 
 }  // namespace
 
+std::vector<std::string_view> SceneFiles() {
+  std::vector<std::string_view> files = {kStockingFile, kPoinrFile, kPoinlFile, kBellrFile,
+                                         kBelllFile, kCalendarFile};
+  files.insert(files.end(), kFlameFiles.begin(), kFlameFiles.end());
+  files.push_back(kLogsFile);
+  for (size_t style = 1; style < kSurroundFiles.size(); ++style) {
+    const SurroundFiles& pieces = kSurroundFiles[style];
+    for (std::string_view file : {pieces.left, pieces.right, pieces.top, pieces.mantle}) {
+      if (!file.empty()) files.push_back(file);
+    }
+  }
+  files.insert(files.end(), {kAndironLFile, kAndironRFile, kMonitorNoticeFile, kPowerNoticeFile});
+  return files;
+}
+
 SceneSprites LoadScene(const SceneChoices& choices, TegoDDrw& ddrw, const SettingsStore& store) {
   SceneSprites sprites;
   for (size_t i = 0; i < 4; ++i) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace emberlrn {
 
@@ -85,6 +86,9 @@ struct SceneSprites {
   bool runMonShown = true;
   bool pwrMsgShown = true;
 };
+
+// Every picture of the scene once, in the order LoadScene first loads it.
+std::vector<std::string_view> SceneFiles();
 
 // Makes every sprite of the scene, in catalogue order, and places each as it
 // is made. Reads keys::kRunMon and keys::kPwrMsg just before their panels; a

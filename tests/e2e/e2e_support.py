@@ -166,6 +166,129 @@ def canvas_to_screen(desktop, x, y):
     return int(off_x + x * scale), int(off_y + y * scale)
 
 
+# The disk audio driver writes 16-bit stereo at this rate.
+RATE = 44100
+CHANNELS = 2
+BYTES_PER_SECOND = RATE * CHANNELS * 2
+
+
+def level_dbfs(samples):
+    """The RMS level of 16-bit samples in dB below full scale."""
+    import numpy as np  # Debian's python3-numpy
+    if samples.size == 0:
+        return -200.0
+    rms = float(np.sqrt(np.mean(samples.astype(np.float64) ** 2)))
+    return -200.0 if rms == 0.0 else 20.0 * np.log10(rms / 32768.0)
+
+
+class SaverRun:
+    """One full-screen run, its sound written to a file in real time by the
+    disk audio driver. It is up once the sound plays and the saver's window
+    has the keyboard."""
+
+    def __init__(self, desk, data_dir=None):
+        self.desk = desk
+        self.output = os.path.join(desk.home, "sound-%d.raw" % time.monotonic_ns())
+        env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": self.output}
+        if data_dir:
+            env["EMBERLRN_DATA_DIR"] = data_dir
+        self.proc = desk.start("/s", extra_env=env)
+        self.stderr = ""
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            if self.proc.poll() is not None:
+                raise AssertionError("the saver ended at start: " + self.proc.stderr.read())
+            if os.path.exists(self.output) and os.path.getsize(self.output) > 0 \
+                    and self.focus_covers_screen():
+                break
+            time.sleep(0.05)
+        else:
+            raise AssertionError("the saver did not come up")
+        self.started = time.monotonic()
+
+    def focus_covers_screen(self):
+        """True when the window with the keyboard focus covers the screen."""
+        focus = self.desk.xdotool("getwindowfocus").stdout.strip()
+        if not focus.isdigit() or int(focus) < 2:
+            return False
+        shell = self.desk.xdotool("getwindowgeometry", "--shell", focus).stdout.split()
+        values = dict(item.split("=", 1) for item in shell if "=" in item)
+        return values.get("WIDTH") == str(self.desk.width) and \
+            values.get("HEIGHT") == str(self.desk.height)
+
+    def now(self):
+        """Seconds of sound written so far."""
+        return os.path.getsize(self.output) / BYTES_PER_SECOND
+
+    def wait(self, seconds):
+        """Waits until that many more seconds of sound have been written."""
+        target = self.now() + seconds
+        deadline = time.time() + seconds * 3 + 10
+        while self.now() < target:
+            if time.time() > deadline:
+                raise AssertionError("the sound output stalled")
+            time.sleep(0.02)
+
+    def samples(self, start, end):
+        import numpy as np
+        with open(self.output, "rb") as f:
+            f.seek(int(start * RATE) * CHANNELS * 2)
+            data = f.read(int((end - start) * RATE) * CHANNELS * 2)
+        return np.frombuffer(data[: len(data) // 2 * 2], dtype="<i2")
+
+    def level(self, start, end):
+        return level_dbfs(self.samples(start, end))
+
+    def envelope(self, step=0.05):
+        """The level of every step of the whole output."""
+        import numpy as np
+        data = self.samples(0, self.now())
+        frames = int(step * RATE) * CHANNELS
+        count = data.size // frames
+        blocks = data[: count * frames].reshape(count, frames).astype(np.float64)
+        rms = np.sqrt(np.mean(blocks ** 2, axis=1))
+        with np.errstate(divide="ignore"):
+            return np.where(rms > 0, 20 * np.log10(rms / 32768.0), -200.0)
+
+    def key(self, name):
+        result = self.desk.xdotool("key", name)
+        if result.returncode != 0:
+            raise AssertionError("xdotool: " + result.stderr)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def expect_running(self, test, why):
+        """Fails the test, with what the saver said, when it has ended."""
+        if not self.running():
+            test.fail("%s (status %s): %s" % (why, self.proc.returncode, self.finish()))
+
+    def expect_window(self, test, window, why):
+        if window is None:
+            test.fail("%s: %s" % (why, self.finish()))
+
+    def finish(self):
+        stop(self.proc)
+        self.stderr = self.proc.stderr.read()
+        return self.stderr
+
+    def end(self):
+        """Ends the run with Escape; its exit status."""
+        self.key("Escape")
+        status = wait_exit(self.proc, 10)
+        self.finish()
+        return status
+
+
+def prime(desk):
+    """A first run writes the first-run settings; the text of that file."""
+    run = SaverRun(desk)
+    status = run.end()
+    if status != 0:
+        raise AssertionError("the first run did not end cleanly (%s): %s" % (status, run.stderr))
+    return desk.read_settings()
+
+
 def main():
     warnings.simplefilter("ignore", ResourceWarning)
     unittest.main(verbosity=2)

@@ -6,7 +6,6 @@ import time
 import unittest
 
 import e2e_support as e2e
-from test_input_keys import Saver, prime
 
 
 def move(desk, x, y):
@@ -18,9 +17,9 @@ def move(desk, x, y):
 class MouseCloseTest(unittest.TestCase):
     def test_early_moves_do_not_count_and_four_quick_moves_later_end_the_saver(self):
         with e2e.Desktop() as desk:
-            desk.write_settings(e2e.set_keys(prime(desk), {("Settings", "MouseSen"): "4"}))
+            desk.write_settings(e2e.set_keys(e2e.prime(desk), {("Settings", "MouseSen"): "4"}))
             move(desk, 500, 380)
-            saver = Saver(desk)
+            saver = e2e.SaverRun(desk)
             # The first seconds: many moves, none of them counted.
             for i in range(12):
                 move(desk, 100 + 40 * i, 100 + 20 * i)
@@ -47,8 +46,8 @@ class MouseCloseTest(unittest.TestCase):
 
     def test_a_click_ends_the_saver(self):
         with e2e.Desktop() as desk:
-            prime(desk)
-            saver = Saver(desk)
+            e2e.prime(desk)
+            saver = e2e.SaverRun(desk)
             time.sleep(1.0)
             clicked = time.monotonic()
             desk.xdotool("click", "1")

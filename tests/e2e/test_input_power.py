@@ -9,14 +9,13 @@ import time
 import unittest
 
 import e2e_support as e2e
-from test_input_keys import Saver, prime
 
 PM_WIDTH, PM_HEIGHT = 312, 213
 FACE = (212, 208, 200)
 
 
 def power_desk(desk, timeout_text, monitor):
-    settings = prime(desk)
+    settings = e2e.prime(desk)
     with open(os.path.join(desk.home, ".xscreensaver"), "w") as f:
         f.write("# written by the test\nmode:\t\tone\ntimeout:\t%s\ncycle:\t\t0:10:00\n"
                 % timeout_text)
@@ -36,7 +35,7 @@ class PowerHandoverTest(unittest.TestCase):
             # 60 - 30 - 45 < 0: the hand-over comes on the first tick.
             power_desk(desk, "0:00:30", "1 Minute")
             desk.xdotool("mousemove", "10", "10")
-            saver = Saver(desk)
+            saver = e2e.SaverRun(desk)
             warning = desk.wait_for_window("^Power Management$", timeout=5)
             saver.expect_window(self, warning, "no warning window")
             self.assertLess(time.monotonic() - saver.started, 3.0)
@@ -71,7 +70,7 @@ class PowerHandoverTest(unittest.TestCase):
         with e2e.Desktop() as desk:
             # 60 - 5 - 45 = 10 seconds after the start.
             power_desk(desk, "0:00:05", "1 Minute")
-            saver = Saver(desk)
+            saver = e2e.SaverRun(desk)
             self.assertIsNone(desk.wait_for_window("^Power Management$", timeout=7),
                               "the warning came too early")
             self.assertTrue(saver.running())
@@ -81,9 +80,9 @@ class PowerHandoverTest(unittest.TestCase):
             self.assertGreater(came, 8.5)
             self.assertLess(came, 13.0)
             # The fire is silent behind the warning.
-            at = saver.sound_seconds()
-            saver.wait_sound(1.5)
-            quiet = saver.level(at + 0.3, saver.sound_seconds() - 0.05)
+            at = saver.now()
+            saver.wait(1.5)
+            quiet = saver.level(at + 0.3, saver.now() - 0.05)
             self.assertLess(quiet, -150.0, "the fire plays on behind the warning")
 
             typed = time.monotonic()
@@ -96,12 +95,12 @@ class PowerHandoverTest(unittest.TestCase):
 
     def test_without_power_management_no_warning_appears(self):
         with e2e.Desktop() as desk:
-            settings = prime(desk)
+            settings = e2e.prime(desk)
             with open(os.path.join(desk.home, ".xscreensaver"), "w") as f:
                 f.write("timeout:\t0:00:30\n")
             desk.write_settings(e2e.set_keys(settings, {("Settings", "Power"): "1",
                                                     ("Settings", "Monitor"): "Never"}))
-            saver = Saver(desk)
+            saver = e2e.SaverRun(desk)
             self.assertIsNone(desk.wait_for_window("^Power Management$", timeout=4))
             self.assertTrue(saver.running())
             saver.key("Escape")

@@ -9,13 +9,8 @@ import tempfile
 import time
 import unittest
 
-import numpy as np  # Debian's python3-numpy
-
 import e2e_support as e2e
 
-RATE = 44100
-CHANNELS = 2
-BYTES_PER_SECOND = RATE * CHANNELS * 2
 SILENCE_DBFS = -60.0
 # The seconds of output in each level of an envelope.
 STEP = 0.05
@@ -23,13 +18,6 @@ STEP = 0.05
 
 def have_data(*names):
     return all(os.path.exists(os.path.join(e2e.DATA_DIR, name)) for name in names)
-
-
-def level_dbfs(samples):
-    if samples.size == 0:
-        return -200.0
-    rms = float(np.sqrt(np.mean(samples.astype(np.float64) ** 2)))
-    return -200.0 if rms == 0.0 else 20.0 * np.log10(rms / 32768.0)
 
 
 def write_tune_midi(path, keys, note_seconds=0.25):
@@ -51,75 +39,6 @@ def write_tune_midi(path, keys, note_seconds=0.25):
         f.write(b"MTrk" + struct.pack(">I", len(track)) + track)
 
 
-class SaverRun:
-    """One full-screen run whose sound goes to a file."""
-
-    def __init__(self, desk, data_dir=None):
-        self.desk = desk
-        self.output = os.path.join(desk.home, "sound-%d.raw" % time.monotonic_ns())
-        env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": self.output}
-        if data_dir:
-            env["EMBERLRN_DATA_DIR"] = data_dir
-        self.proc = desk.start("/s", extra_env=env)
-        self.wait_for_sound_output()
-
-    def wait_for_sound_output(self):
-        deadline = time.time() + 15
-        while time.time() < deadline:
-            if self.proc.poll() is not None:
-                raise AssertionError("the saver ended: " + self.proc.stderr.read())
-            if os.path.exists(self.output) and os.path.getsize(self.output) > 0:
-                return
-            time.sleep(0.05)
-        raise AssertionError("the saver opened no sound output")
-
-    def now(self):
-        """Seconds of sound written so far."""
-        return os.path.getsize(self.output) / BYTES_PER_SECOND
-
-    def wait(self, seconds):
-        target = self.now() + seconds
-        deadline = time.time() + seconds * 3 + 10
-        while self.now() < target:
-            if time.time() > deadline:
-                raise AssertionError("the sound output stalled")
-            time.sleep(0.02)
-
-    def key(self, name):
-        result = self.desk.xdotool("key", name)
-        if result.returncode != 0:
-            raise AssertionError("xdotool: " + result.stderr)
-
-    def end(self):
-        # A key pressed before the window is up and has the keyboard is lost.
-        if self.now() < 2.0:
-            self.wait(2.0 - self.now())
-        self.key("Escape")
-        status = e2e.wait_exit(self.proc, 10)
-        e2e.stop(self.proc)
-        self.stderr = self.proc.stderr.read()
-        return status
-
-    def samples(self, start, end):
-        with open(self.output, "rb") as f:
-            f.seek(int(start * RATE) * CHANNELS * 2)
-            data = f.read(int((end - start) * RATE) * CHANNELS * 2)
-        return np.frombuffer(data[: len(data) // 2 * 2], dtype="<i2")
-
-    def level(self, start, end):
-        return level_dbfs(self.samples(start, end))
-
-    def envelope(self, step=0.05):
-        """The level of every step of the whole output."""
-        data = self.samples(0, self.now())
-        frames = int(step * RATE) * CHANNELS
-        count = data.size // frames
-        blocks = data[: count * frames].reshape(count, frames).astype(np.float64)
-        rms = np.sqrt(np.mean(blocks ** 2, axis=1))
-        with np.errstate(divide="ignore"):
-            return np.where(rms > 0, 20 * np.log10(rms / 32768.0), -200.0)
-
-
 class FireSoundTest(unittest.TestCase):
     def setUp(self):
         if not have_data("fire.wav"):
@@ -128,7 +47,7 @@ class FireSoundTest(unittest.TestCase):
     def test_the_fire_plays_at_the_chosen_volume_and_q_and_s_stop_and_restart_it(self):
         with e2e.Desktop() as desk:
             # The first run writes the first-run settings: volume -1667.
-            run = SaverRun(desk)
+            run = e2e.SaverRun(desk)
             run.wait(3.0)
             first_run = run.level(1.0, run.now() - 0.2)
             self.assertEqual(run.end(), 0)
@@ -137,7 +56,7 @@ class FireSoundTest(unittest.TestCase):
             levels = {}
             for volume in ("0", "-2500"):
                 desk.write_settings(e2e.set_keys(desk.read_settings(), {("Settings", "Vol"): volume}))
-                run = SaverRun(desk)
+                run = e2e.SaverRun(desk)
                 run.wait(3.0)
                 levels[volume] = run.level(1.0, run.now() - 0.2)
                 if volume == "0":
@@ -160,11 +79,11 @@ class FireSoundTest(unittest.TestCase):
 
     def test_the_sound_off_time_stops_the_fire(self):
         with e2e.Desktop() as desk:
-            run = SaverRun(desk)
+            run = e2e.SaverRun(desk)
             self.assertEqual(run.end(), 0)
             # A tenth of a minute, as a hand-edited file may hold it: six seconds.
             desk.write_settings(e2e.set_keys(desk.read_settings(), {("Settings", "SoundOff"): "0.1"}))
-            run = SaverRun(desk)
+            run = e2e.SaverRun(desk)
             run.wait(10.0)
             envelope = run.envelope(0.5)
             self.assertEqual(run.end(), 0)
@@ -189,7 +108,7 @@ class CarolTest(unittest.TestCase):
             write_tune_midi(os.path.join(data, "midi3.mid"), [72, 67, 64, 60])
             data += "/"
 
-            run = SaverRun(desk, data)
+            run = e2e.SaverRun(desk, data)
             self.assertEqual(run.end(), 0)
             desk.write_settings(e2e.set_keys(desk.read_settings(), {
                 ("Settings", "SoundOn"): "0",
@@ -197,7 +116,7 @@ class CarolTest(unittest.TestCase):
                 ("xmas", "Midi1"): "1",
                 ("xmas", "Midi3"): "1",
             }))
-            run = SaverRun(desk, data)
+            run = e2e.SaverRun(desk, data)
             run.wait(10.0)
             envelope = run.envelope(STEP)
             self.assertEqual(run.end(), 0)

@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "scene/scene_catalogue.h"
+#include "scene/scene_layout.h"
+
 namespace {
 
 constexpr int kScreenW = 800;
@@ -53,36 +56,34 @@ Pixel At(const SDL_Surface* s, int x, int y) {
 int Alpha(const SDL_Surface* s, int x, int y) { return At(s, x, y).a; }
 
 struct Placed {
-  const char* name;
+  std::string name;
   int x, y;
 };
 
-// Every surround piece and mantle with its place on the screen, by style.
+// Every surround piece and mantle with its place on the screen, by style, as
+// the saver's catalogue names and places them.
 struct Style {
   Placed left, right, top;
-  Placed mantle;  // name is null for styles without a separate mantle
+  Placed mantle;  // name is empty for styles without a separate mantle
 };
 
-const std::array<Style, 6> kStyles = {{
-    {{"marLeftSide.bmp", 0, 212}, {"marRightSide.bmp", 700, 212}, {"marTopSide.bmp", 0, 0}, {nullptr, 0, 0}},
-    {{"mar2LeftSide.bmp", 0, 212}, {"mar2RightSide.bmp", 700, 212}, {"mar2TopSide.bmp", 0, 0}, {nullptr, 0, 0}},
-    {{"RiverRockL.bmp", -2, 210}, {"RiverRockR.bmp", 712, 214}, {"RiverRockT.bmp", 0, 0}, {"m-RiverRock.bmp", 81, 0}},
-    {{"DRiverRockL.bmp", -1, 202}, {"DRiverRockR.bmp", 670, 202}, {"DRiverRockT.bmp", 0, 0}, {"m-DRiverRock.bmp", 78, 18}},
-    {{"FlatStoneL.bmp", 0, 127}, {"FlatStoneR.bmp", 690, 127}, {"FlatStoneT.bmp", 0, 0}, {"m-Flatstone.bmp", 95, 22}},
-    {{"OldRockL.bmp", 0, 127}, {"OldRockR.bmp", 690, 127}, {"OldRockT.bmp", 0, 0}, {"m-OldRock.bmp", 82, 19}},
-}};
+std::vector<Style> Styles() {
+  std::vector<Style> styles;
+  for (size_t k = 1; k < emberlrn::kSurroundFiles.size(); ++k) {
+    const auto& files = emberlrn::kSurroundFiles[k];
+    const auto& at = emberlrn::kSurroundLayout[k];
+    const emberlrn::Point mantle = at.mantle.value_or(emberlrn::Point{});
+    styles.push_back({{std::string(files.left), at.left.x, at.left.y},
+                      {std::string(files.right), at.right.x, at.right.y},
+                      {std::string(files.top), at.top.x, at.top.y},
+                      {std::string(files.mantle), mantle.x, mantle.y}});
+  }
+  return styles;
+}
 
 std::vector<std::string> Catalogue() {
-  std::vector<std::string> names = {"Stocking.bmp", "poinr.bmp", "poinl.bmp", "bellr.bmp", "belll.bmp",
-                                    "Calendar.bmp", "Logs.bmp", "AndIronL.bmp", "AndIronR.bmp",
-                                    "monitor.bmp", "pwrmsg.bmp"};
-  for (int i = 1; i <= 10; ++i) names.push_back("Flame" + std::to_string(i) + ".bmp");
-  for (const Style& s : kStyles) {
-    names.push_back(s.left.name);
-    names.push_back(s.right.name);
-    names.push_back(s.top.name);
-    if (s.mantle.name) names.push_back(s.mantle.name);
-  }
+  std::vector<std::string> names;
+  for (std::string_view file : emberlrn::SceneFiles()) names.emplace_back(file);
   return names;
 }
 
@@ -230,7 +231,7 @@ std::vector<int> SurroundCoverage(const Style& style) {
 }
 
 TEST_F(ArtTest, SurroundsFrameADarkFireboxInEveryStyle) {
-  for (const Style& style : kStyles) {
+  for (const Style& style : Styles()) {
     Surface left = Load(style.left.name), right = Load(style.right.name), top = Load(style.top.name);
     ASSERT_TRUE(left && right && top) << style.left.name;
     // The side pieces reach the bottom edge and the screen's sides; the top piece
@@ -258,7 +259,7 @@ TEST_F(ArtTest, SurroundsFrameADarkFireboxInEveryStyle) {
       if (v != 0 && v != 255) ++partial;
     EXPECT_LT(partial, 12000) << style.top.name;
 
-    if (style.mantle.name) {
+    if (!style.mantle.name.empty()) {
       Surface m = Load(style.mantle.name);
       ASSERT_NE(m, nullptr) << style.mantle.name;
       EXPECT_LE(style.mantle.x + m->w, kScreenW) << style.mantle.name;
