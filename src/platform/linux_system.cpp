@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/desktop_tools.h"
 #include "platform/process.h"
 #include "platform/screen_saver_timeout.h"
 #include "platform/x11/x11_desktop.h"
@@ -54,23 +55,17 @@ void LinuxSystem::ShowCursor(bool show) {
 }
 
 void LinuxSystem::Open(std::string_view target) {
-  StartDetached({"xdg-open", std::string(target)});
+  std::vector<std::string> argv = DocumentOpener().argv;
+  argv.emplace_back(target);
+  StartDetached(argv);
 }
 
 std::vector<std::vector<std::string>> LinuxSystem::ProgramsFor(std::string_view commandLine) {
-  if (commandLine.find("powercfg.cpl") != std::string_view::npos) {
-    return {{"xfce4-power-manager-settings"},
-            {"gnome-control-center", "power"},
-            {"systemsettings", "kcm_powerdevilprofilesconfig"},
-            {"mate-power-preferences"}};
+  std::vector<std::vector<std::string>> programs;
+  for (DesktopTool& tool : DesktopToolsFor(commandLine, CurrentDesktop())) {
+    programs.push_back(std::move(tool.argv));
   }
-  if (commandLine.find("desk.cpl") != std::string_view::npos) {
-    return {{"xfce4-display-settings"},
-            {"gnome-control-center", "display"},
-            {"systemsettings", "kcm_kscreen"},
-            {"arandr"}};
-  }
-  return {};
+  return programs;
 }
 
 void LinuxSystem::Run(std::string_view commandLine) {

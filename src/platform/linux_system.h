@@ -47,7 +47,8 @@ class LinuxSystem final : public System {
   // sound registers here.
   void AddShutdownStep(std::function<void()> step) { shutdownSteps_.push_back(std::move(step)); }
 
-  // The programs that stand in for a classic command line, best first.
+  // The programs that stand in for a classic command line, best first: those
+  // of the current desktop lead.
   static std::vector<std::vector<std::string>> ProgramsFor(std::string_view commandLine);
 
  private:

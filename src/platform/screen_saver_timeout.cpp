@@ -1,5 +1,6 @@
 #include "platform/screen_saver_timeout.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -72,19 +73,47 @@ std::optional<int> ParseGnomeIdleDelay(std::string_view output) {
   return static_cast<int>(*value);
 }
 
-std::optional<int> ReadScreenSaveTimeOut() {
+bool IsGnomeSession(std::string_view currentDesktop) {
+  while (!currentDesktop.empty()) {
+    const size_t colon = currentDesktop.find(':');
+    std::string name(currentDesktop.substr(0, colon));
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "gnome" || name == "unity") return true;
+    if (colon == std::string_view::npos) break;
+    currentDesktop.remove_prefix(colon + 1);
+  }
+  return false;
+}
+
+std::optional<ScreenSaverWait> ReadScreenSaverWait() {
   if (const char* home = std::getenv("HOME"); home && *home) {
     std::ifstream file(std::string(home) + "/.xscreensaver");
     if (file) {
       std::stringstream text;
       text << file.rdbuf();
-      if (auto seconds = ParseXScreenSaverTimeout(text.str())) return seconds;
+      if (auto seconds = ParseXScreenSaverTimeout(text.str())) {
+        return ScreenSaverWait{*seconds, WaitSource::kXScreenSaver};
+      }
     }
   }
-  if (auto output = RunAndCapture({"gsettings", "get", "org.gnome.desktop.session", "idle-delay"})) {
-    if (auto seconds = ParseGnomeIdleDelay(*output)) return seconds;
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  if (IsGnomeSession(desktop ? desktop : "")) {
+    if (auto output =
+            RunAndCapture({"gsettings", "get", "org.gnome.desktop.session", "idle-delay"})) {
+      if (auto seconds = ParseGnomeIdleDelay(*output)) {
+        return ScreenSaverWait{*seconds, WaitSource::kGnome};
+      }
+    }
   }
-  return x11::ServerScreenSaverTimeout();
+  if (auto seconds = x11::ServerScreenSaverTimeout()) {
+    return ScreenSaverWait{*seconds, WaitSource::kXServer};
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ReadScreenSaveTimeOut() {
+  if (auto wait = ReadScreenSaverWait()) return wait->seconds;
+  return std::nullopt;
 }
 
 }  // namespace emberlrn
