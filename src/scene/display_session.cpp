@@ -15,13 +15,16 @@ DepthTexts TextsFor(int bitsPerPixel) {
   switch (bitsPerPixel) {
     case 32:
       return {"The screensaver stated you were using 32-bit color",
-              "However when it attempted to activate, you do not seem to be using 32-bit color"};
+              "However when it attempted to activate, it could not open its full-screen window "
+              "at 32-bit color"};
     case 24:
       return {"The screensaver stated you were using 24-bit color",
-              "However when it attempted to activate, you do not seem to be using 24-bit color"};
+              "However when it attempted to activate, it could not open its full-screen window "
+              "at 24-bit color"};
     default:
       return {"The screensaver stated you were using 16-bit color",
-              "However when it attempted to activate, you do not seem to be using 16-bit color"};
+              "However when it attempted to activate, it could not open its full-screen window "
+              "at 16-bit color"};
   }
 }
 
@@ -72,15 +75,20 @@ std::string DirectDrawErrorText(int bitsPerPixel) {
   text += texts.second;
   text += kLineBreak;
   text += kLineBreak;
-  text += "We have added a button SET COLOR HERE on the WATER tab in the screensavers control box";
+  // On Linux no dialog changes the depth: the display server is started at it.
+  text +=
+      "On Linux the color depth is the display server's own: it is set when the display server "
+      "starts (for Xorg, DefaultDepth in its configuration)";
   text += kLineBreak;
-  text += "Please go to that now and change your color setting";
+  text +=
+      "Please check that your display runs at 24-bit color and lets programs open a "
+      "full-screen window";
   if (bitsPerPixel == 16) {
     text += kLineBreak;
     text += kLineBreak;
     text +=
         "This screensaver was designed to run at higher color than 16-bit.  We strongly suggest "
-        "using your highest color setting";
+        "starting your display server at 24-bit color";
   }
   return text;
 }

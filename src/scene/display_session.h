@@ -18,7 +18,7 @@ namespace emberlrn {
 class System;
 class TegoDDrw;
 
-inline constexpr std::string_view kDirectDrawErrorTitle = "Error opening Direct Draw!";
+inline constexpr std::string_view kDirectDrawErrorTitle = "Error opening the display!";
 
 // The enumerated modes as lines ("800x600x32"), in enumeration order, and
 // the line that matches the desktop, if any.

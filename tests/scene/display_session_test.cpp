@@ -19,8 +19,9 @@ const std::vector<DisplayModeRecord> kTypicalList = {
     {1280, 1024, 32}};
 
 const char kTail[] =
-    "\r\n\r\nWe have added a button SET COLOR HERE on the WATER tab in the screensavers control "
-    "box\r\nPlease go to that now and change your color setting";
+    "\r\n\r\nOn Linux the color depth is the display server's own: it is set when the display "
+    "server starts (for Xorg, DefaultDepth in its configuration)\r\nPlease check that your display "
+    "runs at 24-bit color and lets programs open a full-screen window";
 
 TEST(ModeListTest, LinesInEnumerationOrderAndTheLastMatchIsSelected) {
   FakeModes modes(kTypicalList, 1024, 768, 32);
@@ -80,10 +81,11 @@ TEST(OpenDisplayTest, ARefused24BitSwitchIsExplainedWithoutTheClosingParagraph) 
   EXPECT_FALSE(OpenDisplay(ddrw, modes, system));
   ASSERT_EQ(system.messages.size(), 1u);
   EXPECT_EQ(system.messages[0].icon, MessageIcon::kCritical);
-  EXPECT_EQ(system.messages[0].title, "Error opening Direct Draw!");
+  EXPECT_EQ(system.messages[0].title, "Error opening the display!");
   EXPECT_EQ(system.messages[0].text,
             std::string("The screensaver stated you were using 24-bit color\r\n\r\nHowever when "
-                        "it attempted to activate, you do not seem to be using 24-bit color") +
+                        "it attempted to activate, it could not open its full-screen window at "
+                        "24-bit color") +
                 kTail);
 }
 
@@ -96,10 +98,11 @@ TEST(OpenDisplayTest, ARefused16BitSwitchAddsTheAdviceForHigherColour) {
   ASSERT_EQ(system.messages.size(), 1u);
   EXPECT_EQ(system.messages[0].text,
             std::string("The screensaver stated you were using 16-bit color\r\n\r\nHowever when "
-                        "it attempted to activate, you do not seem to be using 16-bit color") +
+                        "it attempted to activate, it could not open its full-screen window at "
+                        "16-bit color") +
                 kTail +
                 "\r\n\r\nThis screensaver was designed to run at higher color than 16-bit.  We "
-                "strongly suggest using your highest color setting");
+                "strongly suggest starting your display server at 24-bit color");
 }
 
 TEST(OpenDisplayTest, ARefused32BitSwitch) {
@@ -111,9 +114,10 @@ TEST(OpenDisplayTest, ARefused32BitSwitch) {
   ASSERT_EQ(system.messages.size(), 1u);
   EXPECT_EQ(system.messages[0].text,
             std::string("The screensaver stated you were using 32-bit color\r\n\r\nHowever when "
-                        "it attempted to activate, you do not seem to be using 32-bit color") +
+                        "it attempted to activate, it could not open its full-screen window at "
+                        "32-bit color") +
                 kTail);
-  EXPECT_EQ(DirectDrawErrorText(32).back(), 'g');  // no break after the last line
+  EXPECT_EQ(DirectDrawErrorText(32).back(), 'w');  // no break after the last line
 }
 
 }  // namespace

@@ -336,12 +336,12 @@ TEST_F(SaverWindowTest, ARefusedDisplayUnloadsTheWindowAndEndsAsAFailure) {
   ddrw.modeAnswers[24] = false;
   EXPECT_THROW(Load(), ProcessEnded);
   EXPECT_EQ(system.messages.size(), 1u);
-  EXPECT_EQ(system.messages[0].title, "Error opening Direct Draw!");
+  EXPECT_EQ(system.messages[0].title, "Error opening the display!");
   EXPECT_EQ(ddrw.Count("CreateSprite"), 0);
   // The unload stops the waves and shows the cursor; no sound was opened.
   EXPECT_EQ(ds.calls, (std::vector<std::string>{"stopAllWaves"}));
   EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)",
-                                                    "ShowMessage(Error opening Direct Draw!)",
+                                                    "ShowMessage(Error opening the display!)",
                                                     "ShowCursor(true)", "EndProcess(failure)"}));
   EXPECT_FALSE(system.ScreenSaverRunning());
 }
