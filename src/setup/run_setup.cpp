@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/data_folder.h"
+#include "setup/desktop_facts.h"
 #include "setup/display_check.h"
 #include "setup/setup.h"
 #include "setup/setup_messages.h"
@@ -29,7 +30,8 @@ int RunSetupDialog(int argc, char** argv, SettingsStore& store, System& system) 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("emberlrn"));
   MessageBoxes messages;
-  Setup dialog(store, system, messages, InstallFolder());
+  LinuxDesktopFacts desktop;
+  Setup dialog(store, system, desktop, messages, InstallFolder());
   messages.SetOwner(&dialog);
   dialog.exec();
   return 0;

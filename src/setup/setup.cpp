@@ -8,15 +8,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "interfaces/system.h"
+#include "platform/desktop_tools.h"
 #include "settings/conversions.h"
 #include "settings/first_run.h"
 #include "settings/setting_reader.h"
 #include "settings/setting_rules.h"
 #include "settings/settings_store.h"
 #include "setup/bar_value.h"
+#include "setup/desktop_advice.h"
+#include "setup/desktop_facts.h"
 #include "setup/pick_list.h"
 #include "setup/qt_text.h"
 #include "setup/screen_saver_wait.h"
@@ -33,13 +38,23 @@ constexpr int16_t kSetRegWritten = 2;
 
 std::string_view FlagText(bool checked) { return checked ? "1" : "0"; }
 
+// A caption as a title: "&Help" is "Help".
+std::string WithoutMnemonic(std::string_view caption) {
+  std::string text;
+  for (char c : caption) {
+    if (c != '&') text += c;
+  }
+  return text;
+}
+
 }  // namespace
 
-Setup::Setup(SettingsStore& store, System& system, SetupMessages& messages,
+Setup::Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupMessages& messages,
              std::string installFolder, QWidget* parent)
     : QDialog(parent),
       store_(store),
       system_(system),
+      desktop_(desktop),
       messages_(messages),
       installFolder_(std::move(installFolder)) {
   BuildWindow();
@@ -107,14 +122,15 @@ void Setup::ConnectHandlers() {
   connect(cmdOK_, &QPushButton::clicked, this, [this] { close(); });
   connect(cmdAbout_, &QPushButton::clicked, this, [this] { CmdAboutClick(); });
   connect(Command2_, &QPushButton::clicked, this,
-          [this] { Navigate(installFolder_ + std::string(T::kHelpDocument)); });
-  connect(cmdWebsite_, &QPushButton::clicked, this, [this] { Navigate(T::kWebsiteAddress); });
+          [this] { Navigate(installFolder_ + std::string(T::kHelpDocument), T::kHelp); });
+  connect(cmdWebsite_, &QPushButton::clicked, this,
+          [this] { Navigate(T::kWebsiteAddress, T::kWebsite); });
   connect(cmdPMHelp_, &QPushButton::clicked, this,
-          [this] { Navigate(installFolder_ + std::string(T::kPowerHelpDocument)); });
+          [this] { Navigate(installFolder_ + std::string(T::kPowerHelpDocument), T::kPowerHelp); });
   connect(cmdSeePM_, &QPushButton::clicked, this,
-          [this] { ControlPanels(T::kPowerOptionsCommand); });
+          [this] { ControlPanels(T::kPowerOptionsCommand, T::kNoPowerTool); });
   connect(cmdColor_, &QPushButton::clicked, this,
-          [this] { ControlPanels(T::kDisplayPropertiesCommand); });
+          [this] { ControlPanels(T::kDisplayPropertiesCommand, T::kNoDisplayTool); });
 }
 
 // Fills every control from the store, in a fixed order. Setting a control
@@ -162,6 +178,9 @@ void Setup::FormLoad() {
 
   if (!chkPower_->isChecked()) cboMonitor_->setEnabled(false);
   ShowScreenSaverWait();
+  monitorPower_ = desktop_.ReadMonitorPower();
+  monitorPowerRead_ = true;
+  ShowMonitorPower();
 
   // Each value box shows its bar, whether or not the bar moved.
   txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
@@ -222,8 +241,9 @@ void Setup::CboSoundOffClick(const QString& entry) {
 void Setup::CmdAboutClick() { messages_.Information(T::kAboutTitle, T::kAboutText); }
 
 void Setup::SSTimeFunc() {
-  if (const std::optional<int32_t> seconds = system_.ScreenSaveTimeOut()) {
-    ssTimeText_ = std::to_string(*seconds);
+  if (const std::optional<ScreenSaverWait> wait = desktop_.ReadWait()) {
+    ssTimeText_ = std::to_string(wait->seconds);
+    waitSource_ = wait->source;
   }
 }
 
@@ -236,15 +256,25 @@ void Setup::ShowScreenSaverWait() {
   waitMinutes_ = waitRead ? std::optional<double>(minutes) : std::nullopt;
   ssTimeText_ = ShortestDecimal(minutes) + std::string(T::kMinutesSuffix);
   lblSStime_->setText(ToQString(ssTimeText_));
+  lblSSsource_->setText(ToQString(WaitSourceText(waitSource_)));
   if (chkPower_->isChecked() &&
       SwitchesOffWithSaver(ToStdString(cboMonitor_->currentText()), waitMinutes_)) {
     messages_.Warning(T::kWarningTitle, T::kWarningText);
   }
 }
 
+// The X server's times beside the user's choice: read once, when the
+// dialog opens, and compared again with every change of the choice.
+void Setup::ShowMonitorPower() {
+  if (!monitorPowerRead_) return;
+  lblMonitorPower_->setText(ToQString(MonitorPowerText(
+      monitorPower_, ToStdString(cboMonitor_->currentText()), chkPower_->isChecked())));
+}
+
 void Setup::ChkPowerClick(bool checked) {
   SaveFlag(kPower, checked);
   cboMonitor_->setEnabled(checked);
+  ShowMonitorPower();
 }
 
 // The choice is stored before any advice is shown, and no advice undoes or
@@ -260,17 +290,41 @@ void Setup::CboMonitorClick(const QString& entry) {
     chkPower_->setChecked(false);
     SaveFlag(kPower, chkPower_->isChecked());
   }
+  ShowMonitorPower();
   if (IsTooShortEntry(text)) {
     messages_.Warning(T::kWhyTitle, std::string(T::kWhyBefore) + text + std::string(T::kWhyAfter));
   }
 }
 
 // Opens a document, program or address with the desktop's own opener; a
-// missing file gives no message here.
-void Setup::Navigate(std::string_view webPageUrl) { system_.Open(webPageUrl); }
+// missing file gives no message here, a missing opener does.
+void Setup::Navigate(std::string_view webPageUrl, std::string_view caption) {
+  const DesktopTool opener = DocumentOpener();
+  if (desktop_.Installed(opener.argv.front())) {
+    system_.Open(webPageUrl);
+    return;
+  }
+  // A help page is named by its file name, an address by itself.
+  const bool isFile = !webPageUrl.empty() && webPageUrl.front() == '/';
+  const std::string_view name = isFile ? webPageUrl.substr(webPageUrl.rfind('/') + 1) : webPageUrl;
+  const std::string closing = std::string(T::kOpenInBrowserBefore) + std::string(webPageUrl) +
+                              std::string(T::kOpenInBrowserAfter);
+  messages_.Warning(WithoutMnemonic(caption), MissingToolText(name, {opener}, closing));
+}
 
-// Starts the desktop's settings program for a classic command line; a
-// failure to start it is ignored.
-void Setup::ControlPanels(std::string_view fileName) { system_.Run(fileName); }
+// Starts the desktop's settings program for a classic command line; when
+// none of its programs is installed, the user is told which were tried and
+// what to install.
+void Setup::ControlPanels(std::string_view fileName, const T::MissingToolAdvice& advice) {
+  const std::vector<DesktopTool> tools = DesktopToolsFor(fileName, CurrentDesktop());
+  const bool any = std::any_of(tools.begin(), tools.end(), [this](const DesktopTool& tool) {
+    return desktop_.Installed(tool.argv.front());
+  });
+  if (any) {
+    system_.Run(fileName);
+    return;
+  }
+  messages_.Warning(advice.title, MissingToolText(advice.what, tools, advice.closing));
+}
 
 }  // namespace emberlrn

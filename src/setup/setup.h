@@ -12,6 +12,9 @@
 // ("Label46_after" is "min."). Labels the classic window left unnamed have
 // names of their own with the "lbl" prefix ("lblSoft", "lblStyle_0" for the
 // first style's name), and the six pictures are "imgStyle_0" to "imgStyle_5".
+// Two labels tell what the desktop really does: "lblSSsource" beside the wait
+// names the idle launcher it was read from, and "lblMonitorPower" beside the
+// monitor list gives the X server's own power-saving times.
 
 #include <QDialog>
 #include <array>
@@ -19,6 +22,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/screen_saver_timeout.h"
+#include "platform/x11/monitor_power.h"
 
 class QCheckBox;
 class QFrame;
@@ -34,7 +40,11 @@ class QBoxLayout;
 namespace emberlrn {
 
 struct SettingKey;
+namespace setup_texts {
+struct MissingToolAdvice;
+}
 
+class DesktopFacts;
 class PickList;
 class SettingsStore;
 class SetupMessages;
@@ -45,9 +55,11 @@ class Setup final : public QDialog {
   // Builds the dialog and fills it from the store (the load runs the
   // handlers, so a value the load changes is stored as a user's change
   // would be). installFolder holds the thumbnails and the help pages, with
-  // its trailing '/'. A "WARNING!" due at opening is shown before this returns.
-  Setup(SettingsStore& store, System& system, SetupMessages& messages, std::string installFolder,
-        QWidget* parent = nullptr);
+  // its trailing '/'. The wait, the monitor's power saving and the programs
+  // installed are asked of desktop. A "WARNING!" due at opening is shown
+  // before this returns.
+  Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupMessages& messages,
+        std::string installFolder, QWidget* parent = nullptr);
 
   // The dialog's own state.
   bool MusicOn() const { return musicOn_; }
@@ -91,13 +103,15 @@ class Setup final : public QDialog {
   // Timing and power advice.
   void SSTimeFunc();
   void ShowScreenSaverWait();
+  void ShowMonitorPower();
   void ChkPowerClick(bool checked);
   void CboMonitorClick(const QString& entry);
-  void Navigate(std::string_view webPageUrl);
-  void ControlPanels(std::string_view fileName);
+  void Navigate(std::string_view webPageUrl, std::string_view caption);
+  void ControlPanels(std::string_view fileName, const setup_texts::MissingToolAdvice& advice);
 
   SettingsStore& store_;
   System& system_;
+  DesktopFacts& desktop_;
   SetupMessages& messages_;
   std::string installFolder_;
   std::string missingThumbnails_;
@@ -108,6 +122,9 @@ class Setup final : public QDialog {
   int16_t mouseSensValue_ = 0;
   std::string ssTimeText_;
   std::optional<double> waitMinutes_;  // nothing when the wait could not be read
+  std::optional<WaitSource> waitSource_;
+  bool monitorPowerRead_ = false;
+  std::optional<x11::MonitorPowerTimes> monitorPower_;
 
   // The window.
   QTabWidget* SSTab1_ = nullptr;
@@ -142,6 +159,8 @@ class Setup final : public QDialog {
   // "Pwr Management" tab.
   QCheckBox* chkPower_ = nullptr;
   QLabel* lblSStime_ = nullptr;
+  QLabel* lblSSsource_ = nullptr;
+  QLabel* lblMonitorPower_ = nullptr;
   QPushButton* cmdSeePM_ = nullptr;
   PickList* cboMonitor_ = nullptr;
   QPushButton* cmdPMHelp_ = nullptr;

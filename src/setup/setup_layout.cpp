@@ -409,6 +409,8 @@ QWidget* Setup::BuildPowerTab() {
   lblSStime_->setFont(bold);
   wait->addWidget(lblSStime_);
   wait->addWidget(Label(users, QStringLiteral("Label29_after"), T::kActivateAfter));
+  lblSSsource_ = Named<QLabel>(users, QStringLiteral("lblSSsource"));
+  wait->addWidget(lblSSsource_);
   wait->addStretch(1);
 
   auto* click = LayoutIn<QHBoxLayout>(column);
@@ -421,7 +423,10 @@ QWidget* Setup::BuildPowerTab() {
   std::array<std::string_view, kMonitorEntries.size()> monitorTexts{};
   for (size_t i = 0; i < monitorTexts.size(); ++i) monitorTexts[i] = kMonitorEntries[i].text;
   cboMonitor_->AddEntries(monitorTexts);
-  column->addWidget(cboMonitor_, 0, Qt::AlignLeft);
+  auto* monitor = LayoutIn<QHBoxLayout>(column);
+  monitor->addWidget(cboMonitor_, 0, Qt::AlignTop);
+  lblMonitorPower_ = Label(users, QStringLiteral("lblMonitorPower"), "", true);
+  monitor->addWidget(lblMonitorPower_, 1);
   column->addStretch(1);
   row->addWidget(users, 1);
 

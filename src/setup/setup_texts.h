@@ -50,9 +50,11 @@ inline constexpr std::string_view kSoundKeysNote =
     " While the screensaver is running:\n"
     " Press the \"Q\" key to stop the sound\n"
     " Press the \"S\" key to start the sound";
+// On Linux the colour depth is the display server's, so the advice says so
+// instead of sending the user to a depth setting.
 inline constexpr std::string_view kColourAdvice =
-    "This screensaver is best viewed if you use the highest color setting your computer "
-    "allows. (Highest 32-Bit)";
+    "This screensaver is best viewed in full color (24-bit or more). On Linux the color depth "
+    "is the display server's, set when it starts; this button opens your display settings.";
 inline constexpr std::string_view kSetColour = "Set Color Here";
 
 // The stop-sound list; "Never" is stored as "0".
@@ -80,14 +82,16 @@ inline constexpr std::string_view kShowAndirons = "Show Andirons";
 // "Pwr Management" tab.
 inline constexpr std::string_view kPowerHeading =
     "If you want your computer to continue shutting down you must set these values";
+// What happens on Linux: the saver runs on, sound and all, past the moment
+// the monitor's power saving darkens the screen, unless it steps aside.
 inline constexpr std::string_view kPowerExplanation =
-    "This screensaver uses Microsoft's DirectX technology.  While in DirectX mode, normal "
-    "Windows operations cannot be passed, such as notifying the computer to shut down in the "
-    "Energy Saving mode.  We have tried to comply to the few of you who use the Energy Saving "
-    "Power Manage Mode by allowing you to set when these modes will activate. We also might "
-    "add that many of the top experts DO NOT recommend the use of Power Management. The "
-    "Windows OS needs to reset, your memory needs to be dumped, etc... and the only way for "
-    "this to happen is to turn off your computer.";
+    "This screensaver keeps drawing the fire and playing its sound until a key or the mouse "
+    "ends it, even after the monitor's power saving (DPMS) has switched the screen off.  We "
+    "have tried to comply to the few of you who use the Energy Saving Power Manage Mode by "
+    "allowing you to set when these modes will activate: the screensaver then steps aside 45 "
+    "seconds before, stops its sound and gives the screen back, so that your desktop's power "
+    "saving can act on a quiet computer. The times your X server uses are shown beside the "
+    "list.";
 inline constexpr std::string_view kPowerGroup = "Power Management Users";
 inline constexpr std::string_view kUsePower = "Do you use Power Management?";
 inline constexpr std::string_view kPowerExamples =
@@ -104,6 +108,35 @@ inline constexpr std::string_view kClickAfter =
 inline constexpr std::string_view kSetPower = "&Set Power Management";
 inline constexpr std::string_view kPowerHelp = "Power Management HEL&P";
 inline constexpr std::string_view kMinutesSuffix = " Minutes";
+inline constexpr std::string_view kMinuteSuffix = " Minute";
+
+// Beside the wait: the idle launcher it was read from.
+inline constexpr std::string_view kWaitFromXScreenSaver = "(read from xscreensaver)";
+inline constexpr std::string_view kWaitFromGnome = "(read from GNOME)";
+inline constexpr std::string_view kWaitFromXServer = "(read from the X server)";
+inline constexpr std::string_view kWaitUnread = "(no idle launcher's wait could be read)";
+
+// Beside the monitor list: the X server's own monitor power saving, and
+// whether it agrees with the user's choice.
+inline constexpr std::string_view kMonitorPowerBefore =
+    "Monitor power saving of the X server (DPMS): ";
+inline constexpr std::string_view kMonitorPowerUnread = "cannot be read here.";
+inline constexpr std::string_view kMonitorPowerOff = "off.";
+inline constexpr std::string_view kStandbyAfter = "standby after ";
+inline constexpr std::string_view kSuspendAfter = "suspend after ";
+inline constexpr std::string_view kOffAfter = "off after ";
+inline constexpr std::string_view kStandbyNever = "standby never";
+inline constexpr std::string_view kSuspendNever = "suspend never";
+inline constexpr std::string_view kOffNever = "off never";
+inline constexpr std::string_view kTimesMatch = "That matches your choice.";
+inline constexpr std::string_view kTimesDifferBefore = "That differs from your choice of ";
+inline constexpr std::string_view kTimesDifferDark = ": the monitor first goes dark after ";
+inline constexpr std::string_view kTimesDifferUnticked =
+    "That differs from your choice: the monitor first goes dark after ";
+inline constexpr std::string_view kTimesDifferUntickedAfter =
+    ", and \"Do you use Power Management?\" is not ticked.";
+inline constexpr std::string_view kTimesDifferByItself =
+    ", unless your desktop switches the monitor off by itself.";
 
 // Entries so short that a screen saver makes no sense before them.
 inline constexpr std::array<std::string_view, 3> kTooShortEntries = {"1 Minute", "2 Minutes",
@@ -156,6 +189,31 @@ inline constexpr std::string_view kWhyTitle = "WHY?";
 inline constexpr std::string_view kWhyBefore = "Why would you use a screensaver for only ";
 inline constexpr std::string_view kWhyAfter =
     ". If you want to use Power Management set it to at least 5 minutes";
+
+// A button whose desktop program is missing says so, names what it tried and
+// what to install.
+struct MissingToolAdvice {
+  std::string_view title;    // the button's caption
+  std::string_view what;     // what it would have opened
+  std::string_view closing;  // what else the user can do
+};
+inline constexpr std::string_view kCouldNotOpen = "Emberlorn could not open ";
+inline constexpr std::string_view kNoneInstalled = ": none of the programs it tried is installed.";
+inline constexpr std::string_view kTried = "Tried: ";
+inline constexpr std::string_view kInstallOneOf = "Install the one of your desktop: ";
+inline constexpr std::string_view kInstall = "Install ";
+inline constexpr std::string_view kAnyDesktop = "any desktop";
+inline constexpr MissingToolAdvice kNoPowerTool = {
+    "Set Power Management", "your desktop's power settings",
+    " Without a desktop power manager, the X server's own monitor times are set with "
+    "\"xset dpms\"."};
+inline constexpr MissingToolAdvice kNoDisplayTool = {
+    "Set Color Here", "your desktop's display settings",
+    " The color depth itself is the display server's: it is set when the display server "
+    "starts."};
+// For a help page or an address; the closing names it.
+inline constexpr std::string_view kOpenInBrowserBefore = ", or open ";
+inline constexpr std::string_view kOpenInBrowserAfter = " in your browser.";
 
 // The About message: the version line first, then the maker's notice.
 inline constexpr std::string_view kAboutTitle = "About Emberlorn";

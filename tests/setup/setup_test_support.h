@@ -24,6 +24,7 @@
 #include "platform/data_folder.h"
 #include "settings/first_run.h"
 #include "setup/bar_value.h"
+#include "setup/desktop_facts.h"
 #include "setup/pick_list.h"
 #include "setup/setup.h"
 #include "setup/setup_messages.h"
@@ -60,6 +61,29 @@ class FakeMessages final : public SetupMessages {
   const MemoryStore& store_;
 };
 
+// The desktop's answers, set by the test: no wait and no monitor times
+// unless given, and every program installed unless nothing is.
+class FakeDesktop final : public DesktopFacts {
+ public:
+  std::optional<ScreenSaverWait> ReadWait() override {
+    ++waitReads;
+    return wait;
+  }
+  std::optional<x11::MonitorPowerTimes> ReadMonitorPower() override { return monitorPower; }
+  bool Installed(std::string_view) override { return !nothingInstalled; }
+
+  // A wait read from the X server, or none.
+  void SetWait(std::optional<int32_t> seconds) {
+    wait =
+        seconds ? std::optional<ScreenSaverWait>({*seconds, WaitSource::kXServer}) : std::nullopt;
+  }
+
+  std::optional<ScreenSaverWait> wait;
+  std::optional<x11::MonitorPowerTimes> monitorPower;
+  bool nothingInstalled = false;
+  int waitReads = 0;
+};
+
 // Puts every first-run value in place, as the saver's first start leaves
 // the store, without counting them as writes.
 inline void FillAsSaverDid(MemoryStore& store) {
@@ -72,13 +96,15 @@ inline void FillAsSaverDid(MemoryStore& store) {
 struct DialogRig {
   MemoryStore store;
   FakeSystem system;
+  FakeDesktop desktop;
+  DesktopFacts* facts = &desktop;  // the real desktop's, for tests that want it
   FakeMessages messages{store};
   std::unique_ptr<Setup> dialog;
 
   DialogRig() { FillAsSaverDid(store); }
 
   Setup& Open(const std::string& folder = InstallFolder()) {
-    dialog = std::make_unique<Setup>(store, system, messages, folder);
+    dialog = std::make_unique<Setup>(store, system, *facts, messages, folder);
     return *dialog;
   }
   // Opens and shows the dialog, for gestures that need a window on screen.

@@ -25,7 +25,7 @@ std::string Why(const std::string& entry) {
 // A dialog on the power tab with power management ticked and the given wait.
 struct PowerRig : DialogRig {
   explicit PowerRig(std::optional<int32_t> waitSeconds, bool power = true) {
-    system.screenSaveTimeOut = waitSeconds;
+    desktop.SetWait(waitSeconds);
     store.Preset("Settings", "Power", power ? "1" : "0");
   }
   QComboBox* List() { return Find<QComboBox>("cboMonitor"); }
@@ -63,7 +63,7 @@ class PowerAdviceTest : public QObject {
       Setup& dialog = rig.Open();
       QCOMPARE(rig.Find<QLabel>("lblSStime")->text(), QString::fromLatin1(shown));
       QCOMPARE(dialog.SSTimeText(), std::string(shown));
-      QCOMPARE(rig.system.calls, std::vector<std::string>{"ScreenSaveTimeOut"});
+      QCOMPARE(rig.desktop.waitReads, 1);
     }
   }
 

@@ -108,8 +108,9 @@ class SetupLoadTest : public QObject {
         {"Label46", "Stop sound after:"},
         {"Label46_after", "min."},
         {"Label66",
-         "This screensaver is best viewed if you use the highest color setting your computer "
-         "allows. (Highest 32-Bit)"},
+         "This screensaver is best viewed in full color (24-bit or more). On Linux the color "
+         "depth is the display server's, set when it starts; this button opens your display "
+         "settings."},
         {"cmdColor", "Set Color Here"},
         {"Frame2", "Fireplace"},
         {"lblStyle_0", "Dark Marble"},
@@ -183,7 +184,7 @@ class SetupLoadTest : public QObject {
                                           " Press the \"Q\" key to stop the sound\n"
                                           " Press the \"S\" key to start the sound"));
     QVERIFY(rig.Find<QLabel>("Label14")->text().startsWith(
-        QStringLiteral("This screensaver uses Microsoft's DirectX technology.  While")));
+        QStringLiteral("This screensaver keeps drawing the fire and playing its sound")));
     QVERIFY(rig.Find<QLabel>("Label5")->text().startsWith(
         QStringLiteral("Examples would having your monitor or hard disk")));
 
@@ -276,7 +277,7 @@ class SetupLoadTest : public QObject {
     rig.store.Preset("xmas", "StockLoc", "-20");
     rig.store.Preset("xmas", "SoundOn", "False");
     const auto before = Snapshot(rig.store);
-    rig.system.screenSaveTimeOut = 600;
+    rig.desktop.SetWait(600);
     rig.Open();
     QCOMPARE(Snapshot(rig.store), before);
     // Only what the load changed was written, each with the value it had.

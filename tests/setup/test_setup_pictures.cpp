@@ -70,7 +70,8 @@ class SetupPicturesTest : public QObject {
     rig.store.Preset("xmas", "Midi3", "1");
     rig.store.Preset("xmas", "ShowS1", "1");
     rig.store.Preset("xmas", "SoundOn", "True");
-    rig.system.screenSaveTimeOut = 600;
+    rig.desktop.SetWait(600);
+    rig.desktop.monitorPower = x11::MonitorPowerTimes{true, 600, 600, 1200};
     Setup& dialog = rig.Show();
     auto* tabs = rig.Find<QTabWidget>("SSTab1");
     QDir().mkpath(QStringLiteral(EMBERLRN_REVIEW_DIR));
