@@ -202,7 +202,8 @@ TEST(PowerHelpPage, ExplainsTheHandOverAndWhereDesktopsKeepTheTime) {
        {"<h1>Power Management Help</h1>", "45 seconds", "Power Management is set to come on shortly.",
         "Power Management was activated", "Do you use Power Management?", "Set Power Management",
         "xfce4-power-manager-settings", "GNOME Settings &gt; Power", "KDE", "System Settings &gt; Power Management",
-        "xset dpms", "xset q", "~/.xscreensaver", "WARNING!", "WHY?", "Never", "help.htm"}) {
+        "mate-power-preferences", "Monitor power saving of the X server (DPMS)", "xset dpms", "xset q",
+        "~/.xscreensaver", "WARNING!", "WHY?", "Never", "help.htm"}) {
     EXPECT_NE(page.find(text), std::string::npos) << "missing " << text;
   }
 }
