@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <utility>
 
 #include "interfaces/clock.h"
+#include "platform/pixel_blend.h"
 #include "platform/x11/x11_desktop.h"
 
 namespace emberlrn {
@@ -22,21 +24,105 @@ SDL_Color ToSdl(Colour colour) {
           static_cast<Uint8>((colour >> 16) & 0xFF), 0xFF};
 }
 
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using Surface = SdlSurface;
 
-// The surface as the load code wants it drawn: its alpha channel (or the
-// magenta key of a bitmap without one) for scene art, opaque for panels.
+// Canvas tiles are compared at this size to find what a frame changed.
+constexpr int kTile = 16;
+constexpr int kTileColumns = (kSceneWidth + kTile - 1) / kTile;
+constexpr int kTileRows = (kSceneHeight + kTile - 1) / kTile;
+// More separate rectangles than this are composed as the one holding them.
+constexpr size_t kMostDamageRects = 400;
+
+// The picture as the load code wants it drawn, in the canvas's format: its
+// alpha channel (or, for a bitmap without one, pure magenta as clear) for
+// scene art, blended; opaque and copied for panels.
 Surface Prepared(Surface loaded, int loadCode) {
-  if (loadCode == kLoadOpaquePanel) {
-    return Surface(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
+  const bool keyed = loadCode != kLoadOpaquePanel && loaded->format->Amask == 0;
+  Surface picture(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+  if (!picture) return picture;
+  if (loadCode == kLoadOpaquePanel || keyed) {
+    SDL_LockSurface(picture.get());
+    for (int y = 0; y < picture->h; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(picture->pixels) +
+                                              static_cast<ptrdiff_t>(y) * picture->pitch);
+      for (int x = 0; x < picture->w; ++x) {
+        const uint32_t rgb = row[x] & 0x00FFFFFFu;
+        row[x] = keyed && rgb == 0x00FF00FFu ? 0u : rgb | 0xFF000000u;
+      }
+    }
+    SDL_UnlockSurface(picture.get());
   }
-  if (loaded->format->Amask == 0) {
-    SDL_SetColorKey(loaded.get(), SDL_TRUE, SDL_MapRGB(loaded->format, 255, 0, 255));
+  SDL_SetSurfaceBlendMode(picture.get(),
+                          loadCode == kLoadOpaquePanel ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+  return picture;
+}
+
+SDL_Rect ToSdl(const PixelRect& r) { return {r.x, r.y, r.w, r.h}; }
+PixelRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.w, r.h}; }
+
+uint32_t* Row(SDL_Surface* surface, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                     static_cast<ptrdiff_t>(y) * surface->pitch);
+}
+
+// The canvas tiles of `area` for which `changed` holds, joined along each
+// row of tiles and then down the rows where the runs line up, added to `out`.
+template <typename Changed>
+void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<PixelRect>& out) {
+  if (area.Empty()) return;
+  const size_t before = out.size();
+  const int lastRow = (area.y + area.h - 1) / kTile;
+  const int lastColumn = (area.x + area.w - 1) / kTile;
+  for (int row = area.y / kTile; row <= lastRow; ++row) {
+    PixelRect run;
+    for (int column = area.x / kTile; column <= lastColumn + 1; ++column) {
+      // One step past the last column ends the row's run.
+      const bool past = column > lastColumn;
+      const PixelRect tile =
+          past ? PixelRect{} : Intersection({column * kTile, row * kTile, kTile, kTile}, area);
+      if (!past && changed(tile)) {
+        run = Union(run, tile);
+        continue;
+      }
+      if (run.Empty()) continue;
+      bool joined = false;
+      for (size_t k = out.size(); k-- > before && !joined;) {
+        PixelRect& above = out[k];
+        if (above.y + above.h < run.y) break;
+        if (above.x == run.x && above.w == run.w && above.y + above.h == run.y) {
+          above.h += run.h;
+          joined = true;
+        }
+      }
+      if (!joined) out.push_back(run);
+      run = {};
+    }
   }
-  return loaded;
+}
+
+// Whether two pictures differ inside `tile` of the canvas, both standing at `at`.
+bool PicturesDiffer(const SDL_Surface* a, const SDL_Surface* b, const SDL_Rect& at,
+                    const PixelRect& tile) {
+  const PixelRect inside = Intersection(tile, {at.x, at.y, std::min(a->w, b->w),
+                                               std::min(a->h, b->h)});
+  for (int y = inside.y; y < inside.y + inside.h; ++y) {
+    const auto* rowA = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(a->pixels) +
+                                                         static_cast<ptrdiff_t>(y - at.y) * a->pitch);
+    const auto* rowB = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(b->pixels) +
+                                                         static_cast<ptrdiff_t>(y - at.y) * b->pitch);
+    if (std::memcmp(rowA + (inside.x - at.x), rowB + (inside.x - at.x),
+                    sizeof(uint32_t) * static_cast<size_t>(inside.w)) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Whether the window's pixels are laid out as the canvas's, so that scaling
+// may write straight into them.
+bool SameLayout(const SDL_Surface* window) {
+  const Uint32 f = window->format->format;
+  return f == SDL_PIXELFORMAT_ARGB8888 || f == SDL_PIXELFORMAT_RGB888;
 }
 
 // SDL takes a mapped full-screen window out of full screen before it
@@ -70,7 +156,7 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
                 << '\n';
       return false;
     }
-    return OpenRenderer();
+    return OpenCanvas();
   }
   SDL_Rect desktop{0, 0, width, height};
   if (SDL_GetDisplayBounds(0, &desktop) != 0) {
@@ -86,7 +172,7 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
     std::cerr << "emberlrn: the full-screen window cannot be made: " << SDL_GetError() << '\n';
     return false;
   }
-  if (!OpenRenderer()) return false;
+  if (!OpenCanvas()) return false;
   OpenBlackouts();
   return true;
 }
@@ -117,30 +203,21 @@ void SdlTegoDDrw::PaintBlackouts() {
   }
 }
 
-bool SdlTegoDDrw::OpenRenderer() {
-  // The software renderer unless the user names another: it needs no GPU
-  // and, paced by the loop, costs less than a GL context on a desktop
-  // without one.
-  const char* driver = std::getenv("SDL_RENDER_DRIVER");
-  const Uint32 rendererFlags = (driver && *driver) ? 0 : SDL_RENDERER_SOFTWARE;
-  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, rendererFlags));
-  if (!renderer_) {
+bool SdlTegoDDrw::OpenCanvas() {
+  // Drawn by the processor into the window's own pixels: it needs no GPU,
+  // and only what changed is ever touched.
+  canvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
+                                               SDL_PIXELFORMAT_ARGB8888));
+  shown_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
+                                              SDL_PIXELFORMAT_ARGB8888));
+  if (!canvas_ || !shown_ || SDL_GetWindowSurface(window_.get()) == nullptr) {
     std::cerr << "emberlrn: the window cannot be drawn: " << SDL_GetError() << '\n';
+    canvas_.reset();
+    shown_.reset();
     window_.reset();
     return false;
   }
-  SDL_RenderSetLogicalSize(renderer_.get(), kSceneWidth, kSceneHeight);
-  SDL_RendererInfo info{};
-  keepsWindow_ = SDL_GetRendererInfo(renderer_.get(), &info) == 0 && info.name != nullptr &&
-                 std::string_view(info.name) == "software";
-  canvas_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
-                                  SDL_TEXTUREACCESS_TARGET, kSceneWidth, kSceneHeight));
-  if (!canvas_) {
-    std::cerr << "emberlrn: the canvas cannot be made: " << SDL_GetError() << '\n';
-    renderer_.reset();
-    window_.reset();
-    return false;
-  }
+  SDL_SetSurfaceBlendMode(canvas_.get(), SDL_BLENDMODE_NONE);
   open_ = true;
   invalid_ = true;
   return true;
@@ -169,17 +246,15 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
     }
     return;
   }
-  if (!renderer_) return;
-  Surface surface = Prepared(std::move(loaded), loadCode);
-  if (!surface) return;
+  if (!open_) return;
+  Surface picture = Prepared(std::move(loaded), loadCode);
+  if (!picture) return;
   Frame& f = s->frames[frame - 1];
-  f.texture.reset(SDL_CreateTextureFromSurface(renderer_.get(), surface.get()));
-  f.width = surface->w;
-  f.height = surface->h;
-  if (f.texture) {
-    SDL_SetTextureBlendMode(
-        f.texture.get(), loadCode == kLoadOpaquePanel ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-  }
+  // The solid tiles were worked out from the pictures as they were.
+  solidTiles_.clear();
+  f.width = picture->w;
+  f.height = picture->h;
+  f.picture = std::move(picture);
 }
 
 void SdlTegoDDrw::SetSpriteX(int32_t sprite, int x) {
@@ -220,9 +295,9 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   const Sprite* s = Find(sprite);
   if (s == nullptr || s->frame < 1 || s->frame > static_cast<int>(s->frames.size())) return;
   const Frame& f = s->frames[s->frame - 1];
-  if (!f.texture) return;
+  if (!f.picture) return;
   const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame);
-  items_.push_back({f.texture.get(), identity, {s->x, s->y, f.width, f.height}});
+  items_.push_back({f.picture.get(), identity, {s->x, s->y, f.width, f.height}});
 }
 
 void SdlTegoDDrw::ClearBackBuffer(Colour colour) {
@@ -237,10 +312,10 @@ void SdlTegoDDrw::SetTextFont(std::string_view face, int size, int, bool bold, b
 
 void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   if (!open_) return;
-  const TextTexture t = texts_.Get(renderer_.get(), text, ToSdl(colour), kSceneWidth - x);
-  if (t.texture == nullptr) return;
+  const TextImage t = texts_.Get(text, ToSdl(colour), kSceneWidth - x);
+  if (t.surface == nullptr) return;
   // The letters stand at (x, y); their halo reaches beyond them.
-  items_.push_back({t.texture, t.serial, {x - t.halo, y - t.halo, t.width, t.height}});
+  items_.push_back({t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}});
 }
 
 int SdlTegoDDrw::TextWidth(std::string_view text) { return texts_.Width(text); }
@@ -251,10 +326,14 @@ void SdlTegoDDrw::FlipBackBuffer() {
     return;
   }
   if (showFps_) AddFpsFigure();
-  if (!invalid_ && clearColour_ == shownClearColour_ && items_ == shownItems_) {
+  const bool everything = invalid_ || clearColour_ != shownClearColour_;
+  const std::vector<PixelRect> areas =
+      everything ? std::vector<PixelRect>{{0, 0, kSceneWidth, kSceneHeight}} : Damage();
+  if (areas.empty()) {
     ++framesUnchanged_;
   } else {
-    Present();
+    for (const PixelRect& area : areas) Compose(area);
+    Present(areas, everything);
     ++framesDrawn_;
     std::swap(items_, shownItems_);
     shownClearColour_ = clearColour_;
@@ -276,48 +355,239 @@ void SdlTegoDDrw::AddFpsFigure() {
     fpsFrames_ = 0;
   }
   texts_.SetFont("Arial", 12, true, false, false);
-  const TextTexture t =
-      texts_.Get(renderer_.get(), fpsText_, SDL_Color{255, 255, 255, 255}, kSceneWidth);
-  if (t.texture != nullptr)
-    items_.push_back({t.texture, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
+  const TextImage t = texts_.Get(fpsText_, SDL_Color{255, 255, 255, 255}, kSceneWidth);
+  if (t.surface != nullptr)
+    items_.push_back({t.surface, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
 }
 
 void SdlTegoDDrw::HostWindowResized(int width, int height) {
   if (!window_ || hostWindow_ == 0) return;
   // SDL learns a foreign window's size only from what it is told; the
-  // software renderer then makes its window surface anew at that size.
+  // window's pixels are then made anew at that size.
   SDL_SetWindowSize(window_.get(), width, height);
-  SDL_RenderSetLogicalSize(renderer_.get(), kSceneWidth, kSceneHeight);
   invalid_ = true;
 }
 
-void SdlTegoDDrw::Present() {
-  SDL_Renderer* r = renderer_.get();
-  SDL_SetRenderTarget(r, canvas_.get());
-  const SDL_Color clear = ToSdl(clearColour_);
-  SDL_SetRenderDrawColor(r, clear.r, clear.g, clear.b, 0xFF);
-  SDL_RenderClear(r);
-  for (const Item& item : items_) SDL_RenderCopy(r, item.texture, nullptr, &item.at);
-  SDL_SetRenderTarget(r, nullptr);
-  // The bars beside the canvas are black. The software renderer keeps what
-  // it showed, so there they need clearing only when the window was uncovered.
-  if (invalid_ || !keepsWindow_) {
-    SDL_SetRenderDrawColor(r, 0, 0, 0, 0xFF);
-    SDL_RenderClear(r);
+std::vector<PixelRect> SdlTegoDDrw::Damage() const {
+  const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
+  // Every drawing matched with an equal one of the shown frame; what is
+  // left over on either side changed there.
+  std::vector<bool> matchedNew(items_.size(), false);
+  std::vector<bool> matchedShown(shownItems_.size(), false);
+  size_t lastMatch = 0;
+  bool inOrder = true;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    for (size_t k = 0; k < shownItems_.size(); ++k) {
+      if (matchedShown[k] || !(shownItems_[k] == items_[i])) continue;
+      // The drawings that stayed must keep their order, or what covers what
+      // may have changed anywhere.
+      if (k < lastMatch) inOrder = false;
+      lastMatch = k;
+      matchedShown[k] = matchedNew[i] = true;
+      break;
+    }
   }
-  if (invalid_) PaintBlackouts();
-  SDL_RenderCopy(r, canvas_.get(), nullptr, nullptr);
-  SDL_RenderPresent(r);
+  if (!inOrder) return {whole};
+  std::vector<PixelRect> changed;
+  // A sprite's next frame at the same place (the flame stepping on) changed
+  // only the tiles where the two pictures differ; any other drawing that
+  // came or went changed all of its rectangle.
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (matchedNew[i]) continue;
+    const Item& now = items_[i];
+    const bool sprite = (now.identity & kSpriteIdentity) != 0;
+    for (size_t k = 0; k < shownItems_.size() && sprite; ++k) {
+      const Item& before = shownItems_[k];
+      if (matchedShown[k] || (before.identity & kSpriteIdentity) == 0 ||
+          (before.identity >> 16) != (now.identity >> 16) || before.at.x != now.at.x ||
+          before.at.y != now.at.y || before.at.w != now.at.w || before.at.h != now.at.h) {
+        continue;
+      }
+      matchedShown[k] = matchedNew[i] = true;
+      // A tile that a solid drawing in front covers shows nothing of either.
+      std::vector<const std::vector<bool>*> inFront;
+      for (size_t j = i + 1; j < items_.size(); ++j) {
+        if ((items_[j].identity & kSpriteIdentity) != 0 &&
+            !Intersection(FromSdl(items_[j].at), FromSdl(now.at)).Empty()) {
+          inFront.push_back(&SolidTiles(items_[j]));
+        }
+      }
+      ChangedTiles(
+          Intersection(FromSdl(now.at), whole),
+          [&](const PixelRect& tile) {
+            const size_t index = static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile);
+            for (const std::vector<bool>* solid : inFront) {
+              if ((*solid)[index]) return false;
+            }
+            return PicturesDiffer(before.picture, now.picture, now.at, tile);
+          },
+          changed);
+      break;
+    }
+    if (!matchedNew[i]) changed.push_back(FromSdl(now.at));
+  }
+  for (size_t k = 0; k < shownItems_.size(); ++k) {
+    if (!matchedShown[k]) changed.push_back(FromSdl(shownItems_[k].at));
+  }
+  // Overlapping rectangles become one; too many become their union.
+  std::vector<PixelRect> areas;
+  for (const PixelRect& rect : changed) {
+    PixelRect area = Intersection(rect, whole);
+    if (area.Empty()) continue;
+    for (bool merged = true; merged;) {
+      merged = false;
+      for (size_t k = 0; k < areas.size(); ++k) {
+        if (!Intersection(areas[k], area).Empty()) {
+          area = Union(area, areas[k]);
+          areas.erase(areas.begin() + static_cast<ptrdiff_t>(k));
+          merged = true;
+          break;
+        }
+      }
+    }
+    areas.push_back(area);
+  }
+  if (areas.size() > kMostDamageRects) {
+    PixelRect all;
+    for (const PixelRect& area : areas) all = Union(all, area);
+    return {all};
+  }
+  return areas;
 }
 
-void SdlTegoDDrw::ReleaseTextures() {
+const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
+  const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
+                                   item.at.y);
+  auto found = solidTiles_.find(key);
+  if (found != solidTiles_.end()) return found->second;
+  std::vector<bool> solid(static_cast<size_t>(kTileColumns) * kTileRows, false);
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_GetSurfaceBlendMode(item.picture, &mode);
+  const PixelRect at = FromSdl(item.at);
+  for (int row = 0; row < kTileRows; ++row) {
+    for (int column = 0; column < kTileColumns; ++column) {
+      const PixelRect tile{column * kTile, row * kTile, kTile, kTile};
+      const PixelRect inside = Intersection(Intersection(tile, at), {0, 0, kSceneWidth, kSceneHeight});
+      // Only a tile wholly inside the picture can be wholly covered by it.
+      if (!(inside == Intersection(tile, {0, 0, kSceneWidth, kSceneHeight}))) continue;
+      bool all = true;
+      for (int y = inside.y; y < inside.y + inside.h && all && mode != SDL_BLENDMODE_NONE; ++y) {
+        const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
+        for (int x = 0; x < inside.w && all; ++x) all = (pixels[x] >> 24) == 0xFF;
+      }
+      solid[static_cast<size_t>(row) * kTileColumns + column] = all;
+    }
+  }
+  return solidTiles_.emplace(key, std::move(solid)).first->second;
+}
+
+void SdlTegoDDrw::Compose(const PixelRect& area) {
+  SDL_Surface* canvas = canvas_.get();
+  SDL_Rect clip = ToSdl(area);
+  const SDL_Color clear = ToSdl(clearColour_);
+  SDL_FillRect(canvas, &clip, SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b));
+  for (const Item& item : items_) {
+    const PixelRect part = Intersection(FromSdl(item.at), area);
+    if (part.Empty()) continue;
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetSurfaceBlendMode(item.picture, &mode);
+    for (int y = part.y; y < part.y + part.h; ++y) {
+      const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
+      uint32_t* to = Row(canvas, y) + part.x;
+      if (mode == SDL_BLENDMODE_NONE) {
+        std::memcpy(to, from, sizeof(uint32_t) * static_cast<size_t>(part.w));
+      } else {
+        BlendRow(from, to, part.w);
+      }
+    }
+  }
+}
+
+void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
+  SDL_Window* window = window_.get();
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  if (surface == nullptr) return;
+  if (surface->w != scale_.WindowWidth() || surface->h != scale_.WindowHeight()) {
+    scale_.SetSizes(kSceneWidth, kSceneHeight, surface->w, surface->h);
+    everything = true;
+  }
+  // The canvas tiles whose pixels changed, joined along each row of tiles
+  // and then down the rows where they line up.
+  std::vector<PixelRect> tiles;
+  SDL_Surface* canvas = canvas_.get();
+  SDL_Surface* shown = shown_.get();
+  const auto Differs = [&](const PixelRect& tile) {
+    if (everything) return true;
+    for (int y = tile.y; y < tile.y + tile.h; ++y) {
+      if (std::memcmp(Row(canvas, y) + tile.x, Row(shown, y) + tile.x,
+                      sizeof(uint32_t) * static_cast<size_t>(tile.w)) != 0) {
+        return true;
+      }
+    }
+    return false;
+  };
+  const std::vector<PixelRect> all{{0, 0, kSceneWidth, kSceneHeight}};
+  for (const PixelRect& area : everything ? all : areas) ChangedTiles(area, Differs, tiles);
+  for (const PixelRect& tile : tiles) {
+    for (int y = tile.y; y < tile.y + tile.h; ++y) {
+      std::memcpy(Row(shown, y) + tile.x, Row(canvas, y) + tile.x,
+                  sizeof(uint32_t) * static_cast<size_t>(tile.w));
+    }
+  }
+
+  sent_.clear();
+  pixelsWritten_ = 0;
+  const bool direct = SameLayout(surface);
+  Surface converted;
+  if (!direct) {
+    converted.reset(SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32,
+                                                   SDL_PIXELFORMAT_ARGB8888));
+    if (!converted) return;
+  }
+  SDL_Surface* target = direct ? surface : converted.get();
+  SDL_LockSurface(surface);
+  if (everything) {
+    // The bars beside the canvas are black.
+    SDL_FillRect(target, nullptr, 0xFF000000u);
+    sent_.push_back({0, 0, surface->w, surface->h});
+  }
+  const auto* pixels = static_cast<const uint32_t*>(canvas->pixels);
+  const int canvasPitch = canvas->pitch / 4;
+  for (const PixelRect& tile : tiles) {
+    const PixelRect out = scale_.WindowRect(tile);
+    if (out.Empty()) continue;
+    scale_.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
+                 out);
+    pixelsWritten_ += out.Area();
+    if (!everything) sent_.push_back(ToSdl(out));
+  }
+  SDL_UnlockSurface(surface);
+  if (!direct) {
+    for (const SDL_Rect& rect : sent_) {
+      SDL_Rect from = rect;
+      SDL_Rect to = rect;
+      SDL_BlitSurface(converted.get(), &from, surface, &to);
+    }
+  }
+  if (everything) {
+    pixelsWritten_ = int64_t{surface->w} * surface->h;
+    PaintBlackouts();
+  }
+  if (!sent_.empty()) {
+    SDL_UpdateWindowSurfaceRects(window, sent_.data(), static_cast<int>(sent_.size()));
+  }
+}
+
+void SdlTegoDDrw::ReleasePictures() {
   for (Sprite& s : sprites_) {
-    for (Frame& f : s.frames) f.texture.reset();
+    for (Frame& f : s.frames) f.picture.reset();
   }
   texts_.Clear();
   items_.clear();
   shownItems_.clear();
+  solidTiles_.clear();
   canvas_.reset();
+  shown_.reset();
 }
 
 void SdlTegoDDrw::CloseDisplay() {
@@ -327,8 +597,7 @@ void SdlTegoDDrw::CloseDisplay() {
     if (hostWindow_ == 0) TakeOffScreen(window_.get());
   }
   for (const auto& window : blackouts_) TakeOffScreen(window.get());
-  ReleaseTextures();
-  renderer_.reset();
+  ReleasePictures();
   window_.reset();
   blackouts_.clear();
   open_ = false;
@@ -368,20 +637,17 @@ std::optional<PointerPosition> SdlTegoDDrw::CanvasPosition(PointerPosition scree
   int left = 0;
   int top = 0;
   SDL_GetWindowPosition(window_.get(), &left, &top);
-  float x = 0;
-  float y = 0;
-  SDL_RenderWindowToLogical(renderer_.get(), screen.x - left, screen.y - top, &x, &y);
-  return PointerPosition{static_cast<int>(x), static_cast<int>(y)};
+  return scale_.ToCanvas({screen.x - left, screen.y - top});
 }
 
 std::vector<uint32_t> SdlTegoDDrw::ReadCanvas() const {
   std::vector<uint32_t> pixels;
   if (!open_) return pixels;
   pixels.resize(size_t{kSceneWidth} * kSceneHeight);
-  SDL_Renderer* r = renderer_.get();
-  SDL_SetRenderTarget(r, canvas_.get());
-  SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), kSceneWidth * 4);
-  SDL_SetRenderTarget(r, nullptr);
+  for (int y = 0; y < kSceneHeight; ++y) {
+    const uint32_t* row = Row(canvas_.get(), y);
+    std::copy(row, row + kSceneWidth, pixels.begin() + static_cast<ptrdiff_t>(y) * kSceneWidth);
+  }
   return pixels;
 }
 

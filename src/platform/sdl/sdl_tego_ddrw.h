@@ -3,10 +3,13 @@
 // always on top, holding the 800 x 600 canvas scaled up with its shape kept
 // and black bars beside it; the monitor's own mode is never switched.
 //
-// Sprites are textures made once from the bitmaps. A frame's drawing is
-// gathered first and put on the canvas at FlipBackBuffer; a frame that would
-// look exactly like the one on the screen is not drawn again, so a quiet
-// scene costs almost nothing between flame frames and clock seconds.
+// Sprites are pictures made once from the bitmaps. A frame's drawing is
+// gathered first and put on the canvas at FlipBackBuffer, but only where it
+// differs from the frame on the screen: the drawings that changed mark the
+// canvas rectangles to compose again, the canvas tiles whose pixels then
+// changed are scaled into the window, and only those are sent to the
+// display. A quiet scene costs almost nothing between flame frames and clock
+// seconds, and a flame frame costs its own rectangle.
 //
 // Load code -1 (scene art) is drawn with the bitmap's alpha channel, or, for
 // a bitmap without one, with pure magenta RGB(255, 0, 255) transparent; code
@@ -17,11 +20,14 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <map>
 #include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "interfaces/tego_ddrw.h"
+#include "platform/canvas_scale.h"
 #include "platform/event_loop.h"
 #include "platform/motion_filter.h"
 #include "platform/sdl/sdl_text.h"
@@ -29,6 +35,11 @@
 namespace emberlrn {
 
 class Clock;
+
+struct SdlSurfaceFree {
+  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SdlSurface = std::unique_ptr<SDL_Surface, SdlSurfaceFree>;
 
 class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
  public:
@@ -84,6 +95,10 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // Frames put on the screen, and frames left out because nothing changed.
   int64_t FramesDrawn() const { return framesDrawn_; }
   int64_t FramesUnchanged() const { return framesUnchanged_; }
+  // The window pixels written by the last frame put on the screen.
+  int64_t PixelsWritten() const { return pixelsWritten_; }
+  // Where the canvas stands in the window.
+  PixelRect CanvasInWindow() const { return scale_.Fit(); }
   // A screen position in pixels of the canvas, as SDL gives pointer events
   // of the window (the letterbox taken off and the scale undone); nothing
   // while the display is closed.
@@ -95,12 +110,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::vector<uint32_t> ReadWindow(int& width, int& height) const;
 
  private:
-  struct TextureDeleter {
-    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
-  };
-  using Texture = std::unique_ptr<SDL_Texture, TextureDeleter>;
+  using Surface = SdlSurface;
   struct Frame {
-    Texture texture;
+    Surface picture;  // ARGB8888, blended or (a notice panel) copied
     int width = 0;
     int height = 0;
   };
@@ -114,7 +126,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   };
   // One drawing of a frame, kept until the flip.
   struct Item {
-    SDL_Texture* texture;
+    SDL_Surface* picture;
     uint64_t identity;  // what is drawn: a sprite frame or a text, for comparing frames
     SDL_Rect at;
     bool operator==(const Item& other) const {
@@ -124,22 +136,31 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   };
 
   Sprite* Find(int32_t sprite);
-  bool OpenRenderer();
+  bool OpenCanvas();
   void AddFpsFigure();
   void OpenBlackouts();
   void PaintBlackouts();
-  void Present();
-  void ReleaseTextures();
+  // The canvas rectangles where this frame's drawings differ from the shown
+  // frame's; the whole canvas when their order changed.
+  std::vector<PixelRect> Damage() const;
+  // The canvas tiles a sprite's picture covers with solid pixels where it
+  // stands, by row of tiles then column; made once for each picture and place.
+  const std::vector<bool>& SolidTiles(const Item& item) const;
+  void Compose(const PixelRect& area);
+  // Scales the changed canvas tiles into the window and sends them; all of
+  // it when `everything`.
+  void Present(const std::vector<PixelRect>& areas, bool everything);
+  void ReleasePictures();
 
   const Clock& clock_;
   TegoDDrwEvents* events_ = nullptr;
   std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
-  std::unique_ptr<SDL_Renderer, void (*)(SDL_Renderer*)> renderer_{nullptr, SDL_DestroyRenderer};
-  Texture canvas_;
+  Surface canvas_;  // the scene as composed, 800 x 600 ARGB8888
+  Surface shown_;   // the canvas as the window shows it
+  CanvasScale scale_;
   bool open_ = false;
   bool visible_ = true;
   bool invalid_ = true;
-  bool keepsWindow_ = false;     // the renderer keeps the window's picture between frames
   std::vector<Sprite> sprites_;  // sprite n at n - 1
   std::set<std::string> reported_;
   TextCache texts_;
@@ -149,6 +170,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::vector<Item> shownItems_;
   int64_t framesDrawn_ = 0;
   int64_t framesUnchanged_ = 0;
+  int64_t pixelsWritten_ = 0;
+  std::vector<SDL_Rect> sent_;  // the window rectangles of one frame
+  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
   uint32_t hostWindow_ = 0;
   // Black windows over every monitor but the first, which shows the scene.
   std::vector<std::unique_ptr<SDL_Window, void (*)(SDL_Window*)>> blackouts_;

@@ -151,7 +151,9 @@ SDL_Color HaloColour(SDL_Color letters) {
 }
 
 TextCache::TextCache() {
-  ttfStarted_ = TTF_WasInit() > 0 || TTF_Init() == 0;
+  // Counted: every cache starts the library once and stops it once, so one
+  // cache going away leaves the others' fonts open.
+  ttfStarted_ = TTF_Init() == 0;
   if (!ttfStarted_) std::cerr << "emberlrn: text cannot be drawn: " << TTF_GetError() << '\n';
 }
 
@@ -241,7 +243,7 @@ int TextCache::Width(std::string_view text) {
   if (fonts_.empty()) SetFont("Arial", 12, false, false, false);
   if (text.empty()) return 0;
   for (const Text& known : texts_) {
-    if (known.font == currentFont_ && known.text == text && known.texture) return known.width;
+    if (known.font == currentFont_ && known.text == text && known.surface) return known.width;
   }
   const Face* face = FaceFor(fonts_[currentFont_], text);
   if (face->letters == nullptr) return 0;
@@ -252,14 +254,13 @@ int TextCache::Width(std::string_view text) {
   return width + 2 * kHaloPixels;
 }
 
-TextTexture TextCache::Get(SDL_Renderer* renderer, std::string_view text, SDL_Color colour,
-                           int visibleWidth) {
+TextImage TextCache::Get(std::string_view text, SDL_Color colour, int visibleWidth) {
   if (fonts_.empty()) SetFont("Arial", 12, false, false, false);
   const uint32_t packed = Packed(colour);
   for (Text& known : texts_) {
     if (known.font == currentFont_ && known.colour == packed && known.text == text) {
       known.usedThisFrame = true;
-      return {known.texture.get(), known.width, known.height, known.halo, known.serial};
+      return {known.surface.get(), known.width, known.height, known.halo, known.serial};
     }
   }
 
@@ -267,7 +268,7 @@ TextTexture TextCache::Get(SDL_Renderer* renderer, std::string_view text, SDL_Co
   made.serial = nextSerial_++;
   const Face* face = FaceFor(fonts_[currentFont_], text);
   TTF_Font* font = face->letters.get();
-  if (font != nullptr && !text.empty() && visibleWidth > 0 && renderer != nullptr) {
+  if (font != nullptr && !text.empty() && visibleWidth > 0) {
     // A text far wider than the canvas is made only as far as it can show.
     int extent = 0;
     int count = 0;
@@ -277,18 +278,21 @@ TextTexture TextCache::Get(SDL_Renderer* renderer, std::string_view text, SDL_Co
       if (fits.size() < shown.size()) shown.resize(fits.size());
     }
     int halo = kHaloPixels;
-    const Surface surface = Rendered(font, face->halo.get(), halo, shown, colour);
+    Surface surface = Rendered(font, face->halo.get(), halo, shown, colour);
+    if (surface && surface->format->format != SDL_PIXELFORMAT_ARGB8888) {
+      surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    }
     if (surface) {
       made.halo = halo;
-      made.texture.reset(SDL_CreateTextureFromSurface(renderer, surface.get()));
       made.width = surface->w;
       made.height = surface->h;
-      if (made.texture) SDL_SetTextureBlendMode(made.texture.get(), SDL_BLENDMODE_BLEND);
+      SDL_SetSurfaceBlendMode(surface.get(), SDL_BLENDMODE_BLEND);
+      made.surface.reset(surface.release());
     }
   }
   texts_.push_back(std::move(made));
   const Text& added = texts_.back();
-  return {added.texture.get(), added.width, added.height, added.halo, added.serial};
+  return {added.surface.get(), added.width, added.height, added.halo, added.serial};
 }
 
 void TextCache::EndFrame() {

@@ -1,7 +1,7 @@
 #pragma once
 // Text for the drawing control: faces found through fontconfig ("Arial"
 // gives its metric twin Liberation Sans), sizes as the em height in pixels
-// of the canvas, and one texture per text, kept for as long as the text is
+// of the canvas, and one picture per text, kept for as long as the text is
 // drawn in every frame and made again only when it changes.
 //
 // Every text has a thin halo, dark around light letters and light around
@@ -37,11 +37,11 @@ SDL_Color HaloColour(SDL_Color letters);
 // The part of a UTF-8 text that ends after at most `characters` characters.
 std::string_view Utf8Prefix(std::string_view text, int characters);
 
-struct TextTexture {
-  SDL_Texture* texture = nullptr;  // nothing for an empty text
+struct TextImage {
+  SDL_Surface* surface = nullptr;  // ARGB8888 with alpha; nothing for an empty text
   int width = 0;                   // the halo included
   int height = 0;
-  int halo = 0;         // how far the texture reaches beyond the letters on each side
+  int halo = 0;         // how far the picture reaches beyond the letters on each side
   uint64_t serial = 0;  // a number no other text made by the cache ever had
 };
 
@@ -50,7 +50,7 @@ class TextCache {
   // Font sizes (pixels of the canvas) are kept within this range.
   static constexpr int kSmallestPoints = 1;
   static constexpr int kLargestPoints = 500;
-  // The halo's thickness in pixels of the canvas: a text's texture reaches
+  // The halo's thickness in pixels of the canvas: a text's picture reaches
   // this far beyond its letters on every side. One pixel keeps the insides
   // of small letters open.
   static constexpr int kHaloPixels = 1;
@@ -62,16 +62,15 @@ class TextCache {
 
   // The font of later texts.
   void SetFont(std::string_view face, int points, bool bold, bool italic, bool underline);
-  // The texture of the text in the current font and colour, made on first
+  // The picture of the text in the current font and colour, made on first
   // use. Only the part that can show on a canvas `visibleWidth` pixels wide
   // is made.
-  TextTexture Get(SDL_Renderer* renderer, std::string_view text, SDL_Color colour,
-                  int visibleWidth);
-  // The width of the text's texture in the current font, without making it.
+  TextImage Get(std::string_view text, SDL_Color colour, int visibleWidth);
+  // The width of the text's picture in the current font, without making it.
   int Width(std::string_view text);
   // A frame has been shown: texts not drawn in it are let go.
   void EndFrame();
-  // Every texture goes (the renderer is about to go).
+  // Every picture goes.
   void Clear();
 
   size_t CachedTexts() const { return texts_.size(); }
@@ -80,8 +79,8 @@ class TextCache {
   struct FontDeleter {
     void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
   };
-  struct TextureDeleter {
-    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+  struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
   };
   using FontPtr = std::unique_ptr<TTF_Font, FontDeleter>;
   // One font file at one size: the letters, and the same with the halo's outline.
@@ -107,7 +106,7 @@ class TextCache {
     size_t font;
     uint32_t colour;
     std::string text;
-    std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface;
     int width = 0;
     int height = 0;
     int halo = 0;

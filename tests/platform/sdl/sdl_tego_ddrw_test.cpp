@@ -688,6 +688,46 @@ TEST_F(SceneTest, YellowTextsReadOverEverySurround) {
   }
 }
 
+// Frames put on the screen only where they changed show exactly what a
+// full redraw of the same scene shows: the flame stepping, the styles
+// turning, the notices counting down, the calendar's clock and the message.
+TEST_F(SceneTest, FramesDrawnWhereTheyChangedMatchAFullRedraw) {
+  if (!HasPictures()) GTEST_SKIP() << "no installation pictures in " << choices.installFolder;
+  SdlTegoDDrw full(clock);
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  ASSERT_TRUE(full.SetDisplayMode(800, 600, 32, ""));
+  for (SdlTegoDDrw* control : {&ddrw, &full}) {
+    SDL_SetWindowFullscreen(control->Window(), 0);
+    SDL_SetWindowSize(control->Window(), 1366, 768);
+  }
+  Load();
+  MemoryStore store;
+  store.Preset(kSectionSettings, "RunMon", "False");
+  store.Preset(kSectionSettings, "PwrMsg", "False");
+  LoadScene(choices, full, store);
+  overlays.showCalendar = true;
+  rotation.showStyle = {0, 1, 1, 1, 1, 1, 1};
+  rotation.fireplaceIndex = 1;
+  int64_t written = 0;
+  for (int frame = 0; frame < 200; ++frame) {
+    clock.SetLocalTime(2026, 12, 24, 21, frame / 10 % 60, frame % 60);
+    if (frame % 3 == 0) ddrw.NextSpriteFrame(sprites.flameSprite);
+    if (frame % 3 == 0) full.NextSpriteFrame(sprites.flameSprite);
+    if (frame % 25 == 24) rotation.RotationStep();
+    if (frame % 4 == 0) clocks.NoticeClockTick(store);
+    if (frame == 120) overlays.calendarCorner = 2;
+    Compose();
+    full.Invalidate();
+    ComposeFrame({sprites, choices.decorations, rotation, overlays, clocks}, full, clock);
+    written += ddrw.PixelsWritten();
+    int width = 0, height = 0, fullWidth = 0, fullHeight = 0;
+    const std::vector<uint32_t> shown = ddrw.ReadWindow(width, height);
+    ASSERT_EQ(shown, full.ReadWindow(fullWidth, fullHeight)) << "frame " << frame;
+  }
+  // Most frames wrote a small part of the window.
+  EXPECT_LT(written, int64_t{1366} * 768 * 200 / 4);
+}
+
 TEST(Utf8PrefixTest, CutsOnlyBetweenCharacters) {
   EXPECT_EQ(Utf8Prefix("abc", 2), "ab");
   EXPECT_EQ(Utf8Prefix("abc", 9), "abc");

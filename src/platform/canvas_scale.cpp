@@ -1,0 +1,213 @@
+#include "platform/canvas_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace emberlrn {
+namespace {
+
+// Two pixels mixed, each channel as (a * (256 - w) + b * w) / 256: red and
+// blue, then alpha and green, side by side in one 32-bit multiply each.
+inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t w) {
+  const uint32_t keep = 256 - w;
+  const uint32_t rb = (((a & 0xFF00FFu) * keep + (b & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
+  const uint32_t ag = (((a >> 8) & 0xFF00FFu) * keep + ((b >> 8) & 0xFF00FFu) * w) & 0xFF00FF00u;
+  return rb | ag;
+}
+
+// Whole rows mixed byte by byte, the same sums as Mix; written so that the
+// compiler does it many bytes at a time.
+void MixRows(const uint32_t* a, const uint32_t* b, uint32_t* out, int pixels, uint32_t w) {
+  if (w == 0) {
+    std::memcpy(out, a, sizeof(uint32_t) * static_cast<size_t>(pixels));
+    return;
+  }
+  const auto* pa = reinterpret_cast<const uint8_t*>(a);
+  const auto* pb = reinterpret_cast<const uint8_t*>(b);
+  auto* po = reinterpret_cast<uint8_t*>(out);
+  const uint16_t keep = static_cast<uint16_t>(256 - w);
+  const uint16_t take = static_cast<uint16_t>(w);
+  const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(pixels);
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i keeps = _mm_set1_epi16(static_cast<short>(keep));
+  const __m128i takes = _mm_set1_epi16(static_cast<short>(take));
+  for (; i + 16 <= bytes; i += 16) {
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pa + i));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pb + i));
+    const auto Half = [&](__m128i a16, __m128i b16) {
+      return _mm_srli_epi16(
+          _mm_add_epi16(_mm_mullo_epi16(a16, keeps), _mm_mullo_epi16(b16, takes)), 8);
+    };
+    const __m128i low = Half(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
+    const __m128i high = Half(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(po + i), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; i < bytes; ++i) {
+    po[i] = static_cast<uint8_t>((pa[i] * keep + pb[i] * take) >> 8);
+  }
+}
+
+}  // namespace
+
+PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
+  const int left = std::max(a.x, b.x);
+  const int top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.w, b.x + b.w);
+  const int bottom = std::min(a.y + a.h, b.y + b.h);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+PixelRect Union(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  const int left = std::min(a.x, b.x);
+  const int top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+}
+
+std::vector<CanvasScale::Tap> CanvasScale::Taps(int canvasSize, int fitSize) {
+  std::vector<Tap> taps(static_cast<size_t>(std::max(fitSize, 0)));
+  for (int i = 0; i < fitSize; ++i) {
+    // The centre of window pixel i, in canvas pixels, measured from the
+    // centre of the first canvas pixel; the edges repeat the edge pixels.
+    const double at = (i + 0.5) * canvasSize / fitSize - 0.5;
+    const double clamped = std::clamp(at, 0.0, static_cast<double>(canvasSize - 1));
+    const int first = static_cast<int>(std::floor(clamped));
+    Tap& tap = taps[static_cast<size_t>(i)];
+    tap.first = first;
+    tap.second = std::min(first + 1, canvasSize - 1);
+    tap.weight = static_cast<uint32_t>(std::lround((clamped - first) * 256.0));
+    if (tap.weight >= 256) {
+      tap.first = tap.second;
+      tap.weight = 0;
+    }
+    if (tap.weight == 0) tap.second = tap.first;
+    for (int lane = 0; lane < 4; ++lane) {
+      tap.lanes[lane] = static_cast<uint16_t>(256 - tap.weight);
+      tap.lanes[lane + 4] = static_cast<uint16_t>(tap.weight);
+    }
+  }
+  return taps;
+}
+
+void CanvasScale::SetSizes(int canvasWidth, int canvasHeight, int windowWidth, int windowHeight) {
+  canvasWidth_ = canvasWidth;
+  canvasHeight_ = canvasHeight;
+  windowWidth_ = windowWidth;
+  windowHeight_ = windowHeight;
+  fit_ = {};
+  columns_.clear();
+  rows_.clear();
+  filteredRow_[0] = filteredRow_[1] = -1;
+  if (canvasWidth <= 0 || canvasHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return;
+  // The larger of the two sizes that fit, rounded to whole pixels.
+  const double scale = std::min(static_cast<double>(windowWidth) / canvasWidth,
+                                static_cast<double>(windowHeight) / canvasHeight);
+  const int w = std::clamp(static_cast<int>(std::lround(canvasWidth * scale)), 1, windowWidth);
+  const int h = std::clamp(static_cast<int>(std::lround(canvasHeight * scale)), 1, windowHeight);
+  fit_ = {(windowWidth - w) / 2, (windowHeight - h) / 2, w, h};
+  columns_ = Taps(canvasWidth, w);
+  rows_ = Taps(canvasHeight, h);
+}
+
+PixelRect CanvasScale::WindowRect(const PixelRect& canvas) const {
+  const PixelRect inside = Intersection(canvas, {0, 0, canvasWidth_, canvasHeight_});
+  if (inside.Empty() || fit_.Empty()) return {};
+  // The taps run in order, so the pixels that read the rectangle are one run
+  // each way: from the first whose second neighbour reaches it to the last
+  // whose first neighbour does.
+  const auto Span = [](const std::vector<Tap>& taps, int from, int to, int& begin, int& end) {
+    const auto first = std::partition_point(taps.begin(), taps.end(),
+                                            [from](const Tap& t) { return t.second < from; });
+    const auto last = std::partition_point(taps.begin(), taps.end(),
+                                           [to](const Tap& t) { return t.first < to; });
+    begin = static_cast<int>(first - taps.begin());
+    end = static_cast<int>(last - taps.begin());
+  };
+  int left = 0, right = 0, top = 0, bottom = 0;
+  Span(columns_, inside.x, inside.x + inside.w, left, right);
+  Span(rows_, inside.y, inside.y + inside.h, top, bottom);
+  if (right <= left || bottom <= top) return {};
+  return {fit_.x + left, fit_.y + top, right - left, bottom - top};
+}
+
+PointerPosition CanvasScale::ToCanvas(PointerPosition window) const {
+  if (fit_.Empty()) return {};
+  const auto Map = [](int at, int start, int fitSize, int canvasSize) {
+    const int inside = static_cast<int>(std::floor((at - start) * static_cast<double>(canvasSize) /
+                                                   fitSize));
+    return std::clamp(inside, 0, canvasSize - 1);
+  };
+  return {Map(window.x, fit_.x, fit_.w, canvasWidth_), Map(window.y, fit_.y, fit_.h, canvasHeight_)};
+}
+
+void CanvasScale::FilterRow(const uint32_t* row, int left, int width, uint32_t* out) const {
+  const Tap* tap = columns_.data() + left;
+  int i = 0;
+#if defined(__SSE2__)
+  // Two window pixels at a time: each one's two canvas neighbours widened to
+  // 16-bit channels, weighted, and the halves added; the same sums as Mix.
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 2 <= width; i += 2, tap += 2) {
+    const __m128i a = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[tap[0].first])),
+                           _mm_cvtsi32_si128(static_cast<int>(row[tap[0].second]))),
+        zero);
+    const __m128i b = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[tap[1].first])),
+                           _mm_cvtsi32_si128(static_cast<int>(row[tap[1].second]))),
+        zero);
+    __m128i wa = _mm_mullo_epi16(a, _mm_load_si128(reinterpret_cast<const __m128i*>(tap[0].lanes)));
+    __m128i wb = _mm_mullo_epi16(b, _mm_load_si128(reinterpret_cast<const __m128i*>(tap[1].lanes)));
+    wa = _mm_srli_epi16(_mm_add_epi16(wa, _mm_srli_si128(wa, 8)), 8);
+    wb = _mm_srli_epi16(_mm_add_epi16(wb, _mm_srli_si128(wb, 8)), 8);
+    const __m128i both = _mm_packus_epi16(_mm_unpacklo_epi64(wa, wb), zero);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), both);
+  }
+#endif
+  for (; i < width; ++i, ++tap) out[i] = Mix(row[tap->first], row[tap->second], tap->weight);
+}
+
+void CanvasScale::Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, int outPitch,
+                        const PixelRect& window) {
+  const PixelRect target = Intersection(window, fit_);
+  if (target.Empty()) return;
+  const int left = target.x - fit_.x;
+  for (auto& buffer : filtered_) {
+    if (buffer.size() < static_cast<size_t>(target.w)) buffer.resize(static_cast<size_t>(fit_.w));
+  }
+  // Rows filtered for another span of columns cannot be used again.
+  filteredRow_[0] = filteredRow_[1] = -1;
+  const auto Filtered = [&](int row) -> const uint32_t* {
+    for (int k = 0; k < 2; ++k) {
+      if (filteredRow_[k] == row) return filtered_[k].data();
+    }
+    // Replace the row that is not needed next: the lower one.
+    const int k = filteredRow_[0] < filteredRow_[1] ? 0 : 1;
+    FilterRow(canvas + static_cast<std::ptrdiff_t>(row) * canvasPitch, left, target.w,
+              filtered_[k].data());
+    filteredRow_[k] = row;
+    return filtered_[k].data();
+  };
+  for (int y = target.y; y < target.y + target.h; ++y) {
+    const Tap& tap = rows_[static_cast<size_t>(y - fit_.y)];
+    const uint32_t* first = Filtered(tap.first);
+    const uint32_t* second = tap.second == tap.first ? first : Filtered(tap.second);
+    // Filtering the second row may have replaced the first; ask again.
+    first = Filtered(tap.first);
+    MixRows(first, second, out + static_cast<std::ptrdiff_t>(y) * outPitch + target.x, target.w,
+            tap.weight);
+  }
+}
+
+}  // namespace emberlrn

@@ -1,0 +1,76 @@
+#pragma once
+// The canvas scaled into a window with its shape kept, centred between black
+// bars, by bilinear filtering. Any rectangle of the window is scaled on its
+// own exactly as the whole window would show it there, so a frame can put
+// on the screen only the part of it that changed.
+
+#include <cstdint>
+#include <vector>
+
+#include "interfaces/types.h"
+
+namespace emberlrn {
+
+struct PixelRect {
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+  bool Empty() const { return w <= 0 || h <= 0; }
+  int Area() const { return Empty() ? 0 : w * h; }
+  bool operator==(const PixelRect&) const = default;
+};
+
+// The overlap of two rectangles; empty when they do not meet.
+PixelRect Intersection(const PixelRect& a, const PixelRect& b);
+// The smallest rectangle holding both; an empty one adds nothing.
+PixelRect Union(const PixelRect& a, const PixelRect& b);
+
+class CanvasScale {
+ public:
+  // A canvas of the first size into a window of the second.
+  void SetSizes(int canvasWidth, int canvasHeight, int windowWidth, int windowHeight);
+
+  int WindowWidth() const { return windowWidth_; }
+  int WindowHeight() const { return windowHeight_; }
+  // Where the canvas stands in the window; the bars are the rest.
+  const PixelRect& Fit() const { return fit_; }
+
+  // The window pixels whose colour depends on a canvas pixel inside `canvas`.
+  PixelRect WindowRect(const PixelRect& canvas) const;
+  // The canvas pixel under a window pixel.
+  PointerPosition ToCanvas(PointerPosition window) const;
+
+  // Writes the window pixels of `window` (clipped to the fit) from the
+  // canvas; both are 0xAARRGGBB rows, pitches in pixels.
+  void Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, int outPitch,
+             const PixelRect& window);
+
+ private:
+  // One window column's or row's two canvas neighbours and the weight of
+  // the second, in 256ths.
+  struct Tap {
+    int first = 0;
+    int second = 0;
+    uint32_t weight = 0;
+    // The weights of first and second as four 16-bit lanes each, for
+    // mixing a pixel's channels side by side.
+    alignas(16) uint16_t lanes[8] = {};
+  };
+  static std::vector<Tap> Taps(int canvasSize, int fitSize);
+  // The columns of window rectangle `span` filtered across canvas row `row`.
+  void FilterRow(const uint32_t* row, int left, int width, uint32_t* out) const;
+
+  int canvasWidth_ = 0;
+  int canvasHeight_ = 0;
+  int windowWidth_ = 0;
+  int windowHeight_ = 0;
+  PixelRect fit_;
+  std::vector<Tap> columns_;  // by window column within the fit
+  std::vector<Tap> rows_;     // by window row within the fit
+  // Two canvas rows filtered across the columns being scaled, and which rows they are.
+  std::vector<uint32_t> filtered_[2];
+  int filteredRow_[2] = {-1, -1};
+};
+
+}  // namespace emberlrn

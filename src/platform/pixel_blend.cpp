@@ -1,0 +1,65 @@
+#include "platform/pixel_blend.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace emberlrn {
+namespace {
+
+// x / 255 rounded, for x up to 255 * 255 + 254.
+inline uint32_t Div255(uint32_t x) {
+  x += 128;
+  return (x + (x >> 8)) >> 8;
+}
+
+}  // namespace
+
+uint32_t BlendPixel(uint32_t picture, uint32_t canvas) {
+  const uint32_t a = picture >> 24;
+  if (a == 0) return canvas | 0xFF000000u;
+  if (a == 255) return picture;
+  uint32_t out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t s = (picture >> shift) & 0xFF;
+    const uint32_t d = (canvas >> shift) & 0xFF;
+    out |= Div255(d * (255 - a) + s * a) << shift;
+  }
+  return out;
+}
+
+void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; i + 4 <= pixels; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + i));
+    // Four clear pixels leave the canvas; four solid ones replace it.
+    const int alphas = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(s, opaque), zero));
+    if ((alphas & 0x8888) == 0x8888) continue;
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(s, opaque), opaque)) & 0x8888) == 0x8888) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), s);
+      continue;
+    }
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i));
+    const auto Half = [&](__m128i s8, __m128i d8) {
+      // Each pixel's alpha in all four of its 16-bit lanes.
+      __m128i a = _mm_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
+      a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+      __m128i x = _mm_add_epi16(_mm_mullo_epi16(d8, _mm_sub_epi16(full, a)), _mm_mullo_epi16(s8, a));
+      x = _mm_add_epi16(x, half);
+      return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    };
+    const __m128i low = Half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i high = Half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    const __m128i out = _mm_or_si128(_mm_packus_epi16(low, high), opaque);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), out);
+  }
+#endif
+  for (; i < pixels; ++i) canvas[i] = BlendPixel(picture[i], canvas[i]);
+}
+
+}  // namespace emberlrn

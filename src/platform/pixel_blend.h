@@ -1,0 +1,18 @@
+#pragma once
+// Putting one 0xAARRGGBB picture over an opaque canvas row by row: blended
+// by the picture's alpha, or copied. The canvas stays opaque. Written for
+// the processor's vector unit where it has one, with the same sums
+// everywhere, so every machine draws the same pixels.
+
+#include <cstdint>
+
+namespace emberlrn {
+
+// Each channel becomes (canvas * (255 - a) + picture * a) / 255, rounded;
+// the canvas's alpha stays 255.
+void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels);
+
+// The same as BlendRow for one pixel.
+uint32_t BlendPixel(uint32_t picture, uint32_t canvas);
+
+}  // namespace emberlrn

@@ -1,0 +1,104 @@
+// Scaling the canvas into the window and blending pictures onto it: a part
+// done on its own is pixel for pixel what the whole done at once shows
+// there, and the vector paths give the same sums as the plain ones.
+
+#include "platform/canvas_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/pixel_blend.h"
+
+namespace emberlrn {
+namespace {
+
+constexpr int kW = 800;
+constexpr int kH = 600;
+
+std::vector<uint32_t> Noise(size_t count, unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<uint32_t> pixels(count);
+  for (uint32_t& p : pixels) p = random() | 0xFF000000u;
+  return pixels;
+}
+
+std::vector<uint32_t> ScaledWhole(CanvasScale& scale, const std::vector<uint32_t>& canvas) {
+  std::vector<uint32_t> out(static_cast<size_t>(scale.WindowWidth()) * scale.WindowHeight(), 0);
+  scale.Scale(canvas.data(), kW, out.data(), scale.WindowWidth(), scale.Fit());
+  return out;
+}
+
+TEST(CanvasScaleTest, TheCanvasKeepsItsShapeBetweenBars) {
+  CanvasScale scale;
+  scale.SetSizes(kW, kH, 1920, 1080);
+  EXPECT_EQ(scale.Fit(), (PixelRect{240, 0, 1440, 1080}));
+  scale.SetSizes(kW, kH, 800, 600);
+  EXPECT_EQ(scale.Fit(), (PixelRect{0, 0, 800, 600}));
+  scale.SetSizes(kW, kH, 1280, 1024);
+  EXPECT_EQ(scale.Fit(), (PixelRect{0, 32, 1280, 960}));
+  EXPECT_EQ(scale.ToCanvas({0, 32}), (PointerPosition{0, 0}));
+  EXPECT_EQ(scale.ToCanvas({1279, 1023}), (PointerPosition{799, 599}));
+}
+
+TEST(CanvasScaleTest, APartScaledAloneMatchesTheWholeAndItsRectangleHoldsEveryChange) {
+  const std::vector<uint32_t> canvas = Noise(size_t{kW} * kH, 7);
+  std::mt19937 random(11);
+  for (const auto& [width, height] : {std::pair{800, 600}, std::pair{1920, 1080},
+                                      std::pair{3840, 2160}, std::pair{1366, 768},
+                                      std::pair{397, 301}}) {
+    CanvasScale scale;
+    scale.SetSizes(kW, kH, width, height);
+    const std::vector<uint32_t> whole = ScaledWhole(scale, canvas);
+    for (int round = 0; round < 6; ++round) {
+      const int x = static_cast<int>(random() % kW);
+      const int y = static_cast<int>(random() % kH);
+      const PixelRect part{x, y, 1 + static_cast<int>(random() % (kW - x)),
+                           1 + static_cast<int>(random() % (kH - y))};
+      const PixelRect out = scale.WindowRect(part);
+      std::vector<uint32_t> alone(whole.size(), 0);
+      scale.Scale(canvas.data(), kW, alone.data(), width, out);
+      // The changed canvas part shows nowhere outside its window rectangle.
+      std::vector<uint32_t> changed = canvas;
+      for (int cy = part.y; cy < part.y + part.h; ++cy) {
+        for (int cx = part.x; cx < part.x + part.w; ++cx) changed[size_t(cy) * kW + cx] ^= 0x00FFFFFFu;
+      }
+      const std::vector<uint32_t> after = ScaledWhole(scale, changed);
+      for (int wy = 0; wy < height; ++wy) {
+        for (int wx = 0; wx < width; ++wx) {
+          const size_t at = size_t(wy) * width + wx;
+          const bool inside = !Intersection({wx, wy, 1, 1}, out).Empty();
+          if (inside) {
+            ASSERT_EQ(alone[at], whole[at]) << width << "x" << height << " at " << wx << "," << wy;
+          } else {
+            ASSERT_EQ(after[at], whole[at]) << width << "x" << height << " at " << wx << "," << wy;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
+  std::vector<uint32_t> picture = Noise(1003, 3);
+  std::mt19937 random(5);
+  // Clear, solid and partly covering pixels, in runs and alone.
+  for (size_t i = 0; i < picture.size(); ++i) {
+    const uint32_t alpha = i % 97 < 8 ? 0 : i % 89 < 8 ? 255 : random() & 0xFF;
+    picture[i] = (picture[i] & 0x00FFFFFFu) | alpha << 24;
+  }
+  const std::vector<uint32_t> canvas = Noise(picture.size(), 9);
+  for (int start : {0, 1, 3}) {
+    std::vector<uint32_t> row(canvas.begin() + start, canvas.end());
+    BlendRow(picture.data() + start, row.data(), static_cast<int>(row.size()));
+    for (size_t i = 0; i < row.size(); ++i) {
+      ASSERT_EQ(row[i], BlendPixel(picture[i + start], canvas[i + start])) << i;
+      ASSERT_EQ(row[i] >> 24, 0xFFu);
+    }
+  }
+  EXPECT_EQ(BlendPixel(0x80FF0000u, 0xFF0000FFu), 0xFF80007Fu);
+}
+
+}  // namespace
+}  // namespace emberlrn
