@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run settings test install clean
+.PHONY: all deps build run settings test bench install clean
 
 all: build
 
@@ -27,6 +27,14 @@ settings: build
 test: build
 	@scripts/check-programs
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# What a frame costs: the frame benchmarks, then the saver's CPU and memory
+# on private displays beside xscreensaver's xflame. BENCH_ARGS go to the
+# second, e.g. BENCH_ARGS="--sizes 1920x1080 --against /usr/bin/emberlrn".
+bench: build
+	$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.5
+	EMBERLRN_BIN=$(BUILD_DIR)/emberlrn EMBERLRN_DATA_DIR=$(BUILD_DIR)/share/emberlrn/ \
+	  python3 bench/frame_cost.py $(BENCH_ARGS)
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

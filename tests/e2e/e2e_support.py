@@ -88,10 +88,14 @@ class Desktop:
             return ""
 
     def start(self, *args, extra_env=None):
+        """The real emberlrn with these arguments on this desktop."""
+        return self.start_program([BIN, *args], extra_env=extra_env)
+
+    def start_program(self, argv, extra_env=None):
         env = dict(self.env)
         if extra_env:
             env.update(extra_env)
-        return subprocess.Popen([BIN, *args], env=env, stdout=subprocess.PIPE,
+        return subprocess.Popen(argv, env=env, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
 
     def xdotool(self, *args):

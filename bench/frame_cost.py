@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""What the fireplace costs the machine: the program's CPU plus its X
+server's, and its resident memory, beside xscreensaver's fire hack `xflame`
+measured the same way in the same run. Run by `make bench`, or by hand from
+the top of the source tree:
+
+    python3 bench/frame_cost.py [--seconds 15] [--sizes 1024x768,1920x1080,3840x2160]
+                                [--against OTHER_EMBERLRN]
+
+Every figure comes from a private Xvfb display at 24-bit colour with its own
+home folder: the first-run settings with the notices already seen, the fire
+sound mixed in real time on SDL's disk audio driver; the saver is measured
+over the given seconds after three seconds of start-up. The columns are the
+full-screen saver on first-run settings, the same with the flame bar at
+"Fast", the saver hosted by xscreensaver's way (`--root`), `xflame -root`,
+and the saver's resident memory on first-run settings. With --against, another
+build of emberlrn (an older release, say) gets a row of its own beside each
+screen's, measured on the same display in the same run."""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import e2e_support as e2e  # noqa: E402
+
+XFLAME = "/usr/libexec/xscreensaver/xflame"
+START_SECONDS = 3.0
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def resident_mb(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024.0
+    return 0.0
+
+
+def measure(desk, proc, seconds):
+    """Percent of one core used by the process and the X server together,
+    and the process's resident memory at the end."""
+    time.sleep(START_SECONDS)
+    if proc.poll() is not None:
+        raise RuntimeError("it ended at start: %s" % proc.stderr.read())
+    before = cpu_seconds(proc.pid) + cpu_seconds(desk.xvfb.pid)
+    time.sleep(seconds)
+    after = cpu_seconds(proc.pid) + cpu_seconds(desk.xvfb.pid)
+    memory = resident_mb(proc.pid)
+    e2e.stop(proc)
+    return 100.0 * (after - before) / seconds, memory
+
+
+def saver_cost(desk, seconds, program, *args, settings=None):
+    if settings:
+        desk.write_settings(e2e.set_keys(desk.read_settings(), settings))
+    sound = os.path.join(desk.home, "sound.raw")
+    proc = desk.start_program([program, *args],
+                              extra_env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": sound})
+    return measure(desk, proc, seconds)
+
+
+def saver_row(desk, seconds, program):
+    """The saver's columns: first-run, hosted, "Fast", and its memory; the
+    flame bar is put back afterwards so the next program starts alike."""
+    first_run_settings(desk)
+    first, memory = saver_cost(desk, seconds, program, "/s")
+    hosted, _ = saver_cost(desk, seconds, program, "--root")
+    fast, _ = saver_cost(desk, seconds, program, "/s", settings={("emberlrn", "Speed"): "25"})
+    return first, fast, hosted, memory
+
+
+def first_run_settings(desk):
+    """The first run's settings, with both notices seen."""
+    e2e.prime(desk)
+    desk.write_settings(e2e.set_keys(desk.read_settings(), {
+        ("Settings", "RunMon"): "True", ("Settings", "PwrMsg"): "True"}))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--seconds", type=float, default=15.0)
+    parser.add_argument("--sizes", default="1024x768,1920x1080,3840x2160")
+    parser.add_argument("--against", metavar="EMBERLRN",
+                        help="another emberlrn to measure beside this build")
+    args = parser.parse_args()
+    sizes = [tuple(int(n) for n in size.split("x")) for size in args.sizes.split(",")]
+    have_xflame = os.access(XFLAME, os.X_OK)
+
+    programs = [("", os.path.abspath(e2e.BIN))]
+    if args.against:
+        programs.append((" (" + args.against + ")", os.path.abspath(args.against)))
+
+    print("| screen | Emberlorn, first-run settings | the flame bar at \"Fast\" | hosted, `--root` "
+          "| `xflame -root` | Emberlorn's resident memory |")
+    print("|---|---|---|---|---|---|")
+    for width, height in sizes:
+        with e2e.Desktop(width, height) as desk:
+            rows = [(name, saver_row(desk, args.seconds, program)) for name, program in programs]
+            flame = "not installed"
+            if have_xflame:
+                proc = desk.start_program([XFLAME, "-root"])
+                flame = "%.1f %%" % measure(desk, proc, args.seconds)[0]
+        for name, (first, fast, hosted, memory) in rows:
+            print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB |"
+                  % (width, height, name, first, fast, hosted, flame, memory), flush=True)
+    if not have_xflame:
+        print("(xflame comes from Debian's xscreensaver-data-extra)")
+
+
+if __name__ == "__main__":
+    if not shutil.which("Xvfb"):
+        sys.exit("frame_cost: Xvfb is needed (Debian's xvfb)")
+    main()
