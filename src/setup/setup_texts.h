@@ -218,7 +218,7 @@ inline constexpr std::string_view kOpenInBrowserAfter = " in your browser.";
 // The About message: the version line first, then the maker's notice.
 inline constexpr std::string_view kAboutTitle = "About Emberlorn";
 inline constexpr std::string_view kAboutText =
-    "Emberlorn v 1.2.4\n"
+    "Emberlorn v " EMBERLRN_VERSION "\n"
     "\n"
     "The Emberlorn fireplace screensaver is made by Kestrovane.\n"
     "Copyright (C) Kestrovane. All rights reserved.\n"

@@ -145,6 +145,6 @@ std::string UsageText() {
          "Settings: ${XDG_CONFIG_HOME:-~/.config}/emberlrn/settings.ini\n";
 }
 
-std::string VersionText() { return "Emberlorn v 1.2.4\n"; }
+std::string VersionText() { return "Emberlorn v " EMBERLRN_VERSION "\n"; }
 
 }  // namespace emberlrn

@@ -14,6 +14,8 @@ import warnings
 BIN = os.environ.get("EMBERLRN_BIN", "build/emberlrn")
 DATA_DIR = os.environ.get("EMBERLRN_DATA_DIR", "")
 BUILD_DIR = os.environ.get("EMBERLRN_BUILD_DIR", "build")
+# The product's version, as the build defines it.
+VERSION = os.environ.get("EMBERLRN_VERSION", "")
 
 
 def free_display():

@@ -31,7 +31,7 @@ class InstallTest(unittest.TestCase):
                      "preview.bmp", "thumb6.png", "help.htm", "power_help.htm"):
             self.assertTrue(os.path.isfile(self.path("share", "emberlrn", name)), name)
         self.assertTrue(os.path.isfile(self.path("share", "xscreensaver", "config", "emberlrn.xml")))
-        self.assertTrue(os.path.isfile(self.path("share", "man", "man1", "emberlrn.1")))
+        self.assertTrue(os.path.isfile(self.path("share", "man", "man1", "emberlrn.1.gz")))
         with open(self.path("share", "applications", "emberlrn-settings.desktop")) as f:
             entry = f.read()
         self.assertIn("Name=Emberlorn settings", entry)
@@ -45,7 +45,7 @@ class InstallTest(unittest.TestCase):
         version = subprocess.run([self.path("bin", "emberlrn"), "--version"], env=env,
                                  capture_output=True, text=True)
         self.assertEqual(version.returncode, 0)
-        self.assertIn("1.2.4", version.stdout)
+        self.assertEqual(version.stdout, f"Emberlorn v {e2e.VERSION}\n")
         with e2e.Desktop() as desk:
             desk.env.pop("EMBERLRN_DATA_DIR", None)
             # Through xscreensaver's link, as xscreensaver would start it.

@@ -317,7 +317,7 @@ class SetupHandlersTest : public QObject {
     QCOMPARE(rig.messages.shown.size(), size_t{1});
     const auto& about = rig.messages.shown.front();
     QCOMPARE(about.kind, std::string("Information"));
-    QVERIFY(about.text.rfind("Emberlorn v 1.2.4\n", 0) == 0);
+    QVERIFY(about.text.rfind("Emberlorn v " EMBERLRN_VERSION "\n", 0) == 0);
     QVERIFY(about.text.find("Kestrovane") != std::string::npos);
     QCOMPARE(rig.store.writes.size(), writes);
   }

@@ -80,7 +80,7 @@ TEST(HackOptionsTest, HelpAndVersion) {
   EXPECT_TRUE(ParseHackOptions({"--version"}).version);
   EXPECT_NE(UsageText().find("/c"), std::string::npos);
   EXPECT_NE(UsageText().find("--window-id"), std::string::npos);
-  EXPECT_EQ(VersionText(), "Emberlorn v 1.2.4\n");
+  EXPECT_EQ(VersionText(), "Emberlorn v " EMBERLRN_VERSION "\n");
 }
 
 TEST(HackOptionsTest, TheHostsWindowComesFromTheEnvironment) {
