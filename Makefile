@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run settings test bench install clean
+.PHONY: all deps build run settings test bench install uninstall clean
 
 all: build
 
@@ -36,8 +36,17 @@ bench: build
 	EMBERLRN_BIN=$(BUILD_DIR)/emberlrn EMBERLRN_DATA_DIR=$(BUILD_DIR)/share/emberlrn/ \
 	  python3 bench/frame_cost.py $(BENCH_ARGS)
 
+# Every file `make install` puts in place is added to a record in the build
+# folder, so that `make uninstall` removes exactly those, from every prefix
+# installed to.
+INSTALL_RECORD = $(BUILD_DIR)/installed-files.txt
+
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	cat $(BUILD_DIR)/install_manifest.txt >> $(INSTALL_RECORD)
+
+uninstall:
+	@scripts/uninstall $(INSTALL_RECORD)
 
 clean:
 	rm -rf $(BUILD_DIR)

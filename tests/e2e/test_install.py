@@ -1,5 +1,6 @@
-"""An installation into a fresh prefix: every file in its place, and the
-installed program finds its data with no environment variables."""
+"""An installation into a fresh prefix: every file in its place, the
+installed program finds its data with no environment variables, and the
+uninstall removes exactly what was installed."""
 
 import os
 import shutil
@@ -9,6 +10,8 @@ import time
 import unittest
 
 import e2e_support as e2e
+
+UNINSTALL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "uninstall")
 
 
 class InstallTest(unittest.TestCase):
@@ -60,6 +63,27 @@ class InstallTest(unittest.TestCase):
             errors = proc.stderr.read()
             self.assertNotIn("cannot read", errors)
             self.assertNotIn("cannot load", errors)
+
+    def test_uninstall_removes_exactly_what_was_installed(self):
+        prefix = tempfile.mkdtemp(prefix="emberlrn-uninstall-")
+        self.addCleanup(shutil.rmtree, prefix, True)
+        # Another program's file in a folder they share stays.
+        other = os.path.join(prefix, "share", "applications", "other.desktop")
+        os.makedirs(os.path.dirname(other))
+        open(other, "w").close()
+        subprocess.run(["cmake", "--install", e2e.BUILD_DIR, "--prefix", prefix],
+                       check=True, stdout=subprocess.DEVNULL)
+        record = os.path.join(tempfile.mkdtemp(prefix="emberlrn-record-"), "installed-files.txt")
+        self.addCleanup(shutil.rmtree, os.path.dirname(record), True)
+        shutil.copy(os.path.join(e2e.BUILD_DIR, "install_manifest.txt"), record)
+        subprocess.run([UNINSTALL, record], check=True, stdout=subprocess.DEVNULL)
+        left = [os.path.join(base, name) for base, _, files in os.walk(prefix) for name in files]
+        self.assertEqual(left, [other])
+        self.assertEqual([base for base, _, _ in os.walk(prefix) if base.endswith("emberlrn")], [])
+        self.assertFalse(os.path.exists(record))
+        again = subprocess.run([UNINSTALL, record], capture_output=True, text=True)
+        self.assertEqual(again.returncode, 1)
+        self.assertEqual(len(again.stderr.splitlines()), 1)
 
 
 if __name__ == "__main__":
