@@ -1,11 +1,12 @@
-# The two commands of the README: `make run` and `make test`. Both install
-# what is missing, configure and build into build/ first.
+# The commands of the README: `make run`, `make test`, `make deb` and
+# `make install`. All install what is missing, configure and build into build/
+# first.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run settings test bench install uninstall clean
+.PHONY: all deps build run settings test bench deb install uninstall clean
 
 all: build
 
@@ -35,6 +36,11 @@ bench: build
 	$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.5
 	EMBERLRN_BIN=$(BUILD_DIR)/emberlrn EMBERLRN_DATA_DIR=$(BUILD_DIR)/share/emberlrn/ \
 	  python3 bench/frame_cost.py $(BENCH_ARGS)
+
+# The Debian package, build/emberlrn_<version>_amd64.deb, made from this
+# build tree by CPack.
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # Every file `make install` puts in place is added to a record in the build
 # folder, so that `make uninstall` removes exactly those, from every prefix
