@@ -79,7 +79,10 @@ def saver_row(desk, seconds, program):
 
 
 def first_run_settings(desk):
-    """The first run's settings, with both notices seen."""
+    """The first run's settings, with both notices seen, whatever the program
+    measured before changed."""
+    if os.path.exists(desk.settings_file):
+        os.remove(desk.settings_file)
     e2e.prime(desk)
     desk.write_settings(e2e.set_keys(desk.read_settings(), {
         ("Settings", "RunMon"): "True", ("Settings", "PwrMsg"): "True"}))

@@ -9,6 +9,10 @@
 #include <iostream>
 #include <utility>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "interfaces/clock.h"
 #include "platform/pixel_blend.h"
 #include "platform/x11/x11_desktop.h"
@@ -57,6 +61,39 @@ Surface Prepared(Surface loaded, int loadCode) {
   return picture;
 }
 
+// The part of a blended picture that is not wholly clear, and where it starts
+// in the picture: clear margins are neither kept in memory nor composed.
+Surface Trimmed(Surface picture, int& left, int& top) {
+  left = top = 0;
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_GetSurfaceBlendMode(picture.get(), &mode);
+  if (mode == SDL_BLENDMODE_NONE) return picture;
+  int minX = picture->w, minY = picture->h, maxX = -1, maxY = -1;
+  for (int y = 0; y < picture->h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                                        static_cast<ptrdiff_t>(y) * picture->pitch);
+    for (int x = 0; x < picture->w; ++x) {
+      if ((row[x] >> 24) == 0) continue;
+      minX = std::min(minX, x);
+      maxX = std::max(maxX, x);
+      minY = std::min(minY, y);
+      maxY = y;
+    }
+  }
+  if (maxX < 0) return Surface();
+  if (minX == 0 && minY == 0 && maxX == picture->w - 1 && maxY == picture->h - 1) return picture;
+  Surface part(SDL_CreateRGBSurfaceWithFormat(0, maxX - minX + 1, maxY - minY + 1, 32,
+                                              SDL_PIXELFORMAT_ARGB8888));
+  if (!part) return picture;
+  SDL_SetSurfaceBlendMode(part.get(), SDL_BLENDMODE_NONE);
+  SDL_Rect from{minX, minY, part->w, part->h};
+  SDL_BlitSurface(picture.get(), &from, part.get(), nullptr);
+  SDL_SetSurfaceBlendMode(part.get(), SDL_BLENDMODE_BLEND);
+  left = minX;
+  top = minY;
+  return part;
+}
+
 SDL_Rect ToSdl(const PixelRect& r) { return {r.x, r.y, r.w, r.h}; }
 PixelRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.w, r.h}; }
 
@@ -100,19 +137,52 @@ void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<Pix
   }
 }
 
-// Whether two pictures differ inside `tile` of the canvas, both standing at `at`.
-bool PicturesDiffer(const SDL_Surface* a, const SDL_Surface* b, const SDL_Rect& at,
-                    const PixelRect& tile) {
-  const PixelRect inside = Intersection(tile, {at.x, at.y, std::min(a->w, b->w),
-                                               std::min(a->h, b->h)});
-  for (int y = inside.y; y < inside.y + inside.h; ++y) {
-    const auto* rowA = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(a->pixels) +
-                                                         static_cast<ptrdiff_t>(y - at.y) * a->pitch);
-    const auto* rowB = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(b->pixels) +
-                                                         static_cast<ptrdiff_t>(y - at.y) * b->pitch);
-    if (std::memcmp(rowA + (inside.x - at.x), rowB + (inside.x - at.x),
-                    sizeof(uint32_t) * static_cast<size_t>(inside.w)) != 0) {
-      return true;
+// A fingerprint of the canvas pixels in `tile`: two tiles with the same one
+// are taken to be the same.
+uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
+  uint64_t print = 0x9E3779B97F4A7C15u;
+  for (int y = tile.y; y < tile.y + tile.h; ++y) {
+    const uint32_t* row = Row(canvas, y) + tile.x;
+    for (int x = 0; x < tile.w; ++x) {
+      print = (print ^ row[x]) * 0x100000001B3u;
+      print ^= print >> 29;
+    }
+  }
+  return print;
+}
+
+// The picture's pixel at canvas point (x, y) when it stands at `at`; clear
+// outside it.
+uint32_t PixelAt(const SDL_Surface* picture, const SDL_Rect& at, int x, int y) {
+  if (x < at.x || y < at.y || x >= at.x + at.w || y >= at.y + at.h) return 0;
+  return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                           static_cast<ptrdiff_t>(y - at.y) * picture->pitch)[x - at.x];
+}
+
+// Whether two pictures, standing at `atA` and `atB`, differ inside `tile` of
+// the canvas; around each picture is clear.
+bool PicturesDiffer(const SDL_Surface* a, const SDL_Rect& atA, const SDL_Surface* b,
+                    const SDL_Rect& atB, const PixelRect& tile) {
+  const PixelRect inA = Intersection(tile, FromSdl(atA));
+  const PixelRect inB = Intersection(tile, FromSdl(atB));
+  if (inA == tile && inB == tile) {
+    // Inside both, as most tiles are: whole rows compared at once.
+    for (int y = tile.y; y < tile.y + tile.h; ++y) {
+      const auto* rowA = reinterpret_cast<const uint32_t*>(
+          static_cast<const uint8_t*>(a->pixels) + static_cast<ptrdiff_t>(y - atA.y) * a->pitch);
+      const auto* rowB = reinterpret_cast<const uint32_t*>(
+          static_cast<const uint8_t*>(b->pixels) + static_cast<ptrdiff_t>(y - atB.y) * b->pitch);
+      if (std::memcmp(rowA + (tile.x - atA.x), rowB + (tile.x - atB.x),
+                      sizeof(uint32_t) * static_cast<size_t>(tile.w)) != 0) {
+        return true;
+      }
+    }
+    return false;
+  }
+  const PixelRect either = Union(inA, inB);
+  for (int y = either.y; y < either.y + either.h; ++y) {
+    for (int x = either.x; x < either.x + either.w; ++x) {
+      if (PixelAt(a, atA, x, y) != PixelAt(b, atB, x, y)) return true;
     }
   }
   return false;
@@ -208,12 +278,10 @@ bool SdlTegoDDrw::OpenCanvas() {
   // and only what changed is ever touched.
   canvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
                                                SDL_PIXELFORMAT_ARGB8888));
-  shown_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
-                                              SDL_PIXELFORMAT_ARGB8888));
-  if (!canvas_ || !shown_ || SDL_GetWindowSurface(window_.get()) == nullptr) {
+  shownTiles_.assign(static_cast<size_t>(kTileColumns) * kTileRows, 0);
+  if (!canvas_ || SDL_GetWindowSurface(window_.get()) == nullptr) {
     std::cerr << "emberlrn: the window cannot be drawn: " << SDL_GetError() << '\n';
     canvas_.reset();
-    shown_.reset();
     window_.reset();
     return false;
   }
@@ -252,9 +320,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   Frame& f = s->frames[frame - 1];
   // The solid tiles were worked out from the pictures as they were.
   solidTiles_.clear();
-  f.width = picture->w;
-  f.height = picture->h;
-  f.picture = std::move(picture);
+  f.picture = Trimmed(std::move(picture), f.left, f.top);
 }
 
 void SdlTegoDDrw::SetSpriteX(int32_t sprite, int x) {
@@ -297,7 +363,8 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   const Frame& f = s->frames[s->frame - 1];
   if (!f.picture) return;
   const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame);
-  items_.push_back({f.picture.get(), identity, {s->x, s->y, f.width, f.height}});
+  items_.push_back({f.picture.get(), identity,
+                    {s->x + f.left, s->y + f.top, f.picture->w, f.picture->h}, {s->x, s->y, 0, 0}});
 }
 
 void SdlTegoDDrw::ClearBackBuffer(Colour colour) {
@@ -334,6 +401,11 @@ void SdlTegoDDrw::FlipBackBuffer() {
   } else {
     for (const PixelRect& area : areas) Compose(area);
     Present(areas, everything);
+#if defined(__GLIBC__)
+    // The pictures were read through buffers now freed; the first frame
+    // gives their pages back, which the allocator would otherwise keep.
+    if (framesDrawn_ == 0) malloc_trim(0);
+#endif
     ++framesDrawn_;
     std::swap(items_, shownItems_);
     shownClearColour_ = clearColour_;
@@ -391,7 +463,8 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
   std::vector<PixelRect> changed;
   // A sprite's next frame at the same place (the flame stepping on) changed
   // only the tiles where the two pictures differ; any other drawing that
-  // came or went changed all of its rectangle.
+  // came or went changed all of its rectangle. The frames of one sprite may
+  // have different clear margins cut off, so their rectangles may differ.
   for (size_t i = 0; i < items_.size(); ++i) {
     if (matchedNew[i]) continue;
     const Item& now = items_[i];
@@ -399,27 +472,28 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
     for (size_t k = 0; k < shownItems_.size() && sprite; ++k) {
       const Item& before = shownItems_[k];
       if (matchedShown[k] || (before.identity & kSpriteIdentity) == 0 ||
-          (before.identity >> 16) != (now.identity >> 16) || before.at.x != now.at.x ||
-          before.at.y != now.at.y || before.at.w != now.at.w || before.at.h != now.at.h) {
+          (before.identity >> 16) != (now.identity >> 16) ||
+          before.placedAt.x != now.placedAt.x || before.placedAt.y != now.placedAt.y) {
         continue;
       }
       matchedShown[k] = matchedNew[i] = true;
+      const PixelRect both = Union(FromSdl(before.at), FromSdl(now.at));
       // A tile that a solid drawing in front covers shows nothing of either.
       std::vector<const std::vector<bool>*> inFront;
       for (size_t j = i + 1; j < items_.size(); ++j) {
         if ((items_[j].identity & kSpriteIdentity) != 0 &&
-            !Intersection(FromSdl(items_[j].at), FromSdl(now.at)).Empty()) {
+            !Intersection(FromSdl(items_[j].at), both).Empty()) {
           inFront.push_back(&SolidTiles(items_[j]));
         }
       }
       ChangedTiles(
-          Intersection(FromSdl(now.at), whole),
+          Intersection(both, whole),
           [&](const PixelRect& tile) {
             const size_t index = static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile);
             for (const std::vector<bool>* solid : inFront) {
               if ((*solid)[index]) return false;
             }
-            return PicturesDiffer(before.picture, now.picture, now.at, tile);
+            return PicturesDiffer(before.picture, before.at, now.picture, now.at, tile);
           },
           changed);
       break;
@@ -511,28 +585,27 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
     scale_.SetSizes(kSceneWidth, kSceneHeight, surface->w, surface->h);
     everything = true;
   }
-  // The canvas tiles whose pixels changed, joined along each row of tiles
-  // and then down the rows where they line up.
+  // The canvas tiles whose pixels changed since they were shown, joined
+  // along each row of tiles and then down the rows where they line up. A
+  // tile is known by a fingerprint of its pixels, so no copy of the shown
+  // canvas is kept; each area is widened to whole tiles, so a tile that two
+  // areas share is sent whole the first time and found unchanged after.
   std::vector<PixelRect> tiles;
   SDL_Surface* canvas = canvas_.get();
-  SDL_Surface* shown = shown_.get();
+  const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
   const auto Differs = [&](const PixelRect& tile) {
-    if (everything) return true;
-    for (int y = tile.y; y < tile.y + tile.h; ++y) {
-      if (std::memcmp(Row(canvas, y) + tile.x, Row(shown, y) + tile.x,
-                      sizeof(uint32_t) * static_cast<size_t>(tile.w)) != 0) {
-        return true;
-      }
-    }
-    return false;
+    const uint64_t print = TilePrint(canvas, tile);
+    uint64_t& shown = shownTiles_[static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile)];
+    if (!everything && print == shown) return false;
+    shown = print;
+    return true;
   };
-  const std::vector<PixelRect> all{{0, 0, kSceneWidth, kSceneHeight}};
-  for (const PixelRect& area : everything ? all : areas) ChangedTiles(area, Differs, tiles);
-  for (const PixelRect& tile : tiles) {
-    for (int y = tile.y; y < tile.y + tile.h; ++y) {
-      std::memcpy(Row(shown, y) + tile.x, Row(canvas, y) + tile.x,
-                  sizeof(uint32_t) * static_cast<size_t>(tile.w));
-    }
+  for (const PixelRect& area : everything ? std::vector<PixelRect>{whole} : areas) {
+    const int left = area.x / kTile * kTile;
+    const int top = area.y / kTile * kTile;
+    const PixelRect widened{left, top, (area.x + area.w + kTile - 1) / kTile * kTile - left,
+                            (area.y + area.h + kTile - 1) / kTile * kTile - top};
+    ChangedTiles(Intersection(widened, whole), Differs, tiles);
   }
 
   sent_.clear();
@@ -587,7 +660,6 @@ void SdlTegoDDrw::ReleasePictures() {
   shownItems_.clear();
   solidTiles_.clear();
   canvas_.reset();
-  shown_.reset();
 }
 
 void SdlTegoDDrw::CloseDisplay() {

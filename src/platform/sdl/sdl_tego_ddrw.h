@@ -113,8 +113,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   using Surface = SdlSurface;
   struct Frame {
     Surface picture;  // ARGB8888, blended or (a notice panel) copied
-    int width = 0;
-    int height = 0;
+    int left = 0;     // where the picture starts in the file's, its clear margins cut off
+    int top = 0;
   };
   struct Sprite {
     std::vector<Frame> frames;  // frame n at n - 1; empty frames draw nothing
@@ -129,6 +129,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     SDL_Surface* picture;
     uint64_t identity;  // what is drawn: a sprite frame or a text, for comparing frames
     SDL_Rect at;
+    SDL_Rect placedAt{};  // a sprite's own place, before its clear margins
     bool operator==(const Item& other) const {
       return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
              at.w == other.at.w && at.h == other.at.h;
@@ -156,7 +157,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   TegoDDrwEvents* events_ = nullptr;
   std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
   Surface canvas_;  // the scene as composed, 800 x 600 ARGB8888
-  Surface shown_;   // the canvas as the window shows it
+  std::vector<uint64_t> shownTiles_;  // a fingerprint of each canvas tile as the window shows it
   CanvasScale scale_;
   bool open_ = false;
   bool visible_ = true;
