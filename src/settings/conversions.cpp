@@ -1,5 +1,7 @@
 #include "settings/conversions.h"
 
+#include <locale.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -43,9 +45,11 @@ std::optional<double> ParseNumber(std::string_view text) {
     i = j;
   }
   if (i != s.size()) return std::nullopt;
-  // strtod reads exactly the validated text; it never sees a locale's comma.
+  // strtod reads exactly the validated text, in the C locale: the dialog's
+  // toolkit sets the user's, where the decimal point may be a comma.
+  static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", nullptr);
   std::string copy(s);
-  double value = std::strtod(copy.c_str(), nullptr);
+  double value = ::strtod_l(copy.c_str(), nullptr, cLocale);
   if (!std::isfinite(value)) return std::nullopt;
   return value;
 }

@@ -15,9 +15,48 @@ std::string_view TrimBlanks(std::string_view s) {
 
 }  // namespace
 
+// One line as the reader sees it: its kind and, as views into the line, the
+// section's name or the entry's key and value.
+struct IniDocument::LineParts {
+  Line::Kind kind = Line::Kind::kOther;
+  std::string_view section;
+  std::string_view key;
+  std::string_view value;
+};
+
+IniDocument::LineParts IniDocument::Classify(std::string_view raw) {
+  LineParts parts;
+  std::string_view trimmed = TrimBlanks(raw);
+  if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
+    parts.kind = Line::Kind::kSection;
+    parts.section = TrimBlanks(trimmed.substr(1, trimmed.size() - 2));
+  } else if (size_t eq = raw.find('='); eq != std::string_view::npos && !trimmed.empty() &&
+                                        trimmed.front() != ';' && trimmed.front() != '#') {
+    std::string_view key = TrimBlanks(raw.substr(0, eq));
+    if (!key.empty()) {
+      parts.kind = Line::Kind::kEntry;
+      parts.key = key;
+      parts.value = raw.substr(eq + 1);
+    }
+  }
+  return parts;
+}
+
+template <typename Visit>
+void IniDocument::ForEachLine(std::string_view bytes, Visit visit) {
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view raw = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!visit(raw, Classify(raw))) return;
+  }
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -27,51 +66,48 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   IniDocument doc;
   if (bytes.find("\r\n") != std::string_view::npos) doc.newline_ = "\r\n";
   doc.endsWithNewline_ = bytes.empty() || bytes.back() == '\n';
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    size_t end = bytes.find('\n', pos);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view raw = bytes.substr(pos, end - pos);
-    pos = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-
+  ForEachLine(bytes, [&doc](std::string_view raw, const LineParts& parts) {
     Line line;
     line.raw = std::string(raw);
-    std::string_view trimmed = TrimBlanks(raw);
-    if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-      line.kind = Line::Kind::kSection;
-      line.section = std::string(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
-    } else if (size_t eq = raw.find('='); eq != std::string_view::npos &&
-                                          !trimmed.empty() && trimmed.front() != ';' &&
-                                          trimmed.front() != '#') {
-      std::string_view key = TrimBlanks(raw.substr(0, eq));
-      if (!key.empty()) {
-        line.kind = Line::Kind::kEntry;
-        line.key = std::string(key);
-        line.value = std::string(raw.substr(eq + 1));
-      }
-    }
+    line.kind = parts.kind;
+    line.section = std::string(parts.section);
+    line.key = std::string(parts.key);
+    line.value = std::string(parts.value);
     doc.lines_.push_back(std::move(line));
-  }
+    return true;
+  });
   return doc;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section,
-                                            std::string_view key) const {
+std::optional<std::string> IniDocument::Find(std::string_view bytes, std::string_view section,
+                                             std::string_view key) {
+  bool inSection = false;
+  std::optional<std::string> found;
+  ForEachLine(bytes, [&](std::string_view, const LineParts& parts) {
+    if (parts.kind == Line::Kind::kSection) {
+      inSection = EqualsIgnoreCase(parts.section, section);
+    } else if (inSection && parts.kind == Line::Kind::kEntry && EqualsIgnoreCase(parts.key, key)) {
+      found = std::string(parts.value);
+      return false;
+    }
+    return true;
+  });
+  return found;
+}
+
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   bool inSection = false;
   for (const Line& line : lines_) {
     if (line.kind == Line::Kind::kSection) {
       inSection = EqualsIgnoreCase(line.section, section);
-    } else if (inSection && line.kind == Line::Kind::kEntry &&
-               EqualsIgnoreCase(line.key, key)) {
+    } else if (inSection && line.kind == Line::Kind::kEntry && EqualsIgnoreCase(line.key, key)) {
       return line.value;
     }
   }
   return std::nullopt;
 }
 
-void IniDocument::Set(std::string_view section, std::string_view key,
-                      std::string_view value) {
+void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   std::string oneLine(value);
   std::replace(oneLine.begin(), oneLine.end(), '\r', ' ');
   std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
@@ -89,8 +125,7 @@ void IniDocument::Set(std::string_view section, std::string_view key,
         firstSectionEnd = kept.size();
       }
       inSection = EqualsIgnoreCase(line.section, section);
-    } else if (inSection && line.kind == Line::Kind::kEntry &&
-               EqualsIgnoreCase(line.key, key)) {
+    } else if (inSection && line.kind == Line::Kind::kEntry && EqualsIgnoreCase(line.key, key)) {
       if (written) continue;  // a key is stored once
       line.value = oneLine;
       line.raw = line.key + "=" + oneLine;
@@ -128,6 +163,18 @@ void IniDocument::Set(std::string_view section, std::string_view key,
   header.raw = "[" + header.section + "]";
   lines_.push_back(std::move(header));
   lines_.push_back(std::move(entry));
+}
+
+void IniDocument::Erase(std::string_view section, std::string_view key) {
+  bool inSection = false;
+  std::vector<Line> kept;
+  kept.reserve(lines_.size());
+  for (Line& line : lines_) {
+    if (line.kind == Line::Kind::kSection) inSection = EqualsIgnoreCase(line.section, section);
+    if (inSection && line.kind == Line::Kind::kEntry && EqualsIgnoreCase(line.key, key)) continue;
+    kept.push_back(std::move(line));
+  }
+  lines_ = std::move(kept);
 }
 
 std::string IniDocument::Serialize() const {

@@ -16,6 +16,12 @@ class IniDocument {
  public:
   static IniDocument Parse(std::string_view bytes);
 
+  // What Parse(bytes).Get(section, key) gives, read straight from the text
+  // without building the document: a read costs no memory however many
+  // lines the file holds.
+  static std::optional<std::string> Find(std::string_view bytes, std::string_view section,
+                                         std::string_view key);
+
   // The value of the first entry of key in the first matching section that
   // has it, or nothing.
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
@@ -26,16 +32,26 @@ class IniDocument {
   // turned into blanks so that one value is always one line.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
+  // Drops every entry of key in every section of that name.
+  void Erase(std::string_view section, std::string_view key);
+
   std::string Serialize() const;
 
  private:
   struct Line {
-    std::string raw;       // the line as it stood, without its line break
-    std::string section;   // section header name, when this line is one
-    std::string key;       // entry key, when this line is an entry
-    std::string value;     // entry value, when this line is an entry
+    std::string raw;      // the line as it stood, without its line break
+    std::string section;  // section header name, when this line is one
+    std::string key;      // entry key, when this line is an entry
+    std::string value;    // entry value, when this line is an entry
     enum class Kind { kOther, kSection, kEntry } kind = Kind::kOther;
   };
+  struct LineParts;
+  static LineParts Classify(std::string_view raw);
+  // Calls visit(raw, parts) for every line, without its line break, until
+  // visit answers false.
+  template <typename Visit>
+  static void ForEachLine(std::string_view bytes, Visit visit);
+
   std::vector<Line> lines_;
   bool endsWithNewline_ = true;
   std::string newline_ = "\n";

@@ -1,12 +1,20 @@
 #include "settings/conversions.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include "settings/setting_reader.h"
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 #include "fakes/memory_store.h"
+#include "settings/setting_reader.h"
 
 namespace emberlrn {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(ConversionsTest, IntegersReadAsTheStoreHasAlwaysReadThem) {
   EXPECT_EQ(ToInt16("2"), 2);
@@ -36,6 +44,26 @@ TEST(ConversionsTest, TextThatIsNoSixteenBitNumberGivesNothing) {
                            "32768", "-32769", "32767.5", "1e10", "nan", "inf"}) {
     EXPECT_FALSE(ToInt16(text).has_value()) << '"' << text << '"';
   }
+}
+
+TEST(ConversionsTest, ADecimalPointReadsTheSameWhereTheLocaleWritesAComma) {
+  // The dialog's toolkit takes the user's locale; German writes 1,5.
+  const fs::path folder =
+      fs::temp_directory_path() / ("emberlrn-numeric-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  setenv("LOCPATH", folder.c_str(), 1);
+  const std::string make =
+      "localedef -i de_DE -f UTF-8 " + (folder / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+  [[maybe_unused]] const int status = std::system(make.c_str());  // warnings are no failure
+  const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  const std::optional<double> half = ParseNumber("1.5");
+  const std::optional<int16_t> rounded = ToInt16("2.51");
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+  fs::remove_all(folder);
+  if (!german) GTEST_SKIP() << "the German locale cannot be made here";
+  EXPECT_EQ(half, 1.5);
+  EXPECT_EQ(rounded, 3);
 }
 
 TEST(ConversionsTest, TruthsAcceptWordsInAnyCaseAndNumbers) {

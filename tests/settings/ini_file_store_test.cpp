@@ -5,11 +5,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "fakes/other_user.h"
+#include "settings/file_calls.h"
 #include "settings/ini_document.h"
 
 namespace emberlrn {
@@ -130,19 +136,6 @@ TEST_F(IniFileStoreTest, ADuplicatedSectionOrKeyReadsTheFirstAndARewriteLeavesOn
   EXPECT_EQ(Get(store, "Settings", "Power"), "1");
 }
 
-TEST_F(IniFileStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
-  fs::create_directories(file_);  // a folder where the file should be
-  IniFileStore store(file_);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(Get(store, "Settings", "Vol"), "<fallback>");
-  store.SaveSetting("emberlrn", "Settings", "Vol", "0");
-  store.SaveSetting("emberlrn", "Settings", "Vol", "1");
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(fs::is_directory(file_));
-  EXPECT_NE(err.find("settings file"), std::string::npos);
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "told once: " << err;
-}
-
 TEST_F(IniFileStoreTest, AFolderThatCannotBeMadeIsToldAndNothingCrashes) {
   std::ofstream(dir_ / "blocker") << "a file where a folder should be";
   IniFileStore store(dir_ / "blocker" / "emberlrn" / "settings.ini");
@@ -150,19 +143,200 @@ TEST_F(IniFileStoreTest, AFolderThatCannotBeMadeIsToldAndNothingCrashes) {
   store.SaveSetting("emberlrn", "Settings", "Vol", "0");
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("cannot"), std::string::npos);
-  EXPECT_EQ(store.GetSetting("emberlrn", "Settings", "Vol", "fb"), "fb");
+  EXPECT_EQ(store.GetSetting("emberlrn", "Settings", "Vol", "fb"), "0");  // kept for the run
 }
 
-TEST_F(IniFileStoreTest, AReadOnlyFolderKeepsTheOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  IniFileStore store(file_);
-  store.SaveSetting("emberlrn", "Settings", "Vol", "-5");
-  fs::permissions(file_.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
-  testing::internal::CaptureStderr();
+// Reads the folder's file names other than the settings file and its lock.
+std::vector<std::string> LeftOvers(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "settings.ini" && name != "settings.ini.lock") names.push_back(name);
+  }
+  return names;
+}
+
+// File calls that fail at one step of a write, as a full or broken disk does.
+class FailingFileCalls final : public FileCalls {
+ public:
+  enum class Step { kNone, kMakeTemp, kWrite, kSync, kRename, kFullDiskHalfWay };
+  Step failing = Step::kNone;
+
+  int MakeTemp(char* pattern) override {
+    return failing == Step::kMakeTemp ? Fail(EACCES) : FileCalls::MakeTemp(pattern);
+  }
+  ssize_t Write(int fd, const void* data, size_t size) override {
+    if (failing == Step::kWrite) return Fail(EIO);
+    if (failing == Step::kFullDiskHalfWay) {
+      // Half the text goes in; the disk is full for the rest.
+      if (size > 1 && !halfWritten_) {
+        halfWritten_ = true;
+        return FileCalls::Write(fd, data, size / 2);
+      }
+      return Fail(ENOSPC);
+    }
+    return FileCalls::Write(fd, data, size);
+  }
+  int Sync(int fd) override { return failing == Step::kSync ? Fail(EIO) : FileCalls::Sync(fd); }
+  int Rename(const char* from, const char* to) override {
+    return failing == Step::kRename ? Fail(EXDEV) : FileCalls::Rename(from, to);
+  }
+  void Reset() { halfWritten_ = false; }
+
+ private:
+  static int Fail(int error) {
+    errno = error;
+    return -1;
+  }
+  bool halfWritten_ = false;
+};
+
+TEST_F(IniFileStoreTest, AWriteFailingAtAnyStepKeepsTheOldFileAndTheValueAndTellsOnce) {
+  using Step = FailingFileCalls::Step;
+  for (Step step :
+       {Step::kMakeTemp, Step::kWrite, Step::kSync, Step::kRename, Step::kFullDiskHalfWay}) {
+    SCOPED_TRACE(static_cast<int>(step));
+    WriteRaw("[Settings]\nVol=-5\nMessage=" + std::string(5000, 'm') + "\n");
+    const std::string before = ReadRaw();
+    FailingFileCalls calls;
+    IniFileStore store(file_, calls);
+    calls.failing = step;
+    testing::internal::CaptureStderr();
+    store.SaveSetting("emberlrn", "Settings", "Vol", "-6");
+    calls.Reset();
+    store.SaveSetting("emberlrn", "xmas", "Bell1", "1");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadRaw(), before);
+    EXPECT_TRUE(LeftOvers(file_.parent_path()).empty());
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("cannot write the settings file"), std::string::npos) << err;
+    EXPECT_NE(err.find("kept in memory"), std::string::npos) << err;
+    // The run goes on with what it chose, and the disk takes the next write.
+    EXPECT_EQ(Get(store, "Settings", "Vol"), "-6");
+    EXPECT_EQ(Get(store, "xmas", "Bell1"), "1");
+    calls.failing = Step::kNone;
+    store.SaveSetting("emberlrn", "Settings", "Vol", "-7");
+    EXPECT_EQ(Get(IniFileStore(file_), "Settings", "Vol"), "-7");
+  }
+}
+
+TEST_F(IniFileStoreTest, AFolderALoopOfLinksAPipeOrAHugeFileIsRefusedAndNeverReplaced) {
+  fs::create_directories(file_.parent_path());
+  const auto hugeFile = [&] {
+    std::ofstream(file_) << "[Settings]\nVol=-1\n";
+    fs::resize_file(file_, std::uintmax_t{100} << 20);  // sparse: no disk is spent
+  };
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"folder", [&] { fs::create_directory(file_); }},
+      {"loop", [&] { fs::create_symlink(file_.filename(), file_); }},
+      {"pipe", [&] { ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0); }},
+      {"100 MB", hugeFile},
+  };
+  for (const auto& [name, plant] : cases) {
+    SCOPED_TRACE(name);
+    fs::remove_all(file_);
+    plant();
+    const auto type = fs::symlink_status(file_).type();
+    const auto size = fs::is_regular_file(fs::symlink_status(file_)) ? fs::file_size(file_) : 0;
+    IniFileStore store(file_);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Get(store, "Settings", "Vol"), "<fallback>");
+    store.SaveSetting("emberlrn", "Settings", "Vol", "0");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("cannot read the settings file"), std::string::npos) << err;
+    EXPECT_EQ(Get(store, "Settings", "Vol"), "0");  // kept for the run
+    EXPECT_EQ(fs::symlink_status(file_).type(), type);
+    if (size) {
+      EXPECT_EQ(fs::file_size(file_), size);
+    }
+  }
+}
+
+// Reads and writes a store in a folder the user may not write: the values of
+// the run are kept in memory and standard error (fd 2) is told once.
+int ReadOnlyFolderRun(const fs::path& file) {
+  IniFileStore store(file);
+  if (store.GetSetting("emberlrn", "Settings", "Vol", "") != "-5") return 1;
   store.SaveSetting("emberlrn", "Settings", "Vol", "-6");
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot"), std::string::npos);
-  EXPECT_EQ(Get(store, "Settings", "Vol"), "-5");
-  fs::permissions(file_.parent_path(), fs::perms::owner_all);
+  store.SaveSetting("emberlrn", "xmas", "Bell1", "1");
+  if (store.GetSetting("emberlrn", "Settings", "Vol", "") != "-6") return 2;
+  if (store.GetSetting("emberlrn", "xmas", "Bell1", "") != "1") return 3;
+  return 0;
+}
+
+TEST_F(IniFileStoreTest, AReadOnlyFolderKeepsTheOldFileAndTheRunsValuesInMemory) {
+  WriteRaw("[Settings]\nVol=-5\n");
+  const fs::path folder = file_.parent_path();
+  int err[2];
+  ASSERT_EQ(pipe(err), 0);
+  int status = -1;
+  if (geteuid() != 0) {
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    const int saved = dup(2);
+    dup2(err[1], 2);
+    status = ReadOnlyFolderRun(file_);
+    dup2(saved, 2);
+    close(saved);
+    fs::permissions(folder, fs::perms::owner_all);
+  } else {
+    const auto user = OtherUser();
+    if (!user) GTEST_SKIP() << kWhyNoOtherUser;
+    // Ours, readable by all, writable by us alone.
+    for (const fs::path& p : {dir_, folder}) fs::permissions(p, fs::perms(0755));
+    fs::permissions(file_, fs::perms(0644));
+    status = RunAsOtherUser(*user, [&] {
+      dup2(err[1], 2);
+      return ReadOnlyFolderRun(file_);
+    });
+  }
+  close(err[1]);
+  char text[4096] = {};
+  const ssize_t n = read(err[0], text, sizeof text - 1);
+  close(err[0]);
+  const std::string told(text, n > 0 ? static_cast<size_t>(n) : 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+  EXPECT_NE(told.find("kept in memory"), std::string::npos) << told;
+  EXPECT_EQ(ReadRaw(), "[Settings]\nVol=-5\n");
+}
+
+TEST_F(IniFileStoreTest, AWriterKilledAtAnyMomentLeavesEveryKeyOldOrNew) {
+  constexpr int kKills = 1000;
+  constexpr int kKeys = 6;
+  const auto key = [](int k) { return "Key" + std::to_string(k); };
+  std::vector<std::string> before(kKeys, "start");
+  {
+    IniFileStore store(file_);
+    for (int k = 0; k < kKeys; ++k) store.SaveSetting("emberlrn", "Settings", key(k), "start");
+  }
+  std::mt19937 random(20);  // the same moments every run
+  std::uniform_int_distribution<int> micros(0, 3000);
+  for (int round = 0; round < kKills; ++round) {
+    const std::string next = "round" + std::to_string(round);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      IniFileStore store(file_);
+      for (;;) {
+        for (int k = 0; k < kKeys; ++k) store.SaveSetting("emberlrn", "Settings", key(k), next);
+      }
+    }
+    usleep(static_cast<useconds_t>(micros(random)));
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const IniDocument doc = IniDocument::Parse(ReadRaw());
+    for (int k = 0; k < kKeys; ++k) {
+      const std::optional<std::string> value = doc.Get("Settings", key(k));
+      ASSERT_TRUE(value && (*value == before[k] || *value == next))
+          << "round " << round << ", " << key(k) << " = " << value.value_or("<lost>");
+      before[k] = *value;
+    }
+  }
+  // The next writer sweeps away the temporary files of killed ones.
+  IniFileStore(file_).SaveSetting("emberlrn", "Settings", "Done", "1");
+  EXPECT_TRUE(LeftOvers(file_.parent_path()).empty());
 }
 
 TEST_F(IniFileStoreTest, TwoProcessesWritingAThousandKeysEachLoseNone) {
@@ -189,10 +363,7 @@ TEST_F(IniFileStoreTest, TwoProcessesWritingAThousandKeysEachLoseNone) {
     EXPECT_EQ(doc.Get("Settings", "Child" + std::to_string(i)), std::to_string(i));
     EXPECT_EQ(doc.Get("Settings", "Parent" + std::to_string(i)), std::to_string(i));
   }
-  for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "settings.ini" || name == "settings.ini.lock") << "left behind: " << name;
-  }
+  EXPECT_TRUE(LeftOvers(file_.parent_path()).empty());
 }
 
 TEST(IniFileStorePathTest, FollowsXdgConfigHomeThenHome) {
