@@ -1,7 +1,7 @@
 #include "platform/linux_system.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/desktop_tools.h"
+#include "platform/instance_lock.h"
 #include "platform/process.h"
 #include "platform/screen_saver_timeout.h"
 #include "platform/x11/x11_desktop.h"
@@ -31,22 +32,23 @@ bool LinuxSystem::FindTopLevelWindow(std::string_view title) {
 bool LinuxSystem::AnotherInstanceRuns() {
   if (instanceChecked_) return anotherInstance_;
   instanceChecked_ = true;
+  const std::string name = "/emberlrn-" + std::to_string(::getuid()) + ".lock";
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = (runtime && *runtime == '/') ? runtime : "/tmp";
-  const std::string path = folder + "/emberlrn-" + std::to_string(::getuid()) + ".lock";
-  instanceLock_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (instanceLock_ < 0) {
-    std::cerr << "emberlrn: cannot open the instance lock " << path << ": " << std::strerror(errno)
-              << '\n';
-    return false;
+  std::vector<std::string> paths = {((runtime && *runtime == '/') ? runtime : "/tmp") + name};
+  // Where another user has planted a file under the lock's name, one in the
+  // user's own cache folder stands in.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  if (cache && *cache == '/') {
+    paths.push_back(cache + name);
+  } else if (home && *home == '/') {
+    const std::string folder = std::string(home) + "/.cache";
+    ::mkdir(folder.c_str(), 0700);
+    paths.push_back(folder + name);
   }
-  // The kernel frees the lock when the holder dies, so a crash never blocks
-  // the next start.
-  if (::flock(instanceLock_, LOCK_EX | LOCK_NB) != 0) {
-    anotherInstance_ = (errno == EWOULDBLOCK);
-    ::close(instanceLock_);
-    instanceLock_ = -1;
-  }
+  const InstanceLock lock = TakeInstanceLock(paths);
+  instanceLock_ = lock.fd;
+  anotherInstance_ = lock.anotherInstance;
   return anotherInstance_;
 }
 
