@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run settings test bench deb install uninstall clean
+.PHONY: all deps build run settings test fuzz bench deb install uninstall clean
 
 all: build
 
@@ -24,10 +24,18 @@ settings: build
 	$(BUILD_DIR)/emberlrn /c
 
 # The package lists are proved first: a program that no list installs would
-# pass here and fail on a bare machine.
+# pass here and fail on a bare machine. The fuzz targets then run for a
+# minute in all; `make fuzz` runs them longer (FUZZ_SECONDS).
+FUZZ_TEST_SECONDS ?= 60
+FUZZ_SECONDS ?= 900
+
 test: build
 	@scripts/check-programs
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_TEST_SECONDS)
+
+fuzz: deps
+	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
 
 # What a frame costs: the frame benchmarks, then the saver's CPU and memory
 # on private displays beside xscreensaver's xflame. BENCH_ARGS go to the
@@ -55,4 +63,4 @@ uninstall:
 	@scripts/uninstall $(INSTALL_RECORD)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-fuzz

@@ -98,17 +98,23 @@ IniFileStore::ReadResult IniFileStore::ReadFile(std::string& bytes) const {
   const std::string tooLarge =
       "larger than " + std::to_string(kLargestFile >> 20) + " MB, which no settings file is";
   if (static_cast<std::uintmax_t>(st.st_size) > kLargestFile) return refuse(tooLarge);
-  char buffer[65536];
+  // Read straight into the text: the size the file has and a byte more, to
+  // see its end; a file that grows meanwhile is followed up to the limit.
+  constexpr size_t kGrowth = 4096;
+  bytes.resize(static_cast<size_t>(st.st_size) + 1);
+  size_t got = 0;
   for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (got == bytes.size()) bytes.resize(got + kGrowth);
+    const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       return refuse(std::strerror(errno));
     }
     if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-    if (bytes.size() > kLargestFile) return refuse(tooLarge);  // it grew while we read
+    got += static_cast<size_t>(n);
+    if (got > kLargestFile) return refuse(tooLarge);  // it grew while we read
   }
+  bytes.resize(got);
   return ReadResult::kOk;
 }
 
