@@ -113,6 +113,15 @@ TEST_F(IniFileStoreTest, UnknownLinesJunkAndCrLfSurviveARewrite) {
   EXPECT_EQ(Get(store, "Unknown Section", "Keep"), "me");
 }
 
+TEST_F(IniFileStoreTest, ALastLineCutShortOfItsLineFeedKeepsItsValueThroughRewrites) {
+  WriteRaw("[Settings]\r\nVol=0\r\n[Other]\r\nKeep=a\r\r");
+  IniFileStore store(file_);
+  for (const char* vol : {"-1", "-2", "-3"}) {
+    store.SaveSetting("emberlrn", "Settings", "Vol", vol);
+    EXPECT_EQ(Get(store, "Other", "Keep"), "a\r");
+  }
+}
+
 TEST_F(IniFileStoreTest, KeysBeforeAnySectionAndAVeryLongLineAreHarmless) {
   const std::string longLine(1 << 20, 'x');
   WriteRaw("Orphan=1\n" + longLine + "\n[Settings]\nMessage=" + longLine + "\n");
