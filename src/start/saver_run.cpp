@@ -123,6 +123,7 @@ int RunSaverWindow(LinuxSystem& system) {
   // With no display the user is told which one could not be opened; the
   // colour-depth texts are for a refused depth.
   if (!StartVideo()) return NoDisplay();
+  x11::InstallDisplayLostHandler();
 
   IniFileStore store(IniFileStore::DefaultPath());
   FullScreenHost host(system);
@@ -150,6 +151,7 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   SetSaverHints(false);
   if (!StartVideo()) return NoDisplay();
   x11::InstallLenientErrorHandler();
+  x11::InstallDisplayLostHandler();
   x11::HostWindow window(options.window);
   int width = 0;
   int height = 0;

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <system_error>
 
@@ -26,6 +29,23 @@ constexpr int kTailFadeMs = 150;
 // A device that stops taking sound would never finish the fade; past this
 // the music is halted outright.
 constexpr auto kFadePatience = std::chrono::seconds(1);
+
+// A SoundFont 2 file is one RIFF chunk of form "sfbk" whose length covers
+// the whole file: anything else is no soundfont, or one cut short.
+bool SoundFontIsWhole(const std::string& path) {
+  constexpr size_t kHeader = 12;
+  std::ifstream in(path, std::ios::binary);
+  char header[kHeader] = {};
+  if (!in.read(header, kHeader)) return false;
+  const auto byte = [&](int i) {
+    return static_cast<uint64_t>(static_cast<unsigned char>(header[i]));
+  };
+  const uint64_t chunk = byte(4) | byte(5) << 8 | byte(6) << 16 | byte(7) << 24;
+  std::error_code error;
+  const uint64_t size = std::filesystem::file_size(path, error);
+  return !error && std::memcmp(header, "RIFF", 4) == 0 && std::memcmp(header + 8, "sfbk", 4) == 0 &&
+         chunk + 8 <= size;
+}
 
 }  // namespace
 
@@ -50,6 +70,13 @@ bool SdlTegoSnd::SoundFontReady() {
     soundFontChecked_ = true;
     std::error_code error;
     soundFontFound_ = std::filesystem::is_regular_file(soundFont_, error);
+    // FluidSynth would take a damaged soundfont, complain at every carol and
+    // play silence; its outline is checked first.
+    if (soundFontFound_ && !SoundFontIsWhole(soundFont_)) {
+      soundFontFound_ = false;
+      Report(soundFont_, "the MIDI soundfont " + soundFont_ +
+                             " is damaged (cut short or no soundfont); the carols stay silent");
+    }
     // FluidSynth takes the soundfont only from here; SDL_SOUNDFONTS alone is
     // not enough.
     if (soundFontFound_) soundFontFound_ = Mix_SetSoundFonts(soundFont_.c_str()) != 0;

@@ -1,11 +1,18 @@
 #include "platform/sdl/sdl_video.h"
 
 #include <SDL.h>
+#include <signal.h>
 
 #include <cstdlib>
 #include <string_view>
 
 namespace emberlrn {
+namespace {
+
+// SDL's own handler takes only SIGTERM and SIGINT; raise is safe in a handler.
+void HangUpAsTerm(int /*signal*/) { ::raise(SIGTERM); }
+
+}  // namespace
 
 void SetSaverHints(bool grabKeyboard) {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -19,6 +26,15 @@ void SetSaverHints(bool grabKeyboard) {
 
 bool StartVideo() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // SDL turns SIGTERM and SIGINT into a quit event, which ends the run on the
+  // close road; a hang-up (the terminal or session going away) does the same.
+  struct sigaction onTerm {};
+  if (::sigaction(SIGTERM, nullptr, &onTerm) == 0 && onTerm.sa_handler != SIG_DFL) {
+    struct sigaction onHangUp {};
+    onHangUp.sa_handler = HangUpAsTerm;
+    onHangUp.sa_flags = SA_RESTART;
+    ::sigaction(SIGHUP, &onHangUp, nullptr);
+  }
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (asked != nullptr && *asked != '\0') return true;
   const char* driver = SDL_GetCurrentVideoDriver();

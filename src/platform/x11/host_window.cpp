@@ -1,9 +1,11 @@
 #include "platform/x11/host_window.h"
 
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <iostream>
+#include <string>
 
 namespace emberlrn::x11 {
 namespace {
@@ -89,6 +91,23 @@ bool HostWindow::Exists() {
 }
 
 void InstallLenientErrorHandler() { XSetErrorHandler(LenientErrorHandler); }
+
+namespace {
+
+// The exit status of a run whose display went away.
+constexpr int kDisplayLostStatus = 1;
+
+int DisplayLostHandler(Display* display) {
+  const char* name = display ? DisplayString(display) : "";
+  const std::string line =
+      std::string("emberlrn: the display ") + name + " went away; the saver ends\n";
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+  ::_exit(kDisplayLostStatus);
+}
+
+}  // namespace
+
+void InstallDisplayLostHandler() { XSetIOErrorHandler(DisplayLostHandler); }
 
 bool DrawableLost() { return gDrawableLost; }
 

@@ -41,4 +41,9 @@ class HostWindow {
 void InstallLenientErrorHandler();
 bool DrawableLost();
 
+// A display that goes away (its server ended or the connection broke) ends
+// the program at once, with a line naming the display, instead of Xlib's own
+// message; nothing is drawn or flushed to a dead connection on the way out.
+void InstallDisplayLostHandler();
+
 }  // namespace emberlrn::x11

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,9 +27,9 @@
 #include "platform/sdl/sdl_sound_device.h"
 #include "platform/sdl/sdl_tego_ds.h"
 #include "platform/sdl/sdl_tego_snd.h"
+#include "platform/standard_midi_file.h"
 #include "sound/carol_playlist.h"
 #include "sound/fire_sound.h"
-#include "platform/standard_midi_file.h"
 #include "sound_files.h"
 
 namespace emberlrn {
@@ -521,6 +522,25 @@ TEST_F(SdlSoundTest, WithoutASoundfontTheCarolsStaySilentAndSaySoOnce) {
   EXPECT_NE(first.find("soundfont"), std::string::npos);
   EXPECT_FALSE(snd.isMidiPlaying());
   EXPECT_EQ(ErrorLines([&] { snd.playMidiFile(Path("midi1.mid"), 0, -1); }), "");
+}
+
+TEST_F(SdlSoundTest, ADamagedSoundfontIsNamedOnceAndEveryCarolStaysSilent) {
+  OpenDevice();
+  std::string noise(20000, '\0');
+  std::mt19937 random(7);
+  for (char& c : noise) c = static_cast<char>(random());
+  WriteFile(Path("noise.sf2"), "RIFF" + noise);
+  SdlTegoSnd snd(device, Path("noise.sf2"));
+  WriteTuneMidi(Path("midi1.mid"), {60, 64, 67});
+  WriteTuneMidi(Path("midi2.mid"), {62, 65, 69});
+  const std::string told = ErrorLines([&] {
+    for (const char* name : {"midi1.mid", "midi2.mid", "midi1.mid"}) {
+      snd.playMidiFile(Path(name), 0, -1);
+      EXPECT_FALSE(snd.isMidiPlaying()) << name;
+    }
+  });
+  EXPECT_EQ(Lines(told), 1) << told;
+  EXPECT_NE(told.find("noise.sf2"), std::string::npos) << told;
 }
 
 TEST_F(SdlSoundTest, WithoutASoundDeviceEverythingIsSilentAndHarmless) {
