@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run settings test fuzz bench deb install uninstall clean
+.PHONY: all deps build run settings test fuzz soak bench deb install uninstall clean
 
 all: build
 
@@ -37,6 +37,11 @@ test: build
 fuzz: deps
 	@JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
 
+# The real saver under Xvfb for SOAK_MINUTES (10 by default), its resident
+# memory reported at the start and the end.
+soak: build
+	@scripts/soak $(BUILD_DIR)
+
 # What a frame costs: the frame benchmarks, then the saver's CPU and memory
 # on private displays beside xscreensaver's xflame. BENCH_ARGS go to the
 # second, e.g. BENCH_ARGS="--sizes 1920x1080 --against /usr/bin/emberlrn".
@@ -54,7 +59,6 @@ deb: build
 # folder, so that `make uninstall` removes exactly those, from every prefix
 # installed to.
 INSTALL_RECORD = $(BUILD_DIR)/installed-files.txt
-
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 	cat $(BUILD_DIR)/install_manifest.txt >> $(INSTALL_RECORD)

@@ -7,6 +7,7 @@
 // which it has ended; files listed as unplayable never start.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -14,7 +15,6 @@
 #include <vector>
 
 #include "fakes/call_record.h"
-
 #include "interfaces/tego_ds.h"
 #include "interfaces/tego_snd.h"
 
@@ -75,7 +75,7 @@ class FakeTegoSnd final : public TegoSnd, public CallRecord {
  public:
   void playMidiFile(std::string_view path, int32_t from, int32_t to) override {
     Record("playMidiFile(" + std::string(path) + "," + std::to_string(from) + "," +
-                    std::to_string(to) + ")");
+           std::to_string(to) + ")");
     played.emplace_back(path);
     if (unplayable.count(std::string(path)) != 0) {
       playing.clear();
@@ -83,7 +83,7 @@ class FakeTegoSnd final : public TegoSnd, public CallRecord {
       return;
     }
     playing = std::string(path);
-    pollsLeft_ = pollsPerCarol;
+    pollsLeft_ = pollsFor ? pollsFor(playing) : pollsPerCarol;
   }
   // Answers true for pollsPerCarol polls after a start, then false for good.
   bool isMidiPlaying() override {
@@ -104,6 +104,8 @@ class FakeTegoSnd final : public TegoSnd, public CallRecord {
 
   // How many polls a carol answers "playing"; set before it starts.
   int pollsPerCarol = 3;
+  // When set, the polls of each file (a carol's length in seconds).
+  std::function<int(const std::string&)> pollsFor;
   // Files whose playback fails to start.
   std::set<std::string> unplayable;
 
