@@ -9,9 +9,20 @@ import unittest
 import e2e_support as e2e
 
 
-def fireplaces():
+def fireplaces(desk):
+    """The full-screen fireplaces on this desktop's display; others that run
+    on the machine at the same time are not the launcher's."""
     found = subprocess.run(["pgrep", "-f", f"^{e2e.BIN} /s"], capture_output=True, text=True)
-    return [int(pid) for pid in found.stdout.split()]
+    ours = []
+    for pid in found.stdout.split():
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if ("DISPLAY=" + desk.display).encode() in env:
+            ours.append(int(pid))
+    return ours
 
 
 class IdleLauncherTest(unittest.TestCase):
@@ -20,11 +31,11 @@ class IdleLauncherTest(unittest.TestCase):
                                     stderr=subprocess.DEVNULL)
         try:
             time.sleep(idle_seconds / 2)
-            self.assertEqual(fireplaces(), [], "started before the desktop was idle")
+            self.assertEqual(fireplaces(desk), [], "started before the desktop was idle")
             deadline = time.time() + idle_seconds + 15
-            while time.time() < deadline and not fireplaces():
+            while time.time() < deadline and not fireplaces(desk):
                 time.sleep(0.25)
-            pids = fireplaces()
+            pids = fireplaces(desk)
             self.assertEqual(len(pids), 1, "the launcher did not start the fireplace")
             x, y = e2e.canvas_to_screen(desk, 400, 380)
             deadline = time.time() + 10
@@ -42,7 +53,7 @@ class IdleLauncherTest(unittest.TestCase):
         finally:
             launcher.kill()
             launcher.wait(5)
-            for pid in fireplaces():
+            for pid in fireplaces(desk):
                 subprocess.run(["kill", "-9", str(pid)])
 
     def test_xss_lock_starts_it_when_the_x_screen_saver_activates(self):

@@ -420,8 +420,10 @@ void SdlTegoDDrw::AddFpsFigure() {
   ++fpsFrames_;
   if (fpsText_.empty() || now - fpsSinceMs_ >= 1000) {
     const double seconds = fpsText_.empty() ? 0.0 : (now - fpsSinceMs_) / 1000.0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f fps", seconds > 0 ? fpsFrames_ / seconds : 0.0);
+    // The frames drawn per second, and how: the processor draws them.
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f fps, software",
+                  seconds > 0 ? fpsFrames_ / seconds : 0.0);
     fpsText_ = text;
     fpsSinceMs_ = now;
     fpsFrames_ = 0;
