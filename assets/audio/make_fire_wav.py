@@ -4,13 +4,17 @@
 The sound has two layers:
 
 * the bed: a warm, low roar of shaped noise whose loudness and colour
-  drift slowly and flicker a little, made in the frequency domain over the
+  drift gently and flicker a little, made in the frequency domain over the
   whole length of the file so that it is exactly periodic and the loop has
   no seam;
-* the crackles: irregular ticks, snaps, pops and short hisses of sap,
-  alone or in bursts, each with its own size, pitch, decay and place in
-  the stereo field.  None of them comes near the loop point, so the end of
-  the file runs into its start as smoothly as any two other samples.
+* the embers: faint irregular ticks and little hisses of sap, each with its
+  own size, pitch, decay and place in the stereo field.  None of them comes
+  near the loop point, so the end of the file runs into its start as
+  smoothly as any two other samples.
+
+The loud pops and snaps are not in the file: the saver's crackle layer
+plays them over it, never twice the same, so that the loop's own level
+stays even and no stretch of it is heard coming round again.
 
 Everything comes from one seeded counter-based generator of our own, so the
 same sources always give the same bytes.
@@ -25,12 +29,12 @@ import wave
 import numpy as np
 
 kSampleRate = 44100
-kDefaultSeconds = 20.0
+kDefaultSeconds = 30.0
 kDefaultSeed = 0x45_6D_62_65_72  # "Ember"
 kPeakDbfs = -3.0
-# Level of the roar before the crackles join it, and where the limiter
-# starts to round off the loudest pops.
-kBedRmsDbfs = -25.0
+# Level of the whole loop, and where the limiter starts to round off the
+# loudest ticks.
+kBedRmsDbfs = -28.0
 kLimiterKneeDbfs = -10.0
 kLimiterSpreadSeconds = 0.002
 # Corner of the gentle roll-off above which the crackles lose their edge.
@@ -144,14 +148,14 @@ def make_bed(rng, n):
     """The fire's roar: rumble, body and air, each breathing on its own."""
     # The deep rumble of burning logs: slow, heavy, nearly mono.
     rumble = stereo_pair(rng, n, band_shape(38.0, 170.0, tilt=-0.3), 0.85)
-    rumble *= periodic_envelope(rng, n, 0.05, 0.45, 2.5)
+    rumble *= periodic_envelope(rng, n, 0.05, 0.45, 1.2)
     # The body of the flame: warm mid noise with a quick flicker.
     body = stereo_pair(rng, n, band_shape(160.0, 900.0, tilt=-0.6), 0.55)
-    body *= periodic_envelope(rng, n, 0.08, 0.6, 3.0)
-    body *= periodic_envelope(rng, n, 2.5, 11.0, 1.6)
+    body *= periodic_envelope(rng, n, 0.08, 0.6, 1.5)
+    body *= periodic_envelope(rng, n, 2.5, 11.0, 1.0)
     # A faint airy rush above, fading in and out with the draught.
     air = stereo_pair(rng, n, band_shape(1400.0, 5200.0, tilt=-0.8), 0.35)
-    air *= periodic_envelope(rng, n, 0.05, 0.35, 4.0)
+    air *= periodic_envelope(rng, n, 0.05, 0.35, 2.0)
     air *= periodic_envelope(rng, n, 4.0, 20.0, 1.2)
     return 0.75 * rumble + 0.6 * body + 0.07 * air
 
@@ -292,7 +296,7 @@ def poisson_times(rng, seconds, rate, liveliness):
 
 
 def make_crackles(rng, n):
-    """All the crackles of one loop, as a stereo buffer, and how many there are.
+    """The faint embers of one loop, as a stereo buffer, and how many there are.
 
     Rates are events per second on average; amplitudes are peak levels as
     fractions of full scale before the final levelling (a centred sound
@@ -301,7 +305,7 @@ def make_crackles(rng, n):
     seconds = n / kSampleRate
     mixer = Mixer(n)
     # How lively the fire is, wandering over a few seconds (periodic as well).
-    lively_curve = periodic_envelope(rng, n, 0.08, 0.5, 4.0)
+    lively_curve = periodic_envelope(rng, n, 0.08, 0.5, 3.0)
 
     def liveliness(t):
         return float(lively_curve[min(n - 1, int(t * kSampleRate))])
@@ -309,36 +313,15 @@ def make_crackles(rng, n):
     def pan():
         return rng.one(-0.75, 0.75)
 
-    # Single small ticks all through.
-    for t in poisson_times(rng, seconds, 4.0, liveliness):
-        mixer.add(t, make_tick(rng), rng.log_uniform(0.08, 0.4), pan())
-    # Sharp snaps.
-    for t in poisson_times(rng, seconds, 1.8, liveliness):
-        mixer.add(t, make_snap(rng), rng.log_uniform(0.25, 0.9), pan())
-    # Bursts of crackling: a run of ticks and snaps from one spot.
-    for t in poisson_times(rng, seconds, 0.6, liveliness):
-        where = pan()
-        count = int(rng.one(4, 18))
-        loudness = rng.log_uniform(0.15, 0.65)
-        at = t
-        for _ in range(count):
-            at += rng.exponential(0.045) + 0.004
-            spot = max(-0.9, min(0.9, where + rng.one(-0.15, 0.15)))
-            if rng.chance(0.3):
-                mixer.add(at, make_snap(rng), loudness * rng.one(0.5, 1.3), spot)
-            else:
-                mixer.add(at, make_tick(rng), loudness * rng.one(0.3, 1.0), spot)
-    # Occasional big pops, often followed by a few falling fragments.
-    for t in poisson_times(rng, seconds, 0.25, liveliness):
-        where = pan()
-        mixer.add(t, make_pop(rng), rng.log_uniform(0.6, 1.2), where)
-        at = t + 0.03
-        for _ in range(int(rng.one(0, 5))):
-            at += rng.exponential(0.06)
-            mixer.add(at, make_tick(rng), rng.log_uniform(0.07, 0.3), where + rng.one(-0.2, 0.2))
+    # Small ticks all through.
+    for t in poisson_times(rng, seconds, 3.0, liveliness):
+        mixer.add(t, make_tick(rng), rng.log_uniform(0.04, 0.15), pan())
+    # Now and then a quiet snap.
+    for t in poisson_times(rng, seconds, 0.4, liveliness):
+        mixer.add(t, make_snap(rng), rng.log_uniform(0.04, 0.12), pan())
     # Little hisses of sap.
-    for t in poisson_times(rng, seconds, 0.15, lambda _: 1.0):
-        mixer.add(t, make_hiss(rng), rng.log_uniform(0.03, 0.065), pan())
+    for t in poisson_times(rng, seconds, 0.1, lambda _: 1.0):
+        mixer.add(t, make_hiss(rng), rng.log_uniform(0.02, 0.04), pan())
     return mixer.buffer, mixer.placed
 
 
@@ -393,8 +376,9 @@ def synthesise(seconds, seed):
     bed *= db_to_gain(kBedRmsDbfs) / np.sqrt(np.mean(bed * bed))
     crackles, placed = make_crackles(rng, n)
     crackles = soften_highs(crackles, kCrackleWarmthHz)
-    mix = limit_peaks(bed + crackles, db_to_gain(kLimiterKneeDbfs), db_to_gain(kPeakDbfs))
-    mix *= db_to_gain(kPeakDbfs) / np.max(np.abs(mix))
+    mix = bed + crackles
+    mix *= db_to_gain(kBedRmsDbfs) / np.sqrt(np.mean(mix * mix))
+    mix = limit_peaks(mix, db_to_gain(kLimiterKneeDbfs), db_to_gain(kPeakDbfs))
     return mix, placed
 
 

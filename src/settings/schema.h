@@ -89,6 +89,9 @@ inline constexpr SettingKey kSound{S, "Sound", kFlag, "1", "1"};
 // Minutes, at most 480; zero, negatives and words mean never.
 inline constexpr SettingKey kSoundOff{S, "SoundOff", kNumber, "0", "1"};
 inline constexpr SettingKey kSoundOn{S, "SoundOn", kFlag, "1", "1"};
+// The crackles over the fire sound. Newer than the first-run values, so the
+// first-run writer leaves it out and a missing key means on.
+inline constexpr SettingKey kCrackle{S, "Crackle", kFlag, "1", "1"};
 // "Soft" to "Loud", in hundredths of a decibel.
 inline constexpr SettingKey kVol{S, "Vol", kNumber, "-1667", "1", SettingRange{-2500, 0}};
 // "2" once the first-run values are written.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -79,6 +80,7 @@ void Setup::ConnectHandlers() {
   flag(chkCalendar_, kCalendar);
   flag(chkShowMessage_, kShowMsg);
   flag(chkSound_, kSoundOn);
+  flag(chkCrackle_, kCrackle);
   flag(chkRotate_, kRotateCk);
   flag(chkEndIron_, kAndIron);
   // Array elements count from 0, as the schema's key lists do.
@@ -164,6 +166,12 @@ void Setup::FormLoad() {
   txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
   LoadBar(*hsbVol_, kVol, "", SoundVolume);
   LoadFlag(*chkSound_, kSoundOn, "");
+  {
+    // Newer than the first-run values: a store without it has the crackles
+    // on, and opening the dialog does not write it there.
+    const QSignalBlocker quiet(chkCrackle_);
+    LoadFlag(*chkCrackle_, kCrackle, kCrackle.fallback);
+  }
 
   const std::optional<double> soundOff = SoundOffMinutes(GetTextSetting(store_, kSoundOff, ""));
   cboSoundOff_->SetText(ToQString(soundOff ? ShortestDecimal(*soundOff) : std::string(T::kNever)));

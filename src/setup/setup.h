@@ -142,6 +142,7 @@ class Setup final : public QDialog {
   QScrollBar* hsbMouseS_ = nullptr;
   QLineEdit* txtMouseS_ = nullptr;
   QCheckBox* chkSound_ = nullptr;
+  QCheckBox* chkCrackle_ = nullptr;
   QScrollBar* hsbVol_ = nullptr;
   QLineEdit* txtVol_ = nullptr;
   PickList* cboSoundOff_ = nullptr;

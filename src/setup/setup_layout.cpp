@@ -239,8 +239,12 @@ QGroupBox* Setup::BuildCalendarGroup(QWidget* tab) {
 QGroupBox* Setup::BuildSoundGroup(QWidget* tab) {
   QGroupBox* group = Group(tab, QStringLiteral("Frame10"), T::kSoundGroup);
   auto* column = LayoutOf<QVBoxLayout>(group);
+  auto* switches = LayoutIn<QHBoxLayout>(column);
   chkSound_ = Check(group, QStringLiteral("chkSound"), T::kSoundOn);
-  column->addWidget(chkSound_);
+  switches->addWidget(chkSound_);
+  chkCrackle_ = Check(group, QStringLiteral("chkCrackle"), T::kCrackle);
+  switches->addWidget(chkCrackle_);
+  switches->addStretch(1);
   column->addStretch(1);
   column->addWidget(Label(group, QStringLiteral("lblVolume"), T::kVolume), 0, Qt::AlignHCenter);
   hsbVol_ = Bar(group, QStringLiteral("hsbVol"), Qt::Horizontal, kVolRange);

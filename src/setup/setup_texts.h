@@ -39,6 +39,7 @@ inline constexpr std::string_view kLightTouch = "Light Touch";
 inline constexpr std::string_view kHeavyTouch = "HeavyTouch";
 inline constexpr std::string_view kSoundGroup = "SOUND";
 inline constexpr std::string_view kSoundOn = "Sound On";
+inline constexpr std::string_view kCrackle = "Crackle";
 inline constexpr std::string_view kVolume = "Volume";
 inline constexpr std::string_view kSoft = "Soft";
 inline constexpr std::string_view kLoud = "Loud";

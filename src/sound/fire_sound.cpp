@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "interfaces/tego_ds.h"
+#include "sound/crackle_layer.h"
 #include "settings/conversions.h"
 #include "settings/schema.h"
 #include "settings/setting_rules.h"
@@ -23,11 +24,13 @@ void FireSound::OpenDirectSoundSession() {
   // The sound of an earlier opening must not go on playing beside the new
   // one; on the first opening the identifier is still 0, which is harmless.
   ds_.stopWave(fireSoundId);
+  StopCrackles();
   fireSoundId = ds_.loadWave(installFolder + std::string(kFireWaveFile));
   if (soundOn) {
     ds_.startWave(fireSoundId);
     ds_.setWaveVolume(fireSoundId, soundVolume);
     ds_.setWaveMode(fireSoundId, kLoopedMode);
+    if (crackles_) crackles_->Start(soundVolume);
   }
 }
 
@@ -53,16 +56,23 @@ void FireSound::SoundOffTick() {
   if (soundOffTicks > kLastSoundOffTick) soundOffTicks = 0;
 }
 
-void FireSound::StopAllWaves() { ds_.stopAllWaves(); }
+void FireSound::StopAllWaves() {
+  ds_.stopAllWaves();
+  StopCrackles();
+}
 
 void FireSound::Silence() {
-  ds_.stopAllWaves();
+  StopAllWaves();
   ds_.stopWave(fireSoundId);
 }
 
 void FireSound::StopFire() {
   Silence();
   soundOn = false;
+}
+
+void FireSound::StopCrackles() {
+  if (crackles_) crackles_->Stop();
 }
 
 }  // namespace emberlrn

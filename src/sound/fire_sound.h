@@ -1,7 +1,8 @@
 #pragma once
 // The fire sound: loading and starting "fire.wav" looped at the chosen
 // volume, and the sound-off time after which it stops by itself (the first
-// part of the sound-off and power-management clock, Timer2).
+// part of the sound-off and power-management clock, Timer2). The crackle
+// layer, when there is one, plays exactly while the fire does.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 
 namespace emberlrn {
 
+class CrackleLayer;
 class TegoDS;
 
 // The wave file of the fire, in the install folder.
@@ -16,7 +18,8 @@ inline constexpr std::string_view kFireWaveFile = "fire.wav";
 
 class FireSound {
  public:
-  explicit FireSound(TegoDS& ds) : ds_(ds) {}
+  explicit FireSound(TegoDS& ds, CrackleLayer* crackles = nullptr)
+      : ds_(ds), crackles_(crackles) {}
 
   std::string installFolder;     // with its trailing '/'
   bool soundOn = false;
@@ -27,7 +30,7 @@ class FireSound {
   int32_t fireSoundId = 0;
 
   // Stops the sound of an earlier opening, loads "fire.wav" again and, when
-  // soundOn, starts it looped at soundVolume. The caller sets soundOn just
+  // soundOn, starts it looped at soundVolume, with the crackles over it. The caller sets soundOn just
   // before: the start-up from keys::kSoundOn, the S key from keys::kSound.
   void OpenDirectSoundSession();
 
@@ -41,7 +44,7 @@ class FireSound {
   // on, stops the fire sound on every tick.
   void SoundOffTick();
 
-  // Every wave stops.
+  // Every wave stops, the crackles with them.
   void StopAllWaves();
   // Every wave stops, the fire's own by name too.
   void Silence();
@@ -50,7 +53,10 @@ class FireSound {
   void StopFire();
 
  private:
+  void StopCrackles();
+
   TegoDS& ds_;
+  CrackleLayer* crackles_;
 };
 
 }  // namespace emberlrn

@@ -11,6 +11,7 @@
 #include "platform/data_folder.h"
 #include "platform/event_loop.h"
 #include "platform/linux_system.h"
+#include "platform/sdl/sdl_crackle_voices.h"
 #include "platform/sdl/sdl_display_modes.h"
 #include "platform/sdl/sdl_saver_input.h"
 #include "platform/sdl/sdl_sound_device.h"
@@ -39,8 +40,9 @@ struct Saver {
       : ddrw(clock),
         ds(sound),
         snd(sound),
+        crackles(sound),
         loop(clock, input),
-        form(SaverControls{ddrw, ds, snd, store, system, clock}, modes, host, loop,
+        form(SaverControls{ddrw, ds, snd, store, system, clock, crackles}, modes, host, loop,
              InstallFolder()) {
     if (withSound) sound.Open();
     ddrw.SetEvents(&form);
@@ -56,6 +58,7 @@ struct Saver {
   SdlTegoDDrw ddrw;
   SdlTegoDS ds;
   SdlTegoSnd snd;
+  SdlCrackleVoices crackles;
   SdlDisplayModes modes;
   SdlInputSource input;
   EventLoop loop;

@@ -1,5 +1,6 @@
 #include "start/saver_window.h"
 
+#include <random>
 #include <utility>
 
 #include "frame/compose_frame.h"
@@ -23,7 +24,9 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
       modes_(modes),
       loop_(loop),
       installFolder_(std::move(installFolder)),
-      fire_(controls.ds),
+      // Every run seeds its crackles afresh, so no two runs sound alike.
+      crackles_(controls.crackles, controls.clock, std::random_device{}()),
+      fire_(controls.ds, &crackles_),
       carols_(controls.snd),
       close_(CloseRoadParts{controls.ddrw, controls.system, controls.store, controls.clock, host,
                             fire_, carols_, power_}) {
@@ -41,6 +44,7 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
   });
   loop_.AddTimer(kTimerIntervalMs, [this] { Timer5_Timer(); });
   loop_.AddTimer(kTimerIntervalMs, [this] { TimerTotal_Timer(); });
+  loop_.AddTimer(kCrackleTickMs, [this] { TimerCrackle_Timer(); });
 }
 
 void Form1::Form_Load() {
@@ -67,6 +71,7 @@ void Form1::Form_Load() {
     controls_.system.EndProcess(ExitStatus::kFailure);
   }
   clocks_.NoticesSeen(sprites_.runMonShown, sprites_.pwrMsgShown);
+  if (crackles_.crackleOn) crackles_.Load(installFolder_);
   fire_.OpenDirectSoundSession();
   carols_.MidiSounds();
 }
@@ -98,6 +103,7 @@ void Form1::ReadSettings() {
   flameSpeed_ = FlameSpeed(Text(kSpeed));
   fire_.soundVolume = SoundVolume(Text(kVol));
   fire_.soundOn = Flag(kSoundOn);
+  crackles_.crackleOn = Flag(kCrackle);
   // SoundOff turns a time that means never into "Never" when it is called.
   fire_.soundOffSetting = Text(kSoundOff);
 
@@ -142,5 +148,6 @@ void Form1::Timer3_Timer() { clocks_.NoticeClockTick(controls_.store); }
 void Form1::Timer4_Timer() { clocks_.FeatureClockTick(); }
 void Form1::Timer5_Timer() { carols_.CarolTick(); }
 void Form1::TimerTotal_Timer() { clocks_.RunClockTick(); }
+void Form1::TimerCrackle_Timer() { crackles_.Tick(); }
 
 }  // namespace emberlrn

@@ -19,11 +19,13 @@
 #include "platform/event_loop.h"
 #include "scene/scene_catalogue.h"
 #include "sound/carol_playlist.h"
+#include "sound/crackle_layer.h"
 #include "sound/fire_sound.h"
 
 namespace emberlrn {
 
 class Clock;
+class CrackleVoices;
 class DisplayModes;
 class SettingsStore;
 class System;
@@ -38,15 +40,17 @@ struct SaverControls {
   SettingsStore& store;
   System& system;
   const Clock& clock;
+  CrackleVoices& crackles;
 };
 
-// The interval of every timer of the saver window.
+// The interval of the six timers of the saver window.
 inline constexpr int64_t kTimerIntervalMs = 1000;
 
 class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
  public:
   // The timers are made here, in the order Timer1, Timer2, Timer3, Timer4,
-  // Timer5, TimerTotal, and tick from one interval after the window loads.
+  // Timer5, TimerTotal, then the crackle layer's short timer, and tick from
+  // one interval after the window loads.
   Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host, EventLoop& loop,
         std::string installFolder);
   Form1(const Form1&) = delete;
@@ -82,6 +86,7 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   void Timer4_Timer();      // feature-tip clock
   void Timer5_Timer();      // carol clock
   void TimerTotal_Timer();  // run clock
+  void TimerCrackle_Timer();  // the crackles that have come due
 
   // --- the subsystems, for a look from outside ---
   const StyleRotation& Rotation() const { return rotation_; }
@@ -90,6 +95,7 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   const Decorations& SceneDecorations() const { return decorations_; }
   const SceneSprites& Sprites() const { return sprites_; }
   const FireSound& Fire() const { return fire_; }
+  const CrackleLayer& Crackles() const { return crackles_; }
   const CarolPlaylist& Carols() const { return carols_; }
   const PowerManagement& Power() const { return power_; }
   const CloseRoad& Close() const { return close_; }
@@ -109,6 +115,7 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   Overlays overlays_;
   Decorations decorations_;
   SceneSprites sprites_;
+  CrackleLayer crackles_;
   FireSound fire_;
   CarolPlaylist carols_;
   PowerManagement power_;

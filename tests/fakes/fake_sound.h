@@ -3,6 +3,8 @@
 // keeps enough state to answer what a listener would hear.
 //
 // FakeTegoDS hands out identifiers 1, 2, 3, ... and knows which waves play.
+// FakeCrackleVoices holds a bank of the kinds it is given and keeps every
+// crackle played, with the clock's time when one is handed to it.
 // FakeTegoSnd plays a carol for a set number of isMidiPlaying polls, after
 // which it has ended; files listed as unplayable never start.
 
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "fakes/call_record.h"
+#include "interfaces/clock.h"
+#include "interfaces/crackle_voices.h"
 #include "interfaces/tego_ds.h"
 #include "interfaces/tego_snd.h"
 
@@ -69,6 +73,44 @@ class FakeTegoDS final : public TegoDS, public CallRecord {
 
  private:
   int32_t nextId_ = 1;
+};
+
+class FakeCrackleVoices final : public CrackleVoices, public CallRecord {
+ public:
+  struct Played {
+    int64_t atMs;
+    int sound;
+    int32_t volume;
+    int pan;
+  };
+
+  std::vector<std::string> LoadBank(std::string_view wavePath,
+                                    std::string_view indexPath) override {
+    Record("LoadBank(" + std::string(wavePath) + "," + std::string(indexPath) + ")");
+    return bank;
+  }
+  void Play(int sound, int32_t volume, int pan) override {
+    played.push_back({clock ? clock->MonotonicMs() : 0, sound, volume, pan});
+    ++sounding;
+  }
+  void StopAll() override {
+    Record("StopAll");
+    sounding = 0;
+  }
+
+  // The kinds of the bank's sounds: by default three of each at three pitches.
+  std::vector<std::string> bank = [] {
+    std::vector<std::string> kinds;
+    for (const char* kind : {"tick", "snap", "pop", "hiss", "settle"}) {
+      for (int i = 0; i < 9; ++i) kinds.emplace_back(kind);
+    }
+    return kinds;
+  }();
+  const Clock* clock = nullptr;
+  std::vector<Played> played;
+  // Crackles started since the last StopAll (each plays once, so this is a
+  // bound on what may still sound).
+  int sounding = 0;
 };
 
 class FakeTegoSnd final : public TegoSnd, public CallRecord {

@@ -140,7 +140,7 @@ class SetupHandlersTest : public QObject {
         {"chkPoin_0", "xmas/Poin1=1"},          {"chkPoin_1", "xmas/Poin2=1"},
         {"chkCalendar", "Settings/Calendar=1"}, {"chkShowMessage", "Settings/ShowMsg=1"},
         {"chkSound", "Settings/SoundOn=0"},     {"chkRotate", "emberlrn/RotateCk=0"},
-        {"chkEndIron", "emberlrn/AndIron=0"},
+        {"chkEndIron", "emberlrn/AndIron=0"},   {"chkCrackle", "Settings/Crackle=0"},
     };
     auto* tabs = rig.Find<QTabWidget>("SSTab1");
     for (const auto& [name, write] : clicks) {

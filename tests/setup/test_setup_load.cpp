@@ -102,6 +102,7 @@ class SetupLoadTest : public QObject {
         {"lblHeavyTouch", "HeavyTouch"},
         {"Frame10", "SOUND"},
         {"chkSound", "Sound On"},
+        {"chkCrackle", "Crackle"},
         {"lblVolume", "Volume"},
         {"lblSoft", "Soft"},
         {"lblLoud", "Loud"},
@@ -280,6 +281,8 @@ class SetupLoadTest : public QObject {
     rig.desktop.SetWait(600);
     rig.Open();
     QCOMPARE(Snapshot(rig.store), before);
+    // "Crackle" is missing, which means on, and stays missing.
+    QVERIFY(rig.Find<QCheckBox>("chkCrackle")->isChecked());
     // Only what the load changed was written, each with the value it had.
     for (const auto& write : rig.store.writes) {
       QCOMPARE(write.value, before.at(write.section + "/" + write.key));
@@ -301,7 +304,9 @@ class SetupLoadTest : public QObject {
     rig.store.Preset("xmas", "StockLoc", "40");
     rig.store.Preset("xmas", "ShowS2", "1");
     rig.store.Preset("xmas", "Poin1", "1");
+    rig.store.Preset("Settings", "Crackle", "0");
     Setup& dialog = rig.Open();
+    QVERIFY(!rig.Find<QCheckBox>("chkCrackle")->isChecked());
     QCOMPARE(rig.Find<QLineEdit>("txtMessage")->text(), QStringLiteral("Merry Christmas"));
     QCOMPARE(rig.Find<QLineEdit>("txtFontSizeMsg")->text(), QStringLiteral("24"));
     QCOMPARE(BarValue(*rig.Find<QScrollBar>("hsbFlame")), 60);

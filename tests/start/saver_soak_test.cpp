@@ -94,6 +94,8 @@ struct SaverSoakTest : SaverWindowTest {
     snd.played.clear();
     snd.calls.clear();
     ds.calls.clear();
+    crackles.played.clear();
+    crackles.calls.clear();
     system.calls.clear();
     host.calls.clear();
   }

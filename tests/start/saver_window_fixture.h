@@ -34,8 +34,8 @@ struct SaverWindowTest : ::testing::Test {
     form.reset();
     loop = std::make_unique<EventLoop>(clock, input);
     form = std::make_unique<Form1>(
-        SaverControls{ddrw, ds, snd, store, system, formClock ? *formClock : clock}, modes, host,
-        *loop, "/data/");
+        SaverControls{ddrw, ds, snd, store, system, formClock ? *formClock : clock, crackles},
+        modes, host, *loop, "/data/");
     ddrw.events = form.get();
     loop->SetFrameSource(&ddrw);
     form->Form_Load();
@@ -49,6 +49,7 @@ struct SaverWindowTest : ::testing::Test {
   FakeDDrw ddrw;
   FakeTegoDS ds;
   FakeTegoSnd snd;
+  FakeCrackleVoices crackles;
   MemoryStore store;
   FakeSystem system;
   FakeDisplayModes modes;

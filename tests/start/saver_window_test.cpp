@@ -469,5 +469,104 @@ TEST_F(RunningSaverTest, AWindowSystemRequestToCloseEndsTheSaver) {
   EXPECT_TRUE(system.cursorShown);
 }
 
+// --- the crackles over the fire, which play exactly while the fire does ---
+
+struct CrackleTest : RunningSaverTest {
+  CrackleTest() { crackles.clock = &clock; }
+  // The crackles handed to the voices from `fromMs` (counted from the start
+  // of the run) until `toMs`.
+  int PlayedBetween(int64_t fromMs, int64_t toMs) const {
+    return static_cast<int>(std::count_if(
+        crackles.played.begin(), crackles.played.end(),
+        [&](const auto& p) { return p.atMs >= startMs + fromMs && p.atMs < startMs + toMs; }));
+  }
+  void StartRun() {
+    startMs = clock.MonotonicMs();
+    Start();
+  }
+  void KeyAt(int64_t atMs, int16_t key) {
+    input.At(startMs + atMs, [this, key] { form->KeyDown(key); });
+  }
+  int64_t startMs = 0;
+};
+
+TEST_F(CrackleTest, CracklesFollowTheFireThroughQAndSAndTakeItsVolume) {
+  FirstRunStore();
+  Set(kSectionSettings, "Vol", "-2000");
+  StartRun();
+  EXPECT_EQ(crackles.calls.front(), "LoadBank(/data/crackles.wav,/data/crackles.txt)");
+  KeyAt(30'000, kKeyQ);
+  KeyAt(60'000, kKeyS);
+  loop->RunFor(90'000);
+  EXPECT_GE(PlayedBetween(0, 30'000), 30);
+  EXPECT_EQ(PlayedBetween(30'000, 60'000), 0) << "crackles went on after Q";
+  EXPECT_GE(PlayedBetween(60'000, 90'000), 30) << "S did not bring the crackles back";
+
+  // A louder fire has louder crackles, by as much.
+  const auto meanVolume = [this] {
+    double sum = 0;
+    for (const auto& p : crackles.played) sum += p.volume;
+    return sum / static_cast<double>(crackles.played.size());
+  };
+  const double quiet = meanVolume();
+  form.reset();
+  crackles.played.clear();
+  Set(kSectionSettings, "Vol", "-2500");
+  StartRun();
+  loop->RunFor(90'000);
+  EXPECT_NEAR(quiet - meanVolume(), 500.0, 150.0);
+}
+
+TEST_F(CrackleTest, TheSoundOffTimeAndThePowerHandOverEndTheCrackles) {
+  FirstRunStore();
+  Set(kSectionSettings, "SoundOff", "1");
+  StartRun();
+  loop->RunFor(120'000);
+  EXPECT_GE(PlayedBetween(0, 60'000), 60);
+  EXPECT_EQ(PlayedBetween(60'000, 120'000), 0) << "crackles after the sound-off time";
+
+  form.reset();
+  crackles.played.clear();
+  Set(kSectionSettings, "SoundOff", "0");
+  Set(kSectionSettings, "Power", "1");
+  Set(kSectionSettings, "Monitor", "20 Minutes");
+  system.screenSaveTimeOut = 1080;  // the hand-over comes after 75 s
+  StartRun();
+  loop->RunFor(150'000);
+  EXPECT_TRUE(form->Power().pmWarningShown);
+  EXPECT_GE(PlayedBetween(0, 75'000), 75);
+  EXPECT_EQ(PlayedBetween(75'000, 150'000), 0) << "crackles behind the power warning";
+}
+
+TEST_F(CrackleTest, AKeyCloseSilencesTheCracklesAtOnce) {
+  FirstRunStore();
+  StartRun();
+  KeyAt(20'000, 65);
+  EXPECT_THROW(loop->RunFor(30'000), ProcessEnded);
+  EXPECT_GE(PlayedBetween(0, 20'000), 20);
+  EXPECT_EQ(crackles.sounding, 0);
+  EXPECT_EQ(crackles.calls.back(), "StopAll");
+}
+
+TEST_F(CrackleTest, NoCracklesWithTheSwitchOffOrWithoutTheFire) {
+  FirstRunStore();
+  Set(kSectionSettings, "Crackle", "0");
+  StartRun();
+  KeyAt(10'000, kKeyS);
+  loop->RunFor(30'000);
+  EXPECT_TRUE(crackles.played.empty());
+  EXPECT_TRUE(crackles.calls.empty()) << "the bank was loaded for nothing";
+
+  // The fire off at the start: no crackles until S starts it.
+  form.reset();
+  Set(kSectionSettings, "Crackle", "1");
+  Set(kSectionSettings, "SoundOn", "0");
+  StartRun();
+  KeyAt(30'000, kKeyS);
+  loop->RunFor(60'000);
+  EXPECT_EQ(PlayedBetween(0, 30'000), 0);
+  EXPECT_GE(PlayedBetween(30'000, 60'000), 30);
+}
+
 }  // namespace
 }  // namespace emberlrn

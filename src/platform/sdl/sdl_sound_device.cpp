@@ -73,6 +73,13 @@ void SdlSoundDevice::Silence() {
   Mix_HaltMusic();
 }
 
+void SdlSoundDevice::AddChannels(int count, int group) {
+  if (!open_ || count <= 0) return;
+  const int before = Mix_AllocateChannels(-1);
+  const int after = Mix_AllocateChannels(before + count);
+  if (after > before) Mix_GroupChannels(before, after - 1, group);
+}
+
 int SdlSoundDevice::AddReleaser(std::function<void()> release) {
   const int number = nextReleaser_++;
   releasers_.emplace(number, std::move(release));

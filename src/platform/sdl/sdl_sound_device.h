@@ -29,6 +29,13 @@ class SdlSoundDevice {
   void Silence();
   bool IsOpen() const { return open_; }
 
+  // The mixer's channels are shared out in groups, so that one control never
+  // takes or stops another's: the waves have theirs, the crackles theirs.
+  static constexpr int kWaveGroup = 1;
+  static constexpr int kCrackleGroup = 2;
+  // Adds count channels to the mixer, all in that group.
+  void AddChannels(int count, int group);
+
   // The controls register what they must free before the device goes; the
   // number returned takes the registration back.
   int AddReleaser(std::function<void()> release);

@@ -21,6 +21,7 @@ constexpr int kPlayOnce = 0;
 constexpr int32_t kQuietestVolume = -10000;
 constexpr int32_t kLoudestVolume = 0;
 constexpr double kHundredthsPerGainDecade = 2000.0;
+constexpr int kFirstChannels = 8;
 
 }  // namespace
 
@@ -99,12 +100,12 @@ void SdlTegoDS::stopAllWaves() {
 }
 
 int SdlTegoDS::FreeChannel() {
-  int channel = Mix_GroupAvailable(-1);
+  int channel = Mix_GroupAvailable(SdlSoundDevice::kWaveGroup);
   if (channel < 0) {
-    // Every channel is busy: make room for more waves at once.
-    const int count = Mix_AllocateChannels(-1);
-    Mix_AllocateChannels(std::max(8, count * 2));
-    channel = Mix_GroupAvailable(-1);
+    // Every channel of the waves is busy: make room for more waves at once.
+    const int count = Mix_GroupCount(SdlSoundDevice::kWaveGroup);
+    device_.AddChannels(std::max(kFirstChannels, count), SdlSoundDevice::kWaveGroup);
+    channel = Mix_GroupAvailable(SdlSoundDevice::kWaveGroup);
   }
   const int count = Mix_AllocateChannels(-1);
   if (static_cast<int>(channelOwner_.size()) < count) channelOwner_.resize(count, 0);

@@ -1,12 +1,12 @@
 // Checks the shipped fire.wav: its format, its level, that it loops without a
-// seam, and that it sounds like a fire (crackles over a bed), not a hiss.
+// seam, and that it is an even bed: the loud crackles are the saver's crackle
+// layer's, and none in the loop stands out to be heard coming round again.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -19,14 +19,11 @@ constexpr double kFullScale = 32768.0;
 constexpr int kSampleRate = 44100;
 constexpr double kSeamWindowSeconds = 0.050;
 constexpr double kEnvelopeWindowSeconds = 0.005;
-// A crackle is a short window whose peak stands this far above the bed's
-// level; steady noise of any colour hardly ever peaks 14 dB over its RMS.
-constexpr double kCrackleRiseDb = 14.0;
-// Big pops and snaps stand out further still.
-constexpr double kBigPopRiseDb = 18.0;
+// Nothing in the loop peaks this far above the bed's level: a pop that did
+// would be heard again at the same moment of every round.
+constexpr double kLoudestRiseDb = 16.0;
 // Windows closer than this belong to one crackle.
 constexpr double kCrackleMergeSeconds = 0.020;
-constexpr double kStretchSeconds = 2.0;
 
 double ToDb(double ratio) { return 20.0 * std::log10(std::max(ratio, 1e-12)); }
 
@@ -120,7 +117,6 @@ TEST_F(FireSound, PeaksBelowClippingAtAComfortableLevel) {
     EXPECT_EQ(fullScaleSamples, 0u) << "the fire sound clips";
     const double peakDb = ToDb(peak / kFullScale);
     EXPECT_LE(peakDb, -1.0) << "no headroom left";
-    EXPECT_GE(peakDb, -6.0) << "quieter than it should be";
     const double rmsDb = ToDb(Rms(channel, 0, channel.size()));
     EXPECT_GE(rmsDb, -32.0) << "too quiet to hear at the default volume";
     EXPECT_LE(rmsDb, -16.0) << "too loud for a quiet fireside";
@@ -155,39 +151,9 @@ TEST_F(FireSound, EndRunsIntoTheStartWithoutASeam) {
   }
 }
 
-TEST_F(FireSound, CracklesIrregularlyAboveItsBed) {
-  const auto mono = MonoMix(wave_);
-  const double seconds = wave_.Seconds();
-  const auto crackles = CrackleTimes(mono, kCrackleRiseDb);
-  EXPECT_GE(static_cast<double>(crackles.size()), 1.5 * seconds) << "too few crackles: sounds like steady noise";
-
-  // Crackles run all through the loop, not in one corner of it.
-  const auto stretches = static_cast<size_t>(seconds / kStretchSeconds);
-  size_t stretchesWithCrackles = 0;
-  for (size_t s = 0; s < stretches; ++s) {
-    const double from = static_cast<double>(s) * kStretchSeconds;
-    stretchesWithCrackles += std::any_of(crackles.begin(), crackles.end(), [&](double t) {
-      return t >= from && t < from + kStretchSeconds;
-    }) ? 1 : 0;
-  }
-  EXPECT_GE(static_cast<double>(stretchesWithCrackles), 0.75 * static_cast<double>(stretches));
-
-  // A few big pops stand well out.
-  EXPECT_GE(CrackleTimes(mono, kBigPopRiseDb).size(), 3u);
-
-  // They come at irregular moments, not like a ticking clock.
-  ASSERT_GE(crackles.size(), 3u);
-  std::vector<double> gaps;
-  for (size_t i = 1; i < crackles.size(); ++i) {
-    gaps.push_back(crackles[i] - crackles[i - 1]);
-  }
-  const double mean = std::accumulate(gaps.begin(), gaps.end(), 0.0) / static_cast<double>(gaps.size());
-  double variance = 0.0;
-  for (const double gap : gaps) {
-    variance += (gap - mean) * (gap - mean);
-  }
-  variance /= static_cast<double>(gaps.size());
-  EXPECT_GE(std::sqrt(variance) / mean, 0.5) << "the crackles are too regular";
+TEST_F(FireSound, NoCrackleInTheLoopStandsOutToBeHeardComingRound) {
+  const auto loud = CrackleTimes(MonoMix(wave_), kLoudestRiseDb);
+  EXPECT_TRUE(loud.empty()) << loud.size() << " crackles, the first at " << loud.front() << " s";
 }
 
 TEST_F(FireSound, ChannelsAreAlikeButNotIdentical) {
