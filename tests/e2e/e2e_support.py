@@ -134,6 +134,14 @@ def set_keys(text, changes):
     return text
 
 
+def add_key(text, section, key, value):
+    """The settings text with a key the first run does not write added to its section."""
+    header = "[%s]\n" % section
+    if header not in text:
+        raise AssertionError("no section [%s] in the settings" % section)
+    return text.replace(header, header + "%s=%s\n" % (key, value), 1)
+
+
 def process_alive(pid):
     """True while the process exists and has not ended (a zombie has ended)."""
     try:

@@ -30,7 +30,8 @@ class InstallTest(unittest.TestCase):
 
     def test_every_file_is_in_its_place(self):
         self.assertTrue(os.access(self.path("bin", "emberlrn"), os.X_OK))
-        for name in ("Flame1.bmp", "m-Flatstone.bmp", "belll.bmp", "fire.wav", "midi24.mid",
+        for name in ("Flame1.bmp", "m-Flatstone.bmp", "belll.bmp", "fire.wav", "crackles.wav",
+                     "crackles.txt", "midi24.mid",
                      "preview.bmp", "thumb6.png", "help.htm", "power_help.htm"):
             self.assertTrue(os.path.isfile(self.path("share", "emberlrn", name)), name)
         self.assertTrue(os.path.isfile(self.path("share", "xscreensaver", "config", "emberlrn.xml")))

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sdl/sdl_crackle_voices.h"
 #include "platform/sdl/sdl_sound_device.h"
 #include "platform/sdl/sdl_tego_ds.h"
 #include "platform/sdl/sdl_tego_snd.h"
@@ -270,7 +271,7 @@ TEST_F(SdlSoundTest, TheInstalledFireSoundAtTheLoudestAndSoftestVolumes) {
   const int32_t soft = ds.loadWave(fire);
   StartLooped(ds, soft, -2500);
   const double softest = Level(Mark(), 0.0, 20.0);
-  std::cout << "fire.wav over its 20 s at 0: " << loudest << " dBFS, at -2500: " << softest
+  std::cout << "fire.wav over 20 s at 0: " << loudest << " dBFS, at -2500: " << softest
             << " dBFS\n";
   EXPECT_GT(loudest, -40.0);
   EXPECT_NEAR(loudest - softest, 25.0, 1.0);
@@ -541,6 +542,53 @@ TEST_F(SdlSoundTest, ADamagedSoundfontIsNamedOnceAndEveryCarolStaysSilent) {
   });
   EXPECT_EQ(Lines(told), 1) << told;
   EXPECT_NE(told.find("noise.sf2"), std::string::npos) << told;
+}
+
+// The crackle bank: half a second of tone cut into two sounds, and index
+// lines that name nothing the file holds.
+TEST_F(SdlSoundTest, CracklesPlayFromTheBankAtTheirVolumeAndPlaceAndNeverCrowdOutTheFire) {
+  OpenDevice();
+  SdlTegoDS ds(device);
+  SdlCrackleVoices voices(device);
+  WriteToneWav(Path("crackles.wav"), 0.5, 1.0);
+  WriteFile(Path("crackles.txt"),
+            "# kind first-frame frames\ntick 0 22050\npop 0 11025\nsnap 1 x\nhiss 40000 9999\n");
+  std::vector<std::string> kinds;
+  const std::string told =
+      ErrorLines([&] { kinds = voices.LoadBank(Path("crackles.wav"), Path("crackles.txt")); });
+  EXPECT_EQ(kinds, (std::vector<std::string>{"tick", "pop"}));
+  EXPECT_EQ(Lines(told), 1) << told;
+
+  // At full volume in the middle a crackle is as loud as the tone; panned
+  // to one side the other falls silent; -20 dB is 20 dB down.
+  size_t mark = Mark();
+  voices.Play(0, 0, 0);
+  EXPECT_NEAR(Level(mark, 0.05, 0.3), kToneDbfs, 0.5);
+  WaitAfter(mark, 0.6);
+  mark = Mark();
+  voices.Play(0, 0, -100);
+  EXPECT_NEAR(Level(mark, 0.05, 0.3), kToneDbfs - 3.0, 0.5);
+  WaitAfter(mark, 0.6);
+  mark = Mark();
+  voices.Play(0, -2000, 0);
+  EXPECT_NEAR(Level(mark, 0.05, 0.3), kToneDbfs - 20.0, 1.0);
+  // Played once: silence after the sound's half second.
+  EXPECT_LT(Level(mark, 0.7, 0.3), kNothingDbfs);
+
+  // A crowd of crackles takes only the layer's voices; the fire plays on
+  // through it, and stopping the crackles leaves it alone.
+  WriteToneWav(Path("fire.wav"), 0.5, 0.5);
+  const int32_t fire = ds.loadWave(Path("fire.wav"));
+  StartLooped(ds, fire, -2000);
+  mark = Mark();
+  for (int i = 0; i < 20; ++i) voices.Play(1, -600, 0);
+  WaitAfter(mark, 0.1);
+  const auto buffers = watch_->Buffers();
+  EXPECT_LE(buffers.back().wavesPlaying, SdlCrackleVoices::kVoices + 1);
+  voices.StopAll();
+  EXPECT_NEAR(Level(Mark(), 0.1, 0.5), kToneDbfs - 20.0, 1.0);
+  ds.stopAllWaves();
+  EXPECT_LT(Level(Mark(), 0.1, 0.3), kNothingDbfs);
 }
 
 TEST_F(SdlSoundTest, WithoutASoundDeviceEverythingIsSilentAndHarmless) {
