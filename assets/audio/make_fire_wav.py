@@ -145,19 +145,24 @@ def stereo_pair(rng, n, magnitude, correlation):
 
 
 def make_bed(rng, n):
-    """The fire's roar: rumble, body and air, each breathing on its own."""
+    """The fire's roar: rumble, body and air, each breathing on its own.
+
+    The breathing is gentle and the body carries as much as the rumble, so
+    that the loop's level holds steady from one moment to the next and
+    nothing in it is heard coming round again; the life of the fire is the
+    crackle layer's."""
     # The deep rumble of burning logs: slow, heavy, nearly mono.
     rumble = stereo_pair(rng, n, band_shape(38.0, 170.0, tilt=-0.3), 0.85)
-    rumble *= periodic_envelope(rng, n, 0.05, 0.45, 1.2)
+    rumble *= periodic_envelope(rng, n, 0.05, 0.45, 0.6)
     # The body of the flame: warm mid noise with a quick flicker.
     body = stereo_pair(rng, n, band_shape(160.0, 900.0, tilt=-0.6), 0.55)
-    body *= periodic_envelope(rng, n, 0.08, 0.6, 1.5)
-    body *= periodic_envelope(rng, n, 2.5, 11.0, 1.0)
+    body *= periodic_envelope(rng, n, 0.08, 0.6, 0.8)
+    body *= periodic_envelope(rng, n, 2.5, 11.0, 0.5)
     # A faint airy rush above, fading in and out with the draught.
     air = stereo_pair(rng, n, band_shape(1400.0, 5200.0, tilt=-0.8), 0.35)
     air *= periodic_envelope(rng, n, 0.05, 0.35, 2.0)
     air *= periodic_envelope(rng, n, 4.0, 20.0, 1.2)
-    return 0.75 * rumble + 0.6 * body + 0.07 * air
+    return 0.45 * rumble + 0.8 * body + 0.15 * air
 
 
 # ---------------------------------------------------------------------------

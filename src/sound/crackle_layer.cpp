@@ -26,10 +26,12 @@ constexpr int64_t kStaleMs = 250;
 constexpr double kSinglesPerSecond = 1.5;
 constexpr double kBurstGapSeconds = 14.0;
 // How far the fire's liveliness wanders (natural logarithm of the rate) and
-// how slowly: it takes about half a minute to forget where it stood.
+// how slowly: it takes about half a minute to forget where it stood. It
+// never sinks far, so that even a quiet minute has crackles of its own.
 constexpr double kLivelinessSpread = 0.5;
 constexpr double kLivelinessSeconds = 30.0;
-constexpr double kLivelinessLimit = 1.2;
+constexpr double kQuietestLiveliness = -0.5;
+constexpr double kLivelinessLimit = 1.0;
 
 // A burst: a run of ticks and snaps from one spot of the fire.
 constexpr int kBurstFewest = 4;
@@ -132,7 +134,7 @@ void CrackleLayer::DriftRate(double seconds) {
   const double step = Uniform(-1.0, 1.0) + Uniform(-1.0, 1.0) + Uniform(-1.0, 1.0);
   // Three uniforms of -1..1 make a bell of variance 1.
   liveliness_ = liveliness_ * keep + kLivelinessSpread * std::sqrt(1.0 - keep * keep) * step;
-  liveliness_ = std::clamp(liveliness_, -kLivelinessLimit, kLivelinessLimit);
+  liveliness_ = std::clamp(liveliness_, kQuietestLiveliness, kLivelinessLimit);
 }
 
 void CrackleLayer::PlanUntil(int64_t endMs) {

@@ -14,6 +14,7 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_sound.h"
+#include "sound/fire_sound.h"
 
 namespace emberlrn {
 namespace {
@@ -113,6 +114,33 @@ TEST_F(CrackleLayerTest, TenMinutesOfVariedCracklesWithADriftingRateAndBursts) {
     for (size_t b = a + 1; b < 10; ++b) {
       EXPECT_LT(Correlation(&seconds[a * 60], &seconds[b * 60], 60), 0.5) << a << " " << b;
     }
+  }
+}
+
+TEST_F(CrackleLayerTest, TheFireSoundStartsThemAtItsVolumeAndALouderFireHasLouderCrackles) {
+  std::vector<FakeCrackleVoices::Played> heard[2];
+  const int16_t volumes[2] = {-2500, -1667};
+  for (int i = 0; i < 2; ++i) {
+    FakeTegoDS ds;
+    voices.played.clear();
+    CrackleLayer same(voices, clock, 11);
+    same.Load("/data/");
+    FireSound fire(ds, &same);
+    fire.soundOn = true;
+    fire.soundVolume = volumes[i];
+    fire.OpenDirectSoundSession();
+    for (int t = 0; t < 30'000; t += kCrackleTickMs) {
+      clock.AdvanceMs(kCrackleTickMs);
+      same.Tick();
+    }
+    heard[i] = voices.played;
+  }
+  ASSERT_EQ(heard[0].size(), heard[1].size());
+  ASSERT_GT(heard[0].size(), 10u);
+  for (size_t k = 0; k < heard[0].size(); ++k) {
+    EXPECT_EQ(heard[0][k].sound, heard[1][k].sound);
+    // Each as much louder as the fire, unless held at the loudest.
+    EXPECT_EQ(heard[1][k].volume, std::min(0, heard[0][k].volume + 833));
   }
 }
 
