@@ -34,7 +34,7 @@ kDefaultSeed = 0x45_6D_62_65_72  # "Ember"
 kPeakDbfs = -3.0
 # Level of the whole loop, and where the limiter starts to round off the
 # loudest ticks.
-kBedRmsDbfs = -28.0
+kBedRmsDbfs = -29.3
 kLimiterKneeDbfs = -10.0
 kLimiterSpreadSeconds = 0.002
 # Corner of the gentle roll-off above which the crackles lose their edge.

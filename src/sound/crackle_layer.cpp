@@ -23,7 +23,7 @@ constexpr int64_t kStaleMs = 250;
 
 // Single crackles a second on an ordinary moment of the fire, and the mean
 // time between bursts.
-constexpr double kSinglesPerSecond = 1.5;
+constexpr double kSinglesPerSecond = 1.6;
 constexpr double kBurstGapSeconds = 14.0;
 // How far the fire's liveliness wanders (natural logarithm of the rate) and
 // how slowly: it takes about half a minute to forget where it stood. It
@@ -49,15 +49,15 @@ constexpr int kPanLimit = 100;
 
 // The layer stands this far above the fire's own volume, so that its pops
 // rise well out of the bed; each kind then has its own range below that.
-constexpr double kLiftDb = 12.0;
+constexpr double kLiftDb = 10.7;
 struct LevelRange {
   double lowDb;
   double highDb;
 };
 constexpr std::array<LevelRange, CrackleLayer::kKindCount> kLevels = {{
-    {-14.0, -4.0},   // tick
-    {-14.0, -4.0},   // snap
-    {-18.0, -10.0},  // pop
+    {-12.0, -3.0},   // tick
+    {-12.0, -3.0},   // snap
+    {-19.0, -11.0},  // pop
     {-32.0, -22.0},  // hiss
     {-22.0, -14.0},  // settle
 }};
@@ -189,7 +189,7 @@ void CrackleLayer::PlanSingle(int64_t atMs) {
 
 void CrackleLayer::PlanBurst(int64_t atMs) {
   const int count = kBurstFewest + static_cast<int>(Uniform(0.0, kBurstMost - kBurstFewest + 1));
-  const double level = Uniform(-16.0, -6.0);
+  const double level = Uniform(-13.0, -5.0);
   const double centre = Uniform(-kPanReach + kBurstSpread, kPanReach - kBurstSpread);
   int64_t at = atMs;
   for (int i = 0; i < count; ++i) {
