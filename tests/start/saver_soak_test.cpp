@@ -16,8 +16,11 @@
 #include "platform/standard_midi_file.h"
 #include "saver_window_fixture.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) && __has_include(<sanitizer/allocator_interface.h>)
 #include <sanitizer/allocator_interface.h>
+#elif defined(__SANITIZE_ADDRESS__)
+// GCC ships the sanitizer runtime without this header; the call is the same.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace emberlrn {
