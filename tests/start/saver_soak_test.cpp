@@ -144,9 +144,14 @@ TEST_F(SaverSoakTest, TwoDaysAcrossMidnightAndTheClockChangeInTwoTimeZones) {
     const size_t heapAtEnd = HeapInUse();
     std::printf("%s: heap %zu bytes after 4 hours, %zu after 24\n", zone.name, heapAfterWarmUp,
                 heapAtEnd);
+#if !defined(__SANITIZE_ADDRESS__)
+    // The address sanitizer's allocator counts its own bookkeeping too; the
+    // growth is judged in the plain build.
     EXPECT_LT(heapAtEnd, heapAfterWarmUp + 64 * 1024) << "the heap grew";
+#endif
     EXPECT_FALSE(system.ended);
     form.reset();
+    formClock = nullptr;  // the zone's clock ends with this pass
     ddrw.open = true;
     carolsStarted = 0;
   }
