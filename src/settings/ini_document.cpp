@@ -64,11 +64,13 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
   IniDocument doc;
-  if (bytes.find("\r\n") != std::string_view::npos) doc.newline_ = "\r\n";
   // A final carriage return is the last line's break (the reader drops it), cut
-  // short of its line feed: a rewrite completes the break rather than
-  // dropping one more character of the line each time.
-  doc.endsWithNewline_ = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
+  // short of its line feed: a rewrite completes it as CR LF, since a lone line
+  // feed would make a carriage return before it the break and cut one more
+  // character off the line each time.
+  const bool cutShort = !bytes.empty() && bytes.back() == '\r';
+  if (cutShort || bytes.find("\r\n") != std::string_view::npos) doc.newline_ = "\r\n";
+  doc.endsWithNewline_ = bytes.empty() || bytes.back() == '\n' || cutShort;
   ForEachLine(bytes, [&doc](std::string_view raw, const LineParts& parts) {
     Line line;
     line.raw = std::string(raw);

@@ -114,11 +114,16 @@ TEST_F(IniFileStoreTest, UnknownLinesJunkAndCrLfSurviveARewrite) {
 }
 
 TEST_F(IniFileStoreTest, ALastLineCutShortOfItsLineFeedKeepsItsValueThroughRewrites) {
-  WriteRaw("[Settings]\r\nVol=0\r\n[Other]\r\nKeep=a\r\r");
-  IniFileStore store(file_);
-  for (const char* vol : {"-1", "-2", "-3"}) {
-    store.SaveSetting("emberlrn", "Settings", "Vol", vol);
-    EXPECT_EQ(Get(store, "Other", "Keep"), "a\r");
+  // The same whether the other lines break with CR LF or with LF alone.
+  for (const char* text : {"[Settings]\r\nVol=0\r\n[Other]\r\nKeep=a\r\r",
+                           "[Settings]\nVol=0\n[Other]\nKeep=a\r\r"}) {
+    WriteRaw(text);
+    IniFileStore store(file_);
+    for (const char* vol : {"-1", "-2", "-3"}) {
+      store.SaveSetting("emberlrn", "Settings", "Vol", vol);
+      EXPECT_EQ(Get(store, "Other", "Keep"), "a\r") << text;
+      EXPECT_EQ(Get(store, "Settings", "Vol"), vol);
+    }
   }
 }
 
