@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "platform/data_folder.h"
+#include "platform/dialog_module.h"
 #include "platform/linux_system.h"
 #include "platform/sdl/sdl_desktop.h"
 #include "platform/x11/preview_window.h"
 #include "settings/ini_file_store.h"
-#include "setup/run_setup.h"
 #include "start/command_line.h"
 #include "start/hack_options.h"
 #include "start/module1.h"
@@ -41,7 +41,7 @@ class RealModeHost final : public emberlrn::ModeHost {
     std::string name = "emberlrn";
     std::array<char*, 2> args = {name.data(), nullptr};
     emberlrn::IniFileStore store(emberlrn::IniFileStore::DefaultPath());
-    return emberlrn::RunSetupDialog(1, args.data(), store, system_);
+    return emberlrn::RunDialogModule(1, args.data(), store, system_);
   }
   int RunPassword() override { return emberlrn::PasswordMode(system_); }
 

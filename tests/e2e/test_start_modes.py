@@ -2,6 +2,7 @@
 modes that end at once, and the password mode."""
 
 import os
+import shutil
 import time
 import unittest
 
@@ -91,6 +92,25 @@ class QuietModesTest(unittest.TestCase):
             time.sleep(1)
             desk.xdotool("key", "a")
             self.assertEqual(e2e.wait_exit(proc, 5), 0)
+
+    def test_the_saver_never_maps_the_dialog_and_a_missing_dialog_is_told(self):
+        with e2e.Desktop() as desk:
+            desk.write_settings("[Settings]\nSetReg=2\nRunMon=True\nPwrMsg=True\n")
+            proc = desk.start("/s")
+            self.assertIsNotNone(desk.wait_for_window())
+            with open(f"/proc/{proc.pid}/maps") as maps:
+                self.assertNotIn("libQt6", maps.read())
+            time.sleep(1)
+            desk.xdotool("key", "a")
+            self.assertEqual(e2e.wait_exit(proc, 5), 0)
+            # The program alone, without the dialog's module beside it.
+            alone = os.path.join(desk.home, "emberlrn")
+            shutil.copy(e2e.BIN, alone)
+            proc = desk.start_program([alone, "/c"])
+            self.assertEqual(e2e.wait_exit(proc, 10), 1)
+            told = proc.stderr.read()
+            self.assertIn("the settings dialog cannot be loaded", told)
+            self.assertEqual(len(told.strip().splitlines()), 1, told)
 
     def test_password_mode_stores_nothing(self):
         with e2e.Desktop() as desk:
