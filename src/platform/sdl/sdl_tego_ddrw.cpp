@@ -305,22 +305,70 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   Sprite* s = Find(sprite);
   if (s == nullptr || frame < 1) return;
   if (static_cast<int>(s->frames.size()) < frame) s->frames.resize(frame);
-  const std::string file(path);
-  Surface loaded(SDL_LoadBMP(file.c_str()));
-  if (!loaded) {
-    // Told once per file; the sprite stays empty and the saver runs on.
-    if (reported_.insert(file).second) {
-      std::cerr << "emberlrn: cannot read the picture " << file << ": " << SDL_GetError() << '\n';
-    }
-    return;
-  }
-  if (!open_) return;
-  Surface picture = Prepared(std::move(loaded), loadCode);
-  if (!picture) return;
   Frame& f = s->frames[frame - 1];
+  f.picture.reset();
+  f.file = std::string(path);
+  f.loadCode = loadCode;
+  f.drawnAtMs = clock_.MonotonicMs();
   // The solid tiles were worked out from the pictures as they were.
   solidTiles_.clear();
+  if (!ReadPicture(f) || !open_) {
+    f.picture.reset();
+    f.file.clear();  // nothing to read again: the sprite stays empty and the saver runs on
+  }
+}
+
+bool SdlTegoDDrw::ReadPicture(Frame& f) {
+  Surface loaded(SDL_LoadBMP(f.file.c_str()));
+  if (!loaded) {
+    if (reported_.insert(f.file).second) {
+      std::cerr << "emberlrn: cannot read the picture " << f.file << ": " << SDL_GetError()
+                << '\n';
+    }
+    return false;
+  }
+  if (!open_) return true;
+  Surface picture = Prepared(std::move(loaded), f.loadCode);
+  if (!picture) return false;
   f.picture = Trimmed(std::move(picture), f.left, f.top);
+  return true;
+}
+
+size_t SdlTegoDDrw::PicturesHeld() const {
+  size_t held = 0;
+  for (const Sprite& s : sprites_) {
+    for (const Frame& f : s.frames) held += f.picture != nullptr;
+  }
+  return held;
+}
+
+void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
+  // Longer than the slowest flame's round and much shorter than the shortest
+  // rotation, looked at now and then.
+  constexpr int64_t kIdleMs = 10 * 1000;
+  constexpr int64_t kSweepEveryMs = 2 * 1000;
+  if (nowMs - idleSweepAtMs_ < kSweepEveryMs) return;
+  idleSweepAtMs_ = nowMs;
+  bool released = false;
+  for (Sprite& s : sprites_) {
+    for (Frame& f : s.frames) {
+      if (!f.picture || f.file.empty() || nowMs - f.drawnAtMs < kIdleMs) continue;
+      const SDL_Surface* picture = f.picture.get();
+      // The frame on the screen is compared with the next one: its pictures stay.
+      if (std::any_of(shownItems_.begin(), shownItems_.end(),
+                      [picture](const Item& item) { return item.picture == picture; })) {
+        continue;
+      }
+      std::erase_if(solidTiles_, [picture](const auto& entry) {
+        return std::get<0>(entry.first) == picture;
+      });
+      f.picture.reset();
+      released = true;
+    }
+  }
+#if defined(__GLIBC__)
+  if (released) malloc_trim(0);
+#endif
 }
 
 void SdlTegoDDrw::SetSpriteX(int32_t sprite, int x) {
@@ -358,10 +406,12 @@ void SdlTegoDDrw::NextSpriteFrame(int32_t sprite) {
 }
 
 void SdlTegoDDrw::DrawSprite(int32_t sprite) {
-  const Sprite* s = Find(sprite);
+  Sprite* s = Find(sprite);
   if (s == nullptr || s->frame < 1 || s->frame > static_cast<int>(s->frames.size())) return;
-  const Frame& f = s->frames[s->frame - 1];
+  Frame& f = s->frames[s->frame - 1];
+  if (!f.picture && open_ && !f.file.empty() && !ReadPicture(f)) f.file.clear();
   if (!f.picture) return;
+  f.drawnAtMs = clock_.MonotonicMs();
   const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame);
   items_.push_back({f.picture.get(), identity,
                     {s->x + f.left, s->y + f.top, f.picture->w, f.picture->h}, {s->x, s->y, 0, 0}});
@@ -413,6 +463,7 @@ void SdlTegoDDrw::FlipBackBuffer() {
   }
   items_.clear();
   texts_.EndFrame();
+  ReleaseIdlePictures(clock_.MonotonicMs());
 }
 
 void SdlTegoDDrw::AddFpsFigure() {

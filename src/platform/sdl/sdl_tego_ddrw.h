@@ -97,6 +97,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int64_t FramesUnchanged() const { return framesUnchanged_; }
   // The window pixels written by the last frame put on the screen.
   int64_t PixelsWritten() const { return pixelsWritten_; }
+  // The sprite pictures held in memory; one not drawn for a while is let go
+  // and read again from its file when it is next drawn.
+  size_t PicturesHeld() const;
   // Where the canvas stands in the window.
   PixelRect CanvasInWindow() const { return scale_.Fit(); }
   // A screen position in pixels of the canvas, as SDL gives pointer events
@@ -115,6 +118,10 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     Surface picture;  // ARGB8888, blended or (a notice panel) copied
     int left = 0;     // where the picture starts in the file's, its clear margins cut off
     int top = 0;
+    // Where the picture is read from again after it was let go for lack of use.
+    std::string file;
+    int loadCode = 0;
+    int64_t drawnAtMs = 0;
   };
   struct Sprite {
     std::vector<Frame> frames;  // frame n at n - 1; empty frames draw nothing
@@ -152,6 +159,13 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // it when `everything`.
   void Present(const std::vector<PixelRect>& areas, bool everything);
   void ReleasePictures();
+  // Reads a frame's picture from its file, prepared and trimmed; false when
+  // it cannot be read (told once per file).
+  bool ReadPicture(Frame& frame);
+  // Lets go of the pictures no frame has drawn for a while: the styles the
+  // rotation is not showing, the notice panels once they are gone.
+  void ReleaseIdlePictures(int64_t nowMs);
+  int64_t idleSweepAtMs_ = 0;
 
   const Clock& clock_;
   TegoDDrwEvents* events_ = nullptr;

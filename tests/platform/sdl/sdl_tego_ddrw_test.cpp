@@ -275,6 +275,42 @@ TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   EXPECT_EQ(At(canvas, 400, 300), kBlackPixel);
 }
 
+TEST_F(SdlDDrwTest, APictureLongUndrawnIsLetGoAndReadAgainWhenItIsNextDrawn) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  const int32_t red = Sprite("red.bmp", 100, 50);
+  const int32_t green = Sprite("green.bmp", 300, 50);
+  const auto Frame = [&](bool withGreen) {
+    ddrw.ClearBackBuffer(0);
+    ddrw.DrawSprite(red);
+    if (withGreen) ddrw.DrawSprite(green);
+    ddrw.FlipBackBuffer();
+    return ddrw.ReadCanvas();
+  };
+  const std::vector<uint32_t> both = Frame(true);
+  EXPECT_EQ(ddrw.PicturesHeld(), 2u);
+  for (int second = 0; second < 8; ++second) {  // the green stays on the screen, unchanged
+    clock.AdvanceMs(1000);
+    Frame(true);
+  }
+  for (int second = 0; second < 20; ++second) {
+    clock.AdvanceMs(1000);
+    Frame(false);
+  }
+  EXPECT_EQ(ddrw.PicturesHeld(), 1u);
+  EXPECT_EQ(At(ddrw.ReadCanvas(), 320, 70), kBlackPixel);
+  EXPECT_EQ(Frame(true), both);
+  EXPECT_EQ(ddrw.PicturesHeld(), 2u);
+  // A file gone in the meantime is told and leaves the sprite empty.
+  for (int second = 0; second < 20; ++second) {
+    clock.AdvanceMs(1000);
+    Frame(false);
+  }
+  fs::remove(File("green.bmp"));
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(At(Frame(true), 320, 70), kBlackPixel);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("green.bmp"), std::string::npos);
+}
+
 TEST_F(SdlDDrwTest, PanelsAreOpaqueAndTheClearColourFillsTheRest) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 24, ""));
   const int32_t panel = Sprite("red.bmp", 0, 0, kLoadOpaquePanel);
