@@ -16,9 +16,10 @@ constexpr int64_t kIdleWaitMs = 1000;
 
 EventLoop::EventLoop(const Clock& clock, InputSource& input) : clock_(clock), input_(input) {}
 
-EventLoop::TimerId EventLoop::AddTimer(int64_t intervalMs, std::function<void()> onTick) {
+EventLoop::TimerId EventLoop::AddTimer(int64_t intervalMs, std::function<void()> onTick,
+                                       Touches touches) {
   const int64_t interval = std::max<int64_t>(intervalMs, 1);
-  timers_.push_back({interval, clock_.MonotonicMs() + interval, true, std::move(onTick)});
+  timers_.push_back({interval, clock_.MonotonicMs() + interval, true, std::move(onTick), touches});
   return static_cast<TimerId>(timers_.size() - 1);
 }
 
@@ -37,6 +38,7 @@ bool EventLoop::TimerEnabled(TimerId timer) const {
 void EventLoop::SetFrameSource(FrameSource* frames) {
   frames_ = frames;
   framesRunning_ = false;
+  stirred_ = true;
 }
 
 void EventLoop::Run() { RunUntil(std::nullopt); }
@@ -46,7 +48,7 @@ void EventLoop::RunFor(int64_t durationMs) { RunUntil(clock_.MonotonicMs() + dur
 void EventLoop::RunUntil(std::optional<int64_t> endMs) {
   stopped_ = false;
   while (!stopped_) {
-    input_.DispatchInput();
+    if (input_.DispatchInput()) stirred_ = true;
     if (stopped_) break;
     // Everything due at the moment of this pass is delivered, the end
     // moment included.
@@ -72,6 +74,7 @@ void EventLoop::DeliverDueTimers(int64_t nowMs) {
     Timer& t = timers_[i];
     const int64_t missed = (nowMs - t.dueMs) / t.intervalMs;
     t.dueMs += (missed + 1) * t.intervalMs;
+    if (t.touches == Touches::kPicture) stirred_ = true;
     t.onTick();
   }
 }
@@ -91,6 +94,8 @@ void EventLoop::DeliverDueFrame(int64_t nowMs) {
     frameIndex_ = 0;
   }
   if (NextFrameDueMs() > nowMs) return;
+  if (const std::optional<int64_t> change = ChangeDueMs(); change && *change > nowMs) return;
+  stirred_ = false;
   ++frameIndex_;
   // More than a frame behind (a long handler, a slow machine): start the
   // pace again from now instead of hurrying to catch up.
@@ -109,10 +114,18 @@ std::optional<int64_t> EventLoop::NextWakeMs(bool framesWanted) const {
   }
   if (framesWanted) {
     // Frames that were not running yet start at once.
-    const int64_t frameDue = framesRunning_ ? NextFrameDueMs() : clock_.MonotonicMs();
+    int64_t frameDue = framesRunning_ ? NextFrameDueMs() : clock_.MonotonicMs();
+    if (const std::optional<int64_t> change = ChangeDueMs()) frameDue = std::max(frameDue, *change);
     if (!wake || frameDue < *wake) wake = frameDue;
   }
   return wake;
+}
+
+std::optional<int64_t> EventLoop::ChangeDueMs() const {
+  if (frames_ == nullptr) return std::nullopt;
+  const std::optional<int64_t> change = frames_->NextChangeMs();
+  if (!change || stirred_) return std::nullopt;
+  return change;
 }
 
 }  // namespace emberlrn

@@ -8,7 +8,9 @@
 // runs is delivered once, late; ticks missed meanwhile are dropped, never
 // queued, and the timer keeps its phase. Timers due at the same moment tick
 // in the order they were made. Frames come at most kMaxFramesPerSecond times
-// a second, and only while the frame source wants them.
+// a second, and only while the frame source wants them; a source that knows
+// when its picture next changes by itself gets frames only from then on, or
+// after input or a timer tick that may have changed it.
 
 #include <cstdint>
 #include <deque>
@@ -26,8 +28,8 @@ class InputSource {
   // Returns when input is pending or timeoutMs milliseconds have passed,
   // whichever comes first (at once for 0). Sleeps meanwhile.
   virtual void WaitForInput(int64_t timeoutMs) = 0;
-  // Hands every pending input event to its handler.
-  virtual void DispatchInput() = 0;
+  // Hands every pending input event to its handler; true when there was any.
+  virtual bool DispatchInput() = 0;
 };
 
 // What raises the frame events: the drawing control.
@@ -38,6 +40,10 @@ class FrameSource {
   virtual bool FramesWanted() const = 0;
   // Raises one frame event.
   virtual void RaiseFrame() = 0;
+  // The moment the picture next changes of its own accord (a flame step,
+  // the clock's next second), when the source knows it; nothing when frames
+  // are wanted at the full pace.
+  virtual std::optional<int64_t> NextChangeMs() const { return std::nullopt; }
 };
 
 class EventLoop {
@@ -49,8 +55,12 @@ class EventLoop {
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
 
+  // What a timer's ticks may touch: the picture, or the sound alone (whose
+  // ticks call for no frame).
+  enum class Touches { kPicture, kSoundOnly };
   // A new timer, enabled, first due one interval from now.
-  TimerId AddTimer(int64_t intervalMs, std::function<void()> onTick);
+  TimerId AddTimer(int64_t intervalMs, std::function<void()> onTick,
+                   Touches touches = Touches::kPicture);
   // A disabled timer receives no ticks; enabling it again starts a fresh
   // interval from now.
   void SetTimerEnabled(TimerId timer, bool enabled);
@@ -75,10 +85,14 @@ class EventLoop {
     int64_t dueMs;
     bool enabled;
     std::function<void()> onTick;
+    Touches touches;
   };
 
   void RunUntil(std::optional<int64_t> endMs);
   void DeliverDueTimers(int64_t nowMs);
+  // When the frame source says when its picture next changes: the earlier of
+  // that and now, once input or a timer may have changed it.
+  std::optional<int64_t> ChangeDueMs() const;
   void DeliverDueFrame(int64_t nowMs);
   int64_t NextFrameDueMs() const;
   // The earliest moment something is due, or nothing when nothing is.
@@ -96,6 +110,7 @@ class EventLoop {
   int64_t frameEpochMs_ = 0;
   int64_t frameIndex_ = 0;
   int64_t frameCount_ = 0;
+  bool stirred_ = true;  // input or a tick may have changed the picture since the last frame
 };
 
 }  // namespace emberlrn

@@ -44,7 +44,8 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
   });
   loop_.AddTimer(kTimerIntervalMs, [this] { Timer5_Timer(); });
   loop_.AddTimer(kTimerIntervalMs, [this] { TimerTotal_Timer(); });
-  loop_.AddTimer(kCrackleTickMs, [this] { TimerCrackle_Timer(); });
+  loop_.AddTimer(kCrackleTickMs, [this] { TimerCrackle_Timer(); },
+                 EventLoop::Touches::kSoundOnly);
 }
 
 void Form1::Form_Load() {

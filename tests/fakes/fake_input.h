@@ -36,12 +36,15 @@ class FakeInputSource final : public InputSource {
     clock_.AdvanceMs(until - clock_.MonotonicMs());
   }
 
-  void DispatchInput() override {
+  bool DispatchInput() override {
+    bool any = false;
     while (!events_.empty() && events_.begin()->first <= clock_.MonotonicMs()) {
       auto event = std::move(events_.begin()->second);
       events_.erase(events_.begin());
       event();
+      any = true;
     }
+    return any;
   }
 
   int64_t waits = 0;

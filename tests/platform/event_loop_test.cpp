@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,15 @@ class CountingFrames final : public FrameSource {
   bool FramesWanted() const override { return wanted; }
   void RaiseFrame() override {
     times.push_back(clock_.MonotonicMs());
+    // A change shown moves the next one on, as a flame step does.
+    if (nextChange && *nextChange <= clock_.MonotonicMs()) nextChange = *nextChange + changeEveryMs;
     clock_.AdvanceMs(costMs);
   }
+  std::optional<int64_t> NextChangeMs() const override { return nextChange; }
   bool wanted = true;
   int64_t costMs = 0;
+  std::optional<int64_t> nextChange;
+  int64_t changeEveryMs = 0;
   std::vector<int64_t> times;
 
  private:
@@ -120,6 +126,30 @@ TEST_F(LoopTest, SlowFramesDoNotPileUpAndTimersStillTick) {
   }
   EXPECT_GE(frames.times.size(), 90u);
   EXPECT_EQ(ticks, 4);
+}
+
+TEST_F(LoopTest, ASourceThatKnowsItsNextChangeGetsFramesThenOrAfterInputAndPictureTicks) {
+  CountingFrames frames(clock);
+  frames.nextChange = start + 250;
+  frames.changeEveryMs = 10000;
+  loop.SetFrameSource(&frames);
+  int soundTicks = 0;
+  loop.AddTimer(20, [&] { ++soundTicks; }, EventLoop::Touches::kSoundOnly);
+  loop.AddTimer(1000, [] {});
+  input.At(start + 600, [] {});
+  loop.RunFor(1100);
+  std::vector<int64_t> since;
+  for (int64_t t : frames.times) since.push_back(t - start);
+  // The first frame at once, then the change, the input and the picture tick;
+  // the sound's ticks ask for none.
+  EXPECT_EQ(since, (std::vector<int64_t>{0, 250, 600, 1000}));
+  EXPECT_EQ(soundTicks, 55);
+  // A source whose changes come every frame gets frames at the full pace again.
+  frames.times.clear();
+  frames.nextChange = clock.MonotonicMs();
+  frames.changeEveryMs = 0;
+  loop.RunFor(1000);
+  EXPECT_GE(frames.times.size(), 59u);
 }
 
 TEST_F(LoopTest, NoFramesWhileNotWantedAndTheyRestartAtOnce) {

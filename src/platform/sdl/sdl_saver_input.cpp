@@ -16,13 +16,16 @@ void SdlInputSource::WaitForInput(int64_t timeoutMs) {
   SDL_WaitEventTimeout(nullptr, static_cast<int>(std::clamp<int64_t>(timeoutMs, 0, INT_MAX)));
 }
 
-void SdlInputSource::DispatchInput() {
+bool SdlInputSource::DispatchInput() {
+  bool any = false;
   SDL_Event event;
   while (SDL_PollEvent(&event) == 1) {
+    any = true;
     for (SdlEventHandler* handler : handlers_) {
       if (handler->HandleEvent(event)) break;
     }
   }
+  return any;
 }
 
 bool SdlSaverWindowInput::OwnWindow(Uint32 windowId) const {

@@ -32,7 +32,7 @@ class SdlInputSource final : public InputSource {
   void AddHandler(SdlEventHandler* handler) { handlers_.push_back(handler); }
 
   void WaitForInput(int64_t timeoutMs) override;
-  void DispatchInput() override;
+  bool DispatchInput() override;
 
  private:
   std::vector<SdlEventHandler*> handlers_;

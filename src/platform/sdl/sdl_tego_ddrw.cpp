@@ -757,6 +757,16 @@ void SdlTegoDDrw::RaiseFrame() {
   if (events_ != nullptr) events_->FrameReady();
 }
 
+std::optional<int64_t> SdlTegoDDrw::NextChangeMs() const {
+  if (!open_ || showFps_ || invalid_) return std::nullopt;
+  const int64_t now = clock_.MonotonicMs();
+  int64_t next = now + 1000 - clock_.Now().millisecond;
+  for (const Sprite& s : sprites_) {
+    if (s.frames.size() >= 2) next = std::min(next, s.frameShownAtMs + s.speedMs);
+  }
+  return next;
+}
+
 std::optional<PointerPosition> SdlTegoDDrw::CanvasPosition(PointerPosition screen) const {
   if (!open_) return std::nullopt;
   int left = 0;

@@ -83,6 +83,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // FrameSource: frames come while the display is open.
   bool FramesWanted() const override { return open_; }
   void RaiseFrame() override;
+  // The next flame step or the calendar clock's next second, whichever
+  // comes first; frames at the full pace while the frame figure is shown.
+  std::optional<int64_t> NextChangeMs() const override;
 
   bool IsOpen() const { return open_; }
   SDL_Window* Window() const { return window_.get(); }
