@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <span>
 #include <utility>
 
 #if defined(__GLIBC__)
@@ -444,8 +445,8 @@ void SdlTegoDDrw::FlipBackBuffer() {
   }
   if (showFps_) AddFpsFigure();
   const bool everything = invalid_ || clearColour_ != shownClearColour_;
-  const std::vector<PixelRect> areas =
-      everything ? std::vector<PixelRect>{{0, 0, kSceneWidth, kSceneHeight}} : Damage();
+  if (everything) scratch_.areas.assign(1, {0, 0, kSceneWidth, kSceneHeight});
+  const std::vector<PixelRect>& areas = everything ? scratch_.areas : Damage();
   if (areas.empty()) {
     ++framesUnchanged_;
   } else {
@@ -493,12 +494,16 @@ void SdlTegoDDrw::HostWindowResized(int width, int height) {
   invalid_ = true;
 }
 
-std::vector<PixelRect> SdlTegoDDrw::Damage() const {
+const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
   const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
   // Every drawing matched with an equal one of the shown frame; what is
   // left over on either side changed there.
-  std::vector<bool> matchedNew(items_.size(), false);
-  std::vector<bool> matchedShown(shownItems_.size(), false);
+  std::vector<bool>& matchedNew = scratch_.matchedNew;
+  std::vector<bool>& matchedShown = scratch_.matchedShown;
+  matchedNew.assign(items_.size(), false);
+  matchedShown.assign(shownItems_.size(), false);
+  std::vector<PixelRect>& areas = scratch_.areas;
+  areas.clear();
   size_t lastMatch = 0;
   bool inOrder = true;
   for (size_t i = 0; i < items_.size(); ++i) {
@@ -512,8 +517,12 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
       break;
     }
   }
-  if (!inOrder) return {whole};
-  std::vector<PixelRect> changed;
+  if (!inOrder) {
+    areas.push_back(whole);
+    return areas;
+  }
+  std::vector<PixelRect>& changed = scratch_.changed;
+  changed.clear();
   // A sprite's next frame at the same place (the flame stepping on) changed
   // only the tiles where the two pictures differ; any other drawing that
   // came or went changed all of its rectangle. The frames of one sprite may
@@ -532,7 +541,8 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
       matchedShown[k] = matchedNew[i] = true;
       const PixelRect both = Union(FromSdl(before.at), FromSdl(now.at));
       // A tile that a solid drawing in front covers shows nothing of either.
-      std::vector<const std::vector<bool>*> inFront;
+      std::vector<const std::vector<bool>*>& inFront = scratch_.inFront;
+      inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
         if ((items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
@@ -557,7 +567,6 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
     if (!matchedShown[k]) changed.push_back(FromSdl(shownItems_[k].at));
   }
   // Overlapping rectangles become one; too many become their union.
-  std::vector<PixelRect> areas;
   for (const PixelRect& rect : changed) {
     PixelRect area = Intersection(rect, whole);
     if (area.Empty()) continue;
@@ -577,7 +586,7 @@ std::vector<PixelRect> SdlTegoDDrw::Damage() const {
   if (areas.size() > kMostDamageRects) {
     PixelRect all;
     for (const PixelRect& area : areas) all = Union(all, area);
-    return {all};
+    areas.assign(1, all);
   }
   return areas;
 }
@@ -643,7 +652,8 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   // tile is known by a fingerprint of its pixels, so no copy of the shown
   // canvas is kept; each area is widened to whole tiles, so a tile that two
   // areas share is sent whole the first time and found unchanged after.
-  std::vector<PixelRect> tiles;
+  std::vector<PixelRect>& tiles = scratch_.tiles;
+  tiles.clear();
   SDL_Surface* canvas = canvas_.get();
   const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
   const auto Differs = [&](const PixelRect& tile) {
@@ -653,7 +663,9 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
     shown = print;
     return true;
   };
-  for (const PixelRect& area : everything ? std::vector<PixelRect>{whole} : areas) {
+  const PixelRect* first = everything ? &whole : areas.data();
+  const size_t count = everything ? 1 : areas.size();
+  for (const PixelRect& area : std::span(first, count)) {
     const int left = area.x / kTile * kTile;
     const int top = area.y / kTile * kTile;
     const PixelRect widened{left, top, (area.x + area.w + kTile - 1) / kTile * kTile - left,
@@ -664,13 +676,14 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   sent_.clear();
   pixelsWritten_ = 0;
   const bool direct = SameLayout(surface);
-  Surface converted;
-  if (!direct) {
-    converted.reset(SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32,
-                                                   SDL_PIXELFORMAT_ARGB8888));
-    if (!converted) return;
+  if (direct) {
+    converted_.reset();
+  } else if (!converted_ || converted_->w != surface->w || converted_->h != surface->h) {
+    converted_.reset(SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32,
+                                                    SDL_PIXELFORMAT_ARGB8888));
+    if (!converted_) return;
   }
-  SDL_Surface* target = direct ? surface : converted.get();
+  SDL_Surface* target = direct ? surface : converted_.get();
   SDL_LockSurface(surface);
   if (everything) {
     // The bars beside the canvas are black.
@@ -692,7 +705,7 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
     for (const SDL_Rect& rect : sent_) {
       SDL_Rect from = rect;
       SDL_Rect to = rect;
-      SDL_BlitSurface(converted.get(), &from, surface, &to);
+      SDL_BlitSurface(converted_.get(), &from, surface, &to);
     }
   }
   if (everything) {
@@ -713,6 +726,8 @@ void SdlTegoDDrw::ReleasePictures() {
   shownItems_.clear();
   solidTiles_.clear();
   canvas_.reset();
+  converted_.reset();
+  scratch_ = {};
 }
 
 void SdlTegoDDrw::CloseDisplay() {

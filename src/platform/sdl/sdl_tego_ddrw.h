@@ -152,8 +152,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   void OpenBlackouts();
   void PaintBlackouts();
   // The canvas rectangles where this frame's drawings differ from the shown
-  // frame's; the whole canvas when their order changed.
-  std::vector<PixelRect> Damage() const;
+  // frame's; the whole canvas when their order changed. Kept in the scratch
+  // buffers below until the next frame.
+  const std::vector<PixelRect>& Damage() const;
   // The canvas tiles a sprite's picture covers with solid pixels where it
   // stands, by row of tiles then column; made once for each picture and place.
   const std::vector<bool>& SolidTiles(const Item& item) const;
@@ -190,6 +191,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int64_t framesUnchanged_ = 0;
   int64_t pixelsWritten_ = 0;
   std::vector<SDL_Rect> sent_;  // the window rectangles of one frame
+  // Working space of one frame, kept so that frames allocate nothing.
+  struct Scratch {
+    std::vector<bool> matchedNew, matchedShown;
+    std::vector<const std::vector<bool>*> inFront;
+    std::vector<PixelRect> changed, areas, tiles;
+  };
+  mutable Scratch scratch_;
+  Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
   uint32_t hostWindow_ = 0;
   // Black windows over every monitor but the first, which shows the scene.
