@@ -45,17 +45,17 @@ std::vector<Span> ReadIndex(const std::string& path, long fileFrames, int& leftO
   return spans;
 }
 
-// The frames and rate of a wave file, read from its header alone.
+// The frames and rate of a wave file.
 bool WaveFrames(const std::string& path, long& frames, int& rate) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wave;
   Uint8* buffer = nullptr;
   Uint32 bytes = 0;
-  if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes) == nullptr) return false;
+  if (SDL_LoadWAV(path.c_str(), &wave, &buffer, &bytes) == nullptr) return false;
   SDL_FreeWAV(buffer);
-  const int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-  if (frameBytes <= 0 || spec.freq <= 0) return false;
+  const int frameBytes = SDL_AUDIO_BITSIZE(wave.format) / 8 * wave.channels;
+  if (frameBytes <= 0 || wave.freq <= 0) return false;
   frames = static_cast<long>(bytes / static_cast<Uint32>(frameBytes));
-  rate = spec.freq;
+  rate = wave.freq;
   return true;
 }
 
