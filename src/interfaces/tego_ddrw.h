@@ -27,6 +27,9 @@ class TegoDDrw {
   // Opens the full-screen canvas at that depth. Returns false when the mode
   // cannot be had; the caller reports it. Frame events follow a true.
   virtual bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) = 0;
+  // After a false SetDisplayMode: empty when the depth was refused, else
+  // what kept the window from being made or drawn, whatever the depth.
+  virtual std::string WindowFault() const { return {}; }
 
   // A new empty sprite, valid until the program ends. Never 0.
   virtual int32_t CreateSprite() = 0;

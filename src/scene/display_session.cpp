@@ -30,11 +30,21 @@ DepthTexts TextsFor(int bitsPerPixel) {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
+// A window that cannot be drawn is told as such, since no depth would help.
+bool ReportedWindowFault(TegoDDrw& ddrw, System& system) {
+  const std::string fault = ddrw.WindowFault();
+  if (fault.empty()) return false;
+  system.ShowMessage(MessageIcon::kCritical, kDirectDrawErrorTitle, WindowFaultText(fault));
+  return true;
+}
+
 // Asks for 800 x 600 at the depth; a refusal is reported and ends the session.
 bool SwitchChecked(TegoDDrw& ddrw, System& system, int bitsPerPixel) {
   if (ddrw.SetDisplayMode(kSceneWidth, kSceneHeight, bitsPerPixel, "")) return true;
-  system.ShowMessage(MessageIcon::kCritical, kDirectDrawErrorTitle,
-                     DirectDrawErrorText(bitsPerPixel));
+  if (!ReportedWindowFault(ddrw, system)) {
+    system.ShowMessage(MessageIcon::kCritical, kDirectDrawErrorTitle,
+                       DirectDrawErrorText(bitsPerPixel));
+  }
   return false;
 }
 
@@ -93,15 +103,28 @@ std::string DirectDrawErrorText(int bitsPerPixel) {
   return text;
 }
 
+std::string WindowFaultText(std::string_view fault) {
+  std::string text = "The screensaver could not open its full-screen window: ";
+  text += fault;
+  text += kLineBreak;
+  text += kLineBreak;
+  text +=
+      "The color depth is not the cause. Please check that your display lets programs open a "
+      "full-screen window (on Wayland, that the compositor offers a renderer SDL can use, or run "
+      "with SDL_VIDEODRIVER=x11)";
+  return text;
+}
+
 bool OpenDisplay(TegoDDrw& ddrw, DisplayModes& modes, System& system) {
   const std::string depth = SelectedDepthText(BuildModeList(modes));
   if (depth == "32") return SwitchChecked(ddrw, system, 32);
   if (depth == "24") return SwitchChecked(ddrw, system, 24);
   if (depth == "16") return SwitchChecked(ddrw, system, 16);
   // An 8-bit desktop ("x8") or one whose mode is not listed: 16 bits are
-  // tried and the scene is loaded whatever the answer.
-  ddrw.SetDisplayMode(kSceneWidth, kSceneHeight, 16, "");
-  return true;
+  // tried and the scene is loaded whatever the answer, unless there is no
+  // window to load it into.
+  if (ddrw.SetDisplayMode(kSceneWidth, kSceneHeight, 16, "")) return true;
+  return !ReportedWindowFault(ddrw, system);
 }
 
 }  // namespace emberlrn

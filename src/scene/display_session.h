@@ -41,10 +41,15 @@ std::string SelectedDepthText(const ModeList& list);
 // carriage return and line feed, without a break after the last line.
 std::string DirectDrawErrorText(int bitsPerPixel);
 
+// The message of a window that cannot be made or drawn at all, with the
+// reason the drawing control gave.
+std::string WindowFaultText(std::string_view fault);
+
 // Switches the display to 800 x 600 at the desktop's depth (32, 24 or 16;
 // any other depth tries 16 bits and carries on whatever the answer). Returns
-// false after showing the message when a 32, 24 or 16-bit switch is refused;
-// the caller then unloads the saver window and ends.
+// false after showing the message when a 32, 24 or 16-bit switch is refused,
+// or at any depth when the window itself cannot be drawn (then the window's
+// message, never a depth's); the caller then unloads the saver window and ends.
 bool OpenDisplay(TegoDDrw& ddrw, DisplayModes& modes, System& system);
 
 }  // namespace emberlrn

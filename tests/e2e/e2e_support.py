@@ -200,12 +200,13 @@ class SaverRun:
     disk audio driver. It is up once the sound plays and the saver's window
     has the keyboard."""
 
-    def __init__(self, desk, data_dir=None):
+    def __init__(self, desk, data_dir=None, extra_env=None):
         self.desk = desk
         self.output = os.path.join(desk.home, "sound-%d.raw" % time.monotonic_ns())
         env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": self.output}
         if data_dir:
             env["EMBERLRN_DATA_DIR"] = data_dir
+        env.update(extra_env or {})
         self.proc = desk.start("/s", extra_env=env)
         self.stderr = ""
         deadline = time.time() + 20

@@ -1,5 +1,6 @@
-"""A full-screen run under faults: its X server dies, it is sent SIGTERM,
-SIGINT or SIGHUP, its data files are damaged, its data folder vanishes."""
+"""A full-screen run under faults: its Wayland session cannot be reached, its
+X server dies, it is sent SIGTERM, SIGINT or SIGHUP, its data files are
+damaged, its data folder vanishes."""
 
 import os
 import random
@@ -39,6 +40,16 @@ class FaultsTest(unittest.TestCase):
             self.assertNotIn(-status, CRASHES, err)
             self.assertIn("display", err.lower())
             desk.xvfb = None
+
+    def test_a_wayland_session_that_cannot_be_reached_falls_back_to_x11_in_one_line(self):
+        with Desktop() as desk:
+            run = SaverRun(desk, extra_env={"WAYLAND_DISPLAY": "emberlrn-no-compositor"})
+            status = run.end()
+            told = [line for line in run.stderr.splitlines() if "wayland" in line.lower()]
+            self.assertEqual(status, 0, run.stderr)
+            self.assertEqual(len(told), 1, run.stderr)
+            self.assertIn("drawing through x11 (XWayland) instead", told[0])
+            self.assertNotIn("-bit color", run.stderr)
 
     def test_sigterm_sigint_and_sighup_end_the_run_cleanly_with_the_settings_intact(self):
         with Desktop() as desk:

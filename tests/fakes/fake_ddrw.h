@@ -34,6 +34,8 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   // --- answers set by the test ---
   // SetDisplayMode's answer per bits per pixel; depths not listed succeed.
   std::map<int, bool> modeAnswers;
+  // WindowFault's answer after a refused mode: empty for a refused depth.
+  std::string windowFault;
   bool frameDue = false;
   // The width of one character in TextWidth, as a share of the font size.
   double characterWidth = 0.5;
@@ -64,6 +66,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
     if (ok) open = true;
     return ok;
   }
+  std::string WindowFault() const override { return windowFault; }
   int32_t CreateSprite() override {
     const int32_t sprite = static_cast<int32_t>(sprites.size()) + 1;
     sprites[sprite];

@@ -120,5 +120,26 @@ TEST(OpenDisplayTest, ARefused32BitSwitch) {
   EXPECT_EQ(DirectDrawErrorText(32).back(), 'w');  // no break after the last line
 }
 
+TEST(OpenDisplayTest, AWindowThatCannotBeDrawnIsToldAsSuchAtEveryDepth) {
+  FakeModes unlisted(kTypicalList, 1920, 1080, 32);
+  for (int16_t depth : {32, 24, 16, 0}) {
+    FakeModes listed(kTypicalList, 1024, 768, depth);
+    FakeModes& modes = depth == 0 ? unlisted : listed;
+    FakeDDrw ddrw;
+    ddrw.modeAnswers[depth == 0 ? 16 : depth] = false;
+    ddrw.windowFault = "Couldn't find matching render driver";
+    FakeSystem system;
+    EXPECT_FALSE(OpenDisplay(ddrw, modes, system)) << depth;
+    ASSERT_EQ(system.messages.size(), 1u) << depth;
+    EXPECT_EQ(system.messages[0].title, "Error opening the display!");
+    const std::string& text = system.messages[0].text;
+    EXPECT_EQ(text.find("-bit color"), std::string::npos) << text;
+    EXPECT_EQ(text.find("The screensaver could not open its full-screen window: Couldn't find "
+                        "matching render driver\r\n"),
+              0u)
+        << text;
+  }
+}
+
 }  // namespace
 }  // namespace emberlrn

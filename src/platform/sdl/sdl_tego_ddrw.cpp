@@ -219,11 +219,16 @@ SdlTegoDDrw::~SdlTegoDDrw() { CloseDisplay(); }
 
 bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
   if (open_) return true;
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+  windowFault_.clear();
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    windowFault_ = "the video system is not running";
+    return false;
+  }
   if (hostWindow_ != 0) {
     window_.reset(SDL_CreateWindowFrom(reinterpret_cast<const void*>(uintptr_t{hostWindow_})));
     if (!window_) {
-      std::cerr << "emberlrn: cannot draw into window " << hostWindow_ << ": " << SDL_GetError()
+      windowFault_ = SDL_GetError();
+      std::cerr << "emberlrn: cannot draw into window " << hostWindow_ << ": " << windowFault_
                 << '\n';
       return false;
     }
@@ -240,7 +245,8 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
   // window keeps the size it was made with.
   window_.reset(SDL_CreateWindow("Emberlorn", desktop.x, desktop.y, desktop.w, desktop.h, flags));
   if (!window_) {
-    std::cerr << "emberlrn: the full-screen window cannot be made: " << SDL_GetError() << '\n';
+    windowFault_ = SDL_GetError();
+    std::cerr << "emberlrn: the full-screen window cannot be made: " << windowFault_ << '\n';
     return false;
   }
   if (!OpenCanvas()) return false;
@@ -281,7 +287,8 @@ bool SdlTegoDDrw::OpenCanvas() {
                                                SDL_PIXELFORMAT_ARGB8888));
   shownTiles_.assign(static_cast<size_t>(kTileColumns) * kTileRows, 0);
   if (!canvas_ || SDL_GetWindowSurface(window_.get()) == nullptr) {
-    std::cerr << "emberlrn: the window cannot be drawn: " << SDL_GetError() << '\n';
+    windowFault_ = SDL_GetError();
+    std::cerr << "emberlrn: the window cannot be drawn: " << windowFault_ << '\n';
     canvas_.reset();
     window_.reset();
     return false;

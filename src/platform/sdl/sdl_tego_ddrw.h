@@ -60,6 +60,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   void SetShowFps(bool show) { showFps_ = show; }
 
   bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) override;
+  std::string WindowFault() const override { return windowFault_; }
   int32_t CreateSprite() override;
   void LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) override;
   void SetSpriteX(int32_t sprite, int x) override;
@@ -178,6 +179,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::vector<uint64_t> shownTiles_;  // a fingerprint of each canvas tile as the window shows it
   CanvasScale scale_;
   bool open_ = false;
+  std::string windowFault_;  // why the last SetDisplayMode said false, if the window was the cause
   bool visible_ = true;
   bool invalid_ = true;
   std::vector<Sprite> sprites_;  // sprite n at n - 1

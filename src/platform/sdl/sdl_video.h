@@ -9,8 +9,10 @@ namespace emberlrn {
 // keyboard: its host keeps it for its unlock dialog.
 void SetSaverHints(bool grabKeyboard);
 
-// Starts SDL's video on a real display. False when there is none (SDL
-// would otherwise draw off the screen, unless that driver was asked for).
+// Starts SDL's video on a real display: on a Wayland session SDL's Wayland
+// driver, else X11 through XWayland, told in one line. False when there is
+// none (SDL would otherwise draw off the screen, unless that driver was
+// asked for). The idle manager stays free: no idle inhibitor is held.
 bool StartVideo();
 
 }  // namespace emberlrn
