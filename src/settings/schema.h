@@ -92,6 +92,12 @@ inline constexpr SettingKey kSoundOn{S, "SoundOn", kFlag, "1", "1"};
 // The crackles over the fire sound. Newer than the first-run values, so the
 // first-run writer leaves it out and a missing key means on.
 inline constexpr SettingKey kCrackle{S, "Crackle", kFlag, "1", "1"};
+// Where the fire burns: on every monitor, or on the first only. Newer than
+// the first-run values, so the first-run writer leaves it out and a missing
+// key means every monitor.
+inline constexpr SettingKey kMonitors{S, "Monitors", kText, "All", "All"};
+inline constexpr std::string_view kMonitorsAll = "All";
+inline constexpr std::string_view kMonitorsFirstOnly = "First only";
 // "Soft" to "Loud", in hundredths of a decibel.
 inline constexpr SettingKey kVol{S, "Vol", kNumber, "-1667", "1", SettingRange{-2500, 0}};
 // "2" once the first-run values are written.
@@ -133,6 +139,12 @@ inline constexpr SettingKey kStockLoc{X, "StockLoc", kNumber, "19", "2", Setting
 
 // Every key in the order the first-run writer stores them; "SetReg" last.
 std::span<const SettingKey* const> AllSettings();
+
+// Whether the stored "Monitors" text puts the fire on every monitor: any
+// text but the first-only one does, so a garbled value still covers them all.
+constexpr bool FireOnEveryMonitor(std::string_view stored) {
+  return stored != keys::kMonitorsFirstOnly;
+}
 
 // The key of that section and name (compared without regard to case).
 const SettingKey* FindSetting(std::string_view section, std::string_view name);

@@ -115,6 +115,8 @@ void Setup::ConnectHandlers() {
           [this] { SaveBar(*vsbStocking_, nullptr, kStockLoc); });
 
   // Lists store only a user's pick.
+  cboMonitors_->OnPick(
+      [this](const QString& entry) { SaveSetting(store_, kMonitors, ToStdString(entry)); });
   cboRotate_->OnPick(
       [this](const QString& entry) { SaveSetting(store_, kRotateT, ToStdString(entry)); });
   cboSoundOff_->OnPick([this](const QString& entry) { CboSoundOffClick(entry); });
@@ -166,6 +168,11 @@ void Setup::FormLoad() {
   txtFlame_->setText(QString::number(BarValue(*hsbFlame_)));
   LoadBar(*hsbVol_, kVol, "", SoundVolume);
   LoadFlag(*chkSound_, kSoundOn, "");
+  // Newer than the first-run values: a store without it has the fire on
+  // every monitor, and showing that writes nothing.
+  cboMonitors_->SetText(ToQString(FireOnEveryMonitor(GetTextSetting(store_, kMonitors))
+                                       ? kMonitorsAll
+                                       : kMonitorsFirstOnly));
   {
     // Newer than the first-run values: a store without it has the crackles
     // on, and opening the dialog does not write it there.

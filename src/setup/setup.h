@@ -156,6 +156,7 @@ class Setup final : public QDialog {
   QScrollBar* hsbFlame_ = nullptr;
   QLineEdit* txtFlame_ = nullptr;
   QCheckBox* chkEndIron_ = nullptr;
+  PickList* cboMonitors_ = nullptr;
 
   // "Pwr Management" tab.
   QCheckBox* chkPower_ = nullptr;

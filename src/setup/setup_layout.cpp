@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <iostream>
 
+#include "settings/schema.h"
 #include "settings/setting_rules.h"
 #include "setup/bar_value.h"
 #include "setup/pick_list.h"
@@ -299,6 +300,16 @@ QWidget* Setup::BuildFireplaceTab() {
   rotate->addWidget(cboRotate_);
   rotate->addWidget(Label(fireplace, QStringLiteral("Label21_after"), T::kEveryAfter));
   rotate->addStretch(1);
+  // Where the fireplace shows belongs with the fireplace itself.
+  inside->addWidget(Rule(fireplace, QFrame::HLine));
+  auto* monitors = LayoutIn<QHBoxLayout>(inside);
+  QLabel* monitorsLabel = Label(fireplace, QStringLiteral("lblMonitors"), T::kMonitorsLabel);
+  monitors->addWidget(monitorsLabel);
+  cboMonitors_ = Named<PickList>(fireplace, QStringLiteral("cboMonitors"));
+  cboMonitors_->AddEntries(std::array{keys::kMonitorsAll, keys::kMonitorsFirstOnly});
+  monitorsLabel->setBuddy(cboMonitors_);
+  monitors->addWidget(cboMonitors_);
+  monitors->addStretch(1);
   page->addWidget(fireplace);
   page->addStretch(1);
 

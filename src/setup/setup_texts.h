@@ -76,6 +76,8 @@ inline constexpr std::string_view kRotate = "Rotate Fireplaces.........";
 inline constexpr std::string_view kEveryBefore = "Every";
 inline constexpr std::string_view kEveryAfter = "Minute(s)";
 inline constexpr std::string_view kFlameGroup = "Flame Speed";
+// Before the list of the monitors the fire burns on.
+inline constexpr std::string_view kMonitorsLabel = "Show the fire on monitors:";
 inline constexpr std::string_view kSlow = "Slow";
 inline constexpr std::string_view kFast = "Fast";
 inline constexpr std::string_view kShowAndirons = "Show Andirons";

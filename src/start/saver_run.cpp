@@ -25,6 +25,7 @@
 #include "settings/ini_file_store.h"
 #include "settings/overlay_store.h"
 #include "settings/schema.h"
+#include "settings/setting_reader.h"
 #include "start/saver_window.h"
 #include "start/sdl_power_warning_host.h"
 
@@ -131,6 +132,7 @@ int RunSaverWindow(LinuxSystem& system) {
   IniFileStore store(IniFileStore::DefaultPath());
   FullScreenHost host(system);
   auto saver = std::make_unique<Saver>(system, store, host, true);
+  saver->ddrw.SetSceneOnEveryMonitor(FireOnEveryMonitor(GetTextSetting(store, keys::kMonitors)));
   host.Attach(*saver);
 
   SdlSaverWindowInput saverInput(saver->ddrw, saver->form, saver->form);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fakes/memory_store.h"
+#include "settings/schema.h"
 #include "settings/setting_reader.h"
 
 namespace emberlrn {
@@ -93,6 +94,17 @@ TEST(SettingReaderTest, MissingKeysYieldTheFallbackAndGarbageTheFirstRunValue) {
   EXPECT_FALSE(GetBoolSetting(store, "xmas", "SoundOn", "1"));  // first-run "False"
   store.Preset("Settings", "RunMon", "TRUE");
   EXPECT_TRUE(GetBoolSetting(store, "settings", "runmon", ""));
+}
+
+TEST(SettingReaderTest, TheFireBurnsOnEveryMonitorUnlessTheFirstOnlyIsStored) {
+  MemoryStore store;
+  EXPECT_EQ(GetTextSetting(store, keys::kMonitors), "All");  // missing: every monitor
+  EXPECT_TRUE(FireOnEveryMonitor(GetTextSetting(store, keys::kMonitors)));
+  store.Preset("settings", "monitors", "First only");
+  EXPECT_FALSE(FireOnEveryMonitor(GetTextSetting(store, keys::kMonitors)));
+  for (const char* other : {"All", "", "first", "2"}) EXPECT_TRUE(FireOnEveryMonitor(other));
+  // The power hand-over's "Monitor" is a key of its own.
+  EXPECT_EQ(GetTextSetting(store, keys::kMonitor), "1");
 }
 
 }  // namespace

@@ -193,6 +193,28 @@ class SetupHandlersTest : public QObject {
     QVERIFY(!rig.Find<QRadioButton>("optCal_3")->isChecked());
   }
 
+  void MonitorsListShowsAllWhenMissingAndStoresOnlyAPick() {
+    DialogRig rig;
+    rig.Show();
+    rig.Find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    QApplication::processEvents();
+    auto* list = rig.Find<QComboBox>("cboMonitors");
+    QVERIFY(list);
+    QCOMPARE(list->currentText(), QStringLiteral("All"));
+    QCOMPARE(rig.store.Value("Settings", "Monitors"), std::string("<missing>"));  // nothing written
+    size_t from = rig.store.writes.size();
+    QVERIFY(PickEntry(list, QStringLiteral("First only")));
+    QCOMPARE(rig.Writes(from), QStringList{"Settings/Monitors=First only"});
+    from = rig.store.writes.size();
+    QVERIFY(PickEntry(list, QStringLiteral("All")));
+    QCOMPARE(rig.Writes(from), QStringList{"Settings/Monitors=All"});
+
+    DialogRig stored;
+    stored.store.Preset("Settings", "Monitors", "First only");
+    stored.Open();
+    QCOMPARE(stored.Find<QComboBox>("cboMonitors")->currentText(), QStringLiteral("First only"));
+  }
+
   void TypingIntoAListStoresNothing() {
     DialogRig rig;
     rig.Show();

@@ -28,10 +28,7 @@ bool SdlInputSource::DispatchInput() {
   return any;
 }
 
-bool SdlSaverWindowInput::OwnWindow(Uint32 windowId) const {
-  SDL_Window* window = ddrw_.Window();
-  return window != nullptr && SDL_GetWindowID(window) == windowId;
-}
+bool SdlSaverWindowInput::OwnWindow(Uint32 windowId) const { return ddrw_.OwnsWindow(windowId); }
 
 bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
@@ -60,10 +57,32 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
       return true;
     case SDL_WINDOWEVENT:
       if (!OwnWindow(event.window.windowID)) return false;
-      WindowEvent(event.window);
+      if (ddrw_.Window() != nullptr && SDL_GetWindowID(ddrw_.Window()) == event.window.windowID) {
+        WindowEvent(event.window);
+      } else {
+        OtherMonitorEvent(event.window);
+      }
+      return true;
+    case SDL_DISPLAYEVENT:
+      // A monitor that came or went: the windows follow the monitors there are.
+      if (event.display.event == SDL_DISPLAYEVENT_CONNECTED ||
+          event.display.event == SDL_DISPLAYEVENT_DISCONNECTED) {
+        ddrw_.MonitorsChanged();
+      }
       return true;
     default:
       return false;
+  }
+}
+
+void SdlSaverWindowInput::OtherMonitorEvent(const SDL_WindowEvent& event) {
+  // Focus and mapping are the saver's own window's business; another
+  // monitor's window only needs drawing again, or ends the run when closed.
+  if (event.event == SDL_WINDOWEVENT_EXPOSED) {
+    ddrw_.Invalidate();
+    window_.Form_Paint();
+  } else if (event.event == SDL_WINDOWEVENT_CLOSE) {
+    window_.Form_QueryUnload();
   }
 }
 

@@ -48,6 +48,7 @@ class SdlSaverWindowInput final : public SdlEventHandler {
  private:
   bool OwnWindow(Uint32 windowId) const;
   void WindowEvent(const SDL_WindowEvent& event);
+  void OtherMonitorEvent(const SDL_WindowEvent& event);
 
   SdlTegoDDrw& ddrw_;
   TegoDDrwEvents& control_;

@@ -250,34 +250,56 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
     return false;
   }
   if (!OpenCanvas()) return false;
-  OpenBlackouts();
+  OpenOtherMonitors();
   return true;
 }
 
-void SdlTegoDDrw::OpenBlackouts() {
-  // One fireplace on the first monitor, at its shape, reads better than one
-  // stretched across several screens or repeated on each; the others go dark
-  // so no desktop shows beside the saver.
-  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
+void SdlTegoDDrw::OpenOtherMonitors() {
+  // Each monitor is a full screen of its own, so each gets the scene at its
+  // own shape; dark ones keep the desktop from showing beside the saver.
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
+                       SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
                        (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
     SDL_Rect bounds{};
     if (SDL_GetDisplayBounds(display, &bounds) != 0) continue;
-    std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window(
-        SDL_CreateWindow("Emberlorn", bounds.x, bounds.y, bounds.w, bounds.h, flags),
-        SDL_DestroyWindow);
-    if (window) blackouts_.push_back(std::move(window));
+    OtherMonitor other;
+    other.window.reset(SDL_CreateWindow("Emberlorn", bounds.x, bounds.y, bounds.w, bounds.h, flags));
+    if (other.window) others_.push_back(std::move(other));
   }
-  PaintBlackouts();
+  if (everyMonitor_ && !others_.empty()) {
+    plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
+                                                      SDL_PIXELFORMAT_ARGB8888));
+    plainShownTiles_.assign(static_cast<size_t>(kTileColumns) * kTileRows, 0);
+  }
+  PaintDarkMonitors();
 }
 
-void SdlTegoDDrw::PaintBlackouts() {
-  for (const auto& window : blackouts_) {
-    if (SDL_Surface* surface = SDL_GetWindowSurface(window.get())) {
+void SdlTegoDDrw::PaintDarkMonitors() {
+  if (plainCanvas_) return;
+  for (const OtherMonitor& other : others_) {
+    if (SDL_Surface* surface = SDL_GetWindowSurface(other.window.get())) {
       SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-      SDL_UpdateWindowSurface(window.get());
+      SDL_UpdateWindowSurface(other.window.get());
     }
   }
+}
+
+void SdlTegoDDrw::MonitorsChanged() {
+  if (!open_ || hostWindow_ != 0) return;
+  for (const OtherMonitor& other : others_) TakeOffScreen(other.window.get());
+  others_.clear();
+  plainCanvas_.reset();
+  OpenOtherMonitors();
+  invalid_ = true;
+}
+
+bool SdlTegoDDrw::OwnsWindow(Uint32 windowId) const {
+  if (window_ && SDL_GetWindowID(window_.get()) == windowId) return true;
+  for (const OtherMonitor& other : others_) {
+    if (SDL_GetWindowID(other.window.get()) == windowId) return true;
+  }
+  return false;
 }
 
 bool SdlTegoDDrw::OpenCanvas() {
@@ -457,7 +479,10 @@ void SdlTegoDDrw::FlipBackBuffer() {
   if (areas.empty()) {
     ++framesUnchanged_;
   } else {
-    for (const PixelRect& area : areas) Compose(area);
+    for (const PixelRect& area : areas) {
+      Compose(canvas_.get(), area, true);
+      if (plainCanvas_) Compose(plainCanvas_.get(), area, false);
+    }
     Present(areas, everything);
 #if defined(__GLIBC__)
     // The pictures were read through buffers now freed; the first frame
@@ -624,8 +649,7 @@ const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
   return solidTiles_.emplace(key, std::move(solid)).first->second;
 }
 
-void SdlTegoDDrw::Compose(const PixelRect& area) {
-  SDL_Surface* canvas = canvas_.get();
+void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
   SDL_Rect clip = ToSdl(area);
   const SDL_Color clear = ToSdl(clearColour_);
   SDL_FillRect(canvas, &clip, SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b));
@@ -634,6 +658,8 @@ void SdlTegoDDrw::Compose(const PixelRect& area) {
     if (part.Empty()) continue;
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetSurfaceBlendMode(item.picture, &mode);
+    // The notice panels are the only opaque pictures.
+    if (mode == SDL_BLENDMODE_NONE && !withPanels) continue;
     for (int y = part.y; y < part.y + part.h; ++y) {
       const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
       uint32_t* to = Row(canvas, y) + part.x;
@@ -647,13 +673,39 @@ void SdlTegoDDrw::Compose(const PixelRect& area) {
 }
 
 void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
-  SDL_Window* window = window_.get();
-  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr) return;
   if (surface->w != scale_.WindowWidth() || surface->h != scale_.WindowHeight()) {
     scale_.SetSizes(kSceneWidth, kSceneHeight, surface->w, surface->h);
     everything = true;
   }
+  pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(),
+                             ChangedCanvasTiles(canvas_.get(), shownTiles_, areas, everything),
+                             everything);
+  if (everything) PaintDarkMonitors();
+  if (!plainCanvas_) return;
+  bool othersAnew = everything;
+  for (OtherMonitor& other : others_) {
+    SDL_Surface* shown = SDL_GetWindowSurface(other.window.get());
+    if (shown != nullptr &&
+        (shown->w != other.scale.WindowWidth() || shown->h != other.scale.WindowHeight())) {
+      other.scale.SetSizes(kSceneWidth, kSceneHeight, shown->w, shown->h);
+      othersAnew = true;
+    }
+  }
+  const std::vector<PixelRect>& tiles =
+      ChangedCanvasTiles(plainCanvas_.get(), plainShownTiles_, areas, othersAnew);
+  for (OtherMonitor& other : others_) {
+    if (SDL_Surface* shown = SDL_GetWindowSurface(other.window.get())) {
+      ShowTiles(other.window.get(), shown, other.scale, plainCanvas_.get(), tiles, othersAnew);
+    }
+  }
+}
+
+const std::vector<PixelRect>& SdlTegoDDrw::ChangedCanvasTiles(SDL_Surface* canvas,
+                                                              std::vector<uint64_t>& shownTiles,
+                                                              const std::vector<PixelRect>& areas,
+                                                              bool everything) {
   // The canvas tiles whose pixels changed since they were shown, joined
   // along each row of tiles and then down the rows where they line up. A
   // tile is known by a fingerprint of its pixels, so no copy of the shown
@@ -661,11 +713,10 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   // areas share is sent whole the first time and found unchanged after.
   std::vector<PixelRect>& tiles = scratch_.tiles;
   tiles.clear();
-  SDL_Surface* canvas = canvas_.get();
   const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
   const auto Differs = [&](const PixelRect& tile) {
     const uint64_t print = TilePrint(canvas, tile);
-    uint64_t& shown = shownTiles_[static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile)];
+    uint64_t& shown = shownTiles[static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile)];
     if (!everything && print == shown) return false;
     shown = print;
     return true;
@@ -679,16 +730,21 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
                             (area.y + area.h + kTile - 1) / kTile * kTile - top};
     ChangedTiles(Intersection(widened, whole), Differs, tiles);
   }
+  return tiles;
+}
 
+int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
+                               SDL_Surface* canvas, const std::vector<PixelRect>& tiles,
+                               bool everything) {
   sent_.clear();
-  pixelsWritten_ = 0;
+  int64_t written = 0;
   const bool direct = SameLayout(surface);
   if (direct) {
     converted_.reset();
   } else if (!converted_ || converted_->w != surface->w || converted_->h != surface->h) {
     converted_.reset(SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32,
                                                     SDL_PIXELFORMAT_ARGB8888));
-    if (!converted_) return;
+    if (!converted_) return 0;
   }
   SDL_Surface* target = direct ? surface : converted_.get();
   SDL_LockSurface(surface);
@@ -700,11 +756,11 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   const auto* pixels = static_cast<const uint32_t*>(canvas->pixels);
   const int canvasPitch = canvas->pitch / 4;
   for (const PixelRect& tile : tiles) {
-    const PixelRect out = scale_.WindowRect(tile);
+    const PixelRect out = scale.WindowRect(tile);
     if (out.Empty()) continue;
-    scale_.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
-                 out);
-    pixelsWritten_ += out.Area();
+    scale.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
+                out);
+    written += out.Area();
     if (!everything) sent_.push_back(ToSdl(out));
   }
   SDL_UnlockSurface(surface);
@@ -715,13 +771,11 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
       SDL_BlitSurface(converted_.get(), &from, surface, &to);
     }
   }
-  if (everything) {
-    pixelsWritten_ = int64_t{surface->w} * surface->h;
-    PaintBlackouts();
-  }
+  if (everything) written = int64_t{surface->w} * surface->h;
   if (!sent_.empty()) {
     SDL_UpdateWindowSurfaceRects(window, sent_.data(), static_cast<int>(sent_.size()));
   }
+  return written;
 }
 
 void SdlTegoDDrw::ReleasePictures() {
@@ -735,6 +789,7 @@ void SdlTegoDDrw::ReleasePictures() {
   canvas_.reset();
   converted_.reset();
   scratch_ = {};
+  plainCanvas_.reset();
 }
 
 void SdlTegoDDrw::CloseDisplay() {
@@ -743,10 +798,10 @@ void SdlTegoDDrw::CloseDisplay() {
     // A host's window is the host's; the blackouts are ours on every monitor.
     if (hostWindow_ == 0) TakeOffScreen(window_.get());
   }
-  for (const auto& window : blackouts_) TakeOffScreen(window.get());
+  for (const OtherMonitor& other : others_) TakeOffScreen(other.window.get());
   ReleasePictures();
   window_.reset();
-  blackouts_.clear();
+  others_.clear();
   open_ = false;
 }
 
@@ -766,12 +821,12 @@ void SdlTegoDDrw::SetVisible(bool visible) {
     SDL_RaiseWindow(window_.get());
     // The keyboard and the pointer stay with the saver while it shows.
     SDL_SetWindowGrab(window_.get(), SDL_TRUE);
-    for (const auto& window : blackouts_) SDL_ShowWindow(window.get());
+    for (const OtherMonitor& other : others_) SDL_ShowWindow(other.window.get());
     invalid_ = true;
   } else {
     SDL_SetWindowGrab(window_.get(), SDL_FALSE);
     SDL_HideWindow(window_.get());
-    for (const auto& window : blackouts_) SDL_HideWindow(window.get());
+    for (const OtherMonitor& other : others_) SDL_HideWindow(other.window.get());
   }
 }
 
@@ -808,11 +863,12 @@ std::vector<uint32_t> SdlTegoDDrw::ReadCanvas() const {
   return pixels;
 }
 
-std::vector<uint32_t> SdlTegoDDrw::ReadWindow(int& width, int& height) const {
+std::vector<uint32_t> SdlTegoDDrw::ReadWindow(int& width, int& height, size_t monitor) const {
   std::vector<uint32_t> pixels;
   width = height = 0;
-  if (!open_) return pixels;
-  SDL_Surface* shown = SDL_GetWindowSurface(window_.get());
+  if (!open_ || monitor > others_.size()) return pixels;
+  SDL_Surface* shown =
+      SDL_GetWindowSurface(monitor == 0 ? window_.get() : others_[monitor - 1].window.get());
   if (shown == nullptr) return pixels;
   Surface copy(SDL_ConvertSurfaceFormat(shown, SDL_PIXELFORMAT_ARGB8888, 0));
   if (!copy) return pixels;

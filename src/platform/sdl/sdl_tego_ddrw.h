@@ -1,7 +1,9 @@
 #pragma once
-// The drawing control on SDL2: a borderless window at the desktop's size,
-// always on top, holding the 800 x 600 canvas scaled up with its shape kept
-// and black bars beside it; the monitor's own mode is never switched.
+// The drawing control on SDL2: a borderless window on each monitor, always
+// on top, holding the 800 x 600 canvas scaled up with that monitor's shape
+// kept and black bars beside it; no monitor's own mode is ever switched.
+// The first monitor's window is the saver's own (the keyboard, the notice
+// panels); the others show the scene without the panels, or stay dark.
 //
 // Sprites are pictures made once from the bitmaps. A frame's drawing is
 // gathered first and put on the canvas at FlipBackBuffer, but only where it
@@ -56,6 +58,16 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   void SetHostWindow(uint32_t window) { hostWindow_ = window; }
   // The host window changed its size: the next frame is drawn at the new one.
   void HostWindowResized(int width, int height);
+  // Every monitor after the first shows the scene too (true), or goes dark:
+  // set before SetDisplayMode.
+  void SetSceneOnEveryMonitor(bool every) { everyMonitor_ = every; }
+  // Monitors came or went: the other monitors' windows are made anew for
+  // the monitors there are now, and every window is drawn again.
+  void MonitorsChanged();
+  // True for the saver's window and for every other monitor's window.
+  bool OwnsWindow(Uint32 windowId) const;
+  // How many monitors after the first have a window of ours.
+  int OtherMonitorWindows() const { return static_cast<int>(others_.size()); }
   // A small frames-per-second figure in the top-left corner.
   void SetShowFps(bool show) { showFps_ = show; }
 
@@ -113,8 +125,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // The canvas as last composed, 800 x 600 ARGB8888 (for tests); empty when
   // the display is not open.
   std::vector<uint32_t> ReadCanvas() const;
-  // The whole window as last shown, ARGB8888, with its width and height.
-  std::vector<uint32_t> ReadWindow(int& width, int& height) const;
+  // The whole window as last shown, ARGB8888, with its width and height;
+  // monitor 0 is the saver's own window, 1 the next monitor's, and so on.
+  std::vector<uint32_t> ReadWindow(int& width, int& height, size_t monitor = 0) const;
 
  private:
   using Surface = SdlSurface;
@@ -150,8 +163,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Sprite* Find(int32_t sprite);
   bool OpenCanvas();
   void AddFpsFigure();
-  void OpenBlackouts();
-  void PaintBlackouts();
+  // One window on each monitor after the first.
+  void OpenOtherMonitors();
+  void PaintDarkMonitors();
   // The canvas rectangles where this frame's drawings differ from the shown
   // frame's; the whole canvas when their order changed. Kept in the scratch
   // buffers below until the next frame.
@@ -159,10 +173,23 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // The canvas tiles a sprite's picture covers with solid pixels where it
   // stands, by row of tiles then column; made once for each picture and place.
   const std::vector<bool>& SolidTiles(const Item& item) const;
-  void Compose(const PixelRect& area);
-  // Scales the changed canvas tiles into the window and sends them; all of
-  // it when `everything`.
+  // Composes the area of a canvas from this frame's drawings; the notice
+  // panels only when `withPanels`.
+  void Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels);
+  // Scales the changed canvas tiles into every window and sends them; all
+  // of it when `everything`.
   void Present(const std::vector<PixelRect>& areas, bool everything);
+  // The tiles of the areas whose pixels differ from those `shown` holds
+  // fingerprints of, which are brought up to date; every tile when
+  // `everything`. Kept in the scratch buffers until the next call.
+  const std::vector<PixelRect>& ChangedCanvasTiles(SDL_Surface* canvas,
+                                                   std::vector<uint64_t>& shown,
+                                                   const std::vector<PixelRect>& areas,
+                                                   bool everything);
+  // Scales the tiles into the window's pixels and sends them; returns the
+  // window pixels written.
+  int64_t ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
+                    SDL_Surface* canvas, const std::vector<PixelRect>& tiles, bool everything);
   void ReleasePictures();
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
@@ -203,8 +230,15 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
   uint32_t hostWindow_ = 0;
-  // Black windows over every monitor but the first, which shows the scene.
-  std::vector<std::unique_ptr<SDL_Window, void (*)(SDL_Window*)>> blackouts_;
+  // A window on every monitor but the first, with its own fit of the canvas.
+  struct OtherMonitor {
+    std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window{nullptr, SDL_DestroyWindow};
+    CanvasScale scale;
+  };
+  std::vector<OtherMonitor> others_;
+  bool everyMonitor_ = true;
+  Surface plainCanvas_;  // the scene without the notice panels, for the other monitors
+  std::vector<uint64_t> plainShownTiles_;
   bool showFps_ = false;
   int64_t fpsSinceMs_ = 0;
   int fpsFrames_ = 0;
