@@ -316,6 +316,7 @@ bool SdlTegoDDrw::OpenCanvas() {
     return false;
   }
   SDL_SetSurfaceBlendMode(canvas_.get(), SDL_BLENDMODE_NONE);
+  shownSurface_ = nullptr;
   open_ = true;
   invalid_ = true;
   return true;
@@ -675,8 +676,12 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
 void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr) return;
-  if (surface->w != scale_.WindowWidth() || surface->h != scale_.WindowHeight()) {
+  // Pixels made anew (on Wayland at every change of the window) hold nothing
+  // of what was shown.
+  if (surface != shownSurface_ || surface->w != scale_.WindowWidth() ||
+      surface->h != scale_.WindowHeight()) {
     scale_.SetSizes(kSceneWidth, kSceneHeight, surface->w, surface->h);
+    shownSurface_ = surface;
     everything = true;
   }
   pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(),
@@ -687,9 +692,10 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   bool othersAnew = everything;
   for (OtherMonitor& other : others_) {
     SDL_Surface* shown = SDL_GetWindowSurface(other.window.get());
-    if (shown != nullptr &&
-        (shown->w != other.scale.WindowWidth() || shown->h != other.scale.WindowHeight())) {
+    if (shown != nullptr && (shown != other.shown || shown->w != other.scale.WindowWidth() ||
+                             shown->h != other.scale.WindowHeight())) {
       other.scale.SetSizes(kSceneWidth, kSceneHeight, shown->w, shown->h);
+      other.shown = shown;
       othersAnew = true;
     }
   }

@@ -205,6 +205,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Surface canvas_;  // the scene as composed, 800 x 600 ARGB8888
   std::vector<uint64_t> shownTiles_;  // a fingerprint of each canvas tile as the window shows it
   CanvasScale scale_;
+  const SDL_Surface* shownSurface_ = nullptr;  // the window's pixels last drawn into
   bool open_ = false;
   std::string windowFault_;  // why the last SetDisplayMode said false, if the window was the cause
   bool visible_ = true;
@@ -234,6 +235,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   struct OtherMonitor {
     std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window{nullptr, SDL_DestroyWindow};
     CanvasScale scale;
+    const SDL_Surface* shown = nullptr;  // the window's pixels the scale was set for
   };
   std::vector<OtherMonitor> others_;
   bool everyMonitor_ = true;
