@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_tego_ddrw.h"
 
 #include <SDL_syswm.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -384,6 +385,8 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
   for (Sprite& s : sprites_) {
     for (Frame& f : s.frames) {
       if (!f.picture || f.file.empty() || nowMs - f.drawnAtMs < kIdleMs) continue;
+      // A file that can no longer be read (its disk gone) keeps its picture.
+      if (::access(f.file.c_str(), R_OK) != 0) continue;
       const SDL_Surface* picture = f.picture.get();
       // The frame on the screen is compared with the next one: its pictures stay.
       if (std::any_of(shownItems_.begin(), shownItems_.end(),

@@ -300,15 +300,14 @@ TEST_F(SdlDDrwTest, APictureLongUndrawnIsLetGoAndReadAgainWhenItIsNextDrawn) {
   EXPECT_EQ(At(ddrw.ReadCanvas(), 320, 70), kBlackPixel);
   EXPECT_EQ(Frame(true), both);
   EXPECT_EQ(ddrw.PicturesHeld(), 2u);
-  // A file gone in the meantime is told and leaves the sprite empty.
+  // A picture whose file is gone (its disk removed) is kept.
+  fs::remove(File("green.bmp"));
   for (int second = 0; second < 20; ++second) {
     clock.AdvanceMs(1000);
     Frame(false);
   }
-  fs::remove(File("green.bmp"));
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(At(Frame(true), 320, 70), kBlackPixel);
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("green.bmp"), std::string::npos);
+  EXPECT_EQ(ddrw.PicturesHeld(), 2u);
+  EXPECT_EQ(Frame(true), both);
 }
 
 TEST_F(SdlDDrwTest, PanelsAreOpaqueAndTheClearColourFillsTheRest) {
