@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
+#include "platform/crackle_index.h"
 #include "platform/sdl/sdl_sound_device.h"
 #include "platform/sdl/sdl_tego_ds.h"
 
@@ -18,32 +18,6 @@ namespace {
 constexpr int kPlayOnce = 0;
 constexpr int kPanReach = 100;
 constexpr int kFullSide = 255;
-
-struct Span {
-  std::string kind;
-  long first = 0;
-  long frames = 0;
-};
-
-// The sounds the index lists, and how many of its lines had to be left out.
-std::vector<Span> ReadIndex(const std::string& path, long fileFrames, int& leftOut) {
-  std::vector<Span> spans;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    Span span;
-    std::string rest;
-    if (!(fields >> span.kind >> span.first >> span.frames) || (fields >> rest) ||
-        span.first < 0 || span.frames <= 0 || span.first > fileFrames - span.frames) {
-      ++leftOut;
-      continue;
-    }
-    spans.push_back(span);
-  }
-  return spans;
-}
 
 // The frames and rate of a wave file.
 bool WaveFrames(const std::string& path, long& frames, int& rate) {
@@ -96,7 +70,8 @@ std::vector<std::string> SdlCrackleVoices::LoadBank(std::string_view wavePath,
   const double scale = static_cast<double>(rate) / fileRate;
 
   int leftOut = 0;
-  for (const Span& span : ReadIndex(std::string(indexPath), fileFrames, leftOut)) {
+  std::ifstream index{std::string(indexPath)};
+  for (const CrackleSpan& span : ReadCrackleIndex(index, fileFrames, leftOut)) {
     const long first = std::min(bankFrames, std::lround(span.first * scale));
     const long frames = std::min(bankFrames - first, std::lround(span.frames * scale));
     Mix_Chunk* view = frames > 0 ? Mix_QuickLoad_RAW(bank_->abuf + first * frameBytes,

@@ -4,12 +4,8 @@
 // says; each crackle plays once on a channel of the layer's own group, at its
 // volume and panned between the speakers. The group has a fixed number of
 // channels, so a burst never grows the mixer; when all are busy the oldest
-// crackle makes way.
-//
-// The index has one line per sound, "kind first-frame frames", counted in
-// frames of the wave file; lines starting with '#' are comments. A line
-// that does not read so, or reaches past the file's end, is left out and
-// told once on standard error.
+// crackle makes way. Index lines that name no sound (platform/crackle_index.h)
+// are left out and told once on standard error.
 
 #include <cstdint>
 #include <memory>

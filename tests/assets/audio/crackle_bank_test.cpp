@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/crackle_index.h"
 #include "wave_file.h"
 
 namespace emberlrn::test {
@@ -43,14 +44,12 @@ class CrackleBank : public ::testing::Test {
     ASSERT_EQ(wave_.sampleRate, 44100);
     std::ifstream index(DataFolder() / "crackles.txt");
     ASSERT_TRUE(index) << "no crackles.txt";
-    std::string line;
-    while (std::getline(index, line)) {
-      if (line.empty() || line[0] == '#') continue;
-      std::istringstream fields(line);
-      Sound sound;
-      ASSERT_TRUE(fields >> sound.kind >> sound.first >> sound.frames) << line;
-      sounds_.push_back(sound);
+    int leftOut = 0;
+    for (const CrackleSpan& span :
+         ReadCrackleIndex(index, static_cast<long>(wave_.FrameCount()), leftOut)) {
+      sounds_.push_back({span.kind, static_cast<size_t>(span.first), static_cast<size_t>(span.frames)});
     }
+    ASSERT_EQ(leftOut, 0) << "lines of crackles.txt that name no sound";
   }
   double Sample(const Sound& sound, size_t i) const {
     return wave_.channels[0][sound.first + i] / kFullScale;
