@@ -92,9 +92,17 @@ std::vector<CanvasScale::Tap> CanvasScale::Taps(int canvasSize, int fitSize) {
       tap.weight = 0;
     }
     if (tap.weight == 0) tap.second = tap.first;
+    // A pixel taken whole is read beside its right neighbour, or at the
+    // row's end beside its left one, with a weight of nothing on the other.
+    uint32_t pairWeight = tap.weight;
+    tap.pair = tap.first;
+    if (tap.second == tap.first && tap.first + 1 >= canvasSize) {
+      tap.pair = std::max(tap.first - 1, 0);
+      pairWeight = tap.first > 0 ? 256 : 0;
+    }
     for (int lane = 0; lane < 4; ++lane) {
-      tap.lanes[lane] = static_cast<uint16_t>(256 - tap.weight);
-      tap.lanes[lane + 4] = static_cast<uint16_t>(tap.weight);
+      tap.lanes[lane] = static_cast<uint16_t>(256 - pairWeight);
+      tap.lanes[lane + 4] = static_cast<uint16_t>(pairWeight);
     }
   }
   return taps;
@@ -155,20 +163,19 @@ void CanvasScale::FilterRow(const uint32_t* row, int left, int width, uint32_t* 
   const Tap* tap = columns_.data() + left;
   int i = 0;
 #if defined(__SSE2__)
-  // Two window pixels at a time: each one's two canvas neighbours widened to
-  // 16-bit channels, weighted, and the halves added; the same sums as Mix.
+  // Two window pixels at a time: each one's two canvas neighbours read
+  // together and widened to 16-bit channels, weighted, and the halves added;
+  // the same sums as Mix. A row of one pixel has no pair to read.
   const __m128i zero = _mm_setzero_si128();
-  for (; i + 2 <= width; i += 2, tap += 2) {
-    const __m128i a = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[tap[0].first])),
-                           _mm_cvtsi32_si128(static_cast<int>(row[tap[0].second]))),
-        zero);
-    const __m128i b = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[tap[1].first])),
-                           _mm_cvtsi32_si128(static_cast<int>(row[tap[1].second]))),
-        zero);
-    __m128i wa = _mm_mullo_epi16(a, _mm_load_si128(reinterpret_cast<const __m128i*>(tap[0].lanes)));
-    __m128i wb = _mm_mullo_epi16(b, _mm_load_si128(reinterpret_cast<const __m128i*>(tap[1].lanes)));
+  const auto Pair = [row](const Tap& t) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + t.pair)),
+                             _mm_setzero_si128());
+  };
+  for (; canvasWidth_ > 1 && i + 2 <= width; i += 2, tap += 2) {
+    __m128i wa = _mm_mullo_epi16(Pair(tap[0]),
+                                 _mm_load_si128(reinterpret_cast<const __m128i*>(tap[0].lanes)));
+    __m128i wb = _mm_mullo_epi16(Pair(tap[1]),
+                                 _mm_load_si128(reinterpret_cast<const __m128i*>(tap[1].lanes)));
     wa = _mm_srli_epi16(_mm_add_epi16(wa, _mm_srli_si128(wa, 8)), 8);
     wb = _mm_srli_epi16(_mm_add_epi16(wb, _mm_srli_si128(wb, 8)), 8);
     const __m128i both = _mm_packus_epi16(_mm_unpacklo_epi64(wa, wb), zero);

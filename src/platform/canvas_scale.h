@@ -53,8 +53,10 @@ class CanvasScale {
     int first = 0;
     int second = 0;
     uint32_t weight = 0;
-    // The weights of first and second as four 16-bit lanes each, for
-    // mixing a pixel's channels side by side.
+    // Two neighbours that lie side by side inside the row, pair and pair + 1,
+    // with their weights as four 16-bit lanes each: the same mix as first
+    // and second, loaded in one read and mixed channel by channel.
+    int pair = 0;
     alignas(16) uint16_t lanes[8] = {};
   };
   static std::vector<Tap> Taps(int canvasSize, int fitSize);

@@ -37,11 +37,23 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   for (; i + 4 <= pixels; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + i));
-    // Four clear pixels leave the canvas; four solid ones replace it.
-    const int alphas = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(s, opaque), zero));
-    if ((alphas & 0x8888) == 0x8888) continue;
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(s, opaque), opaque)) & 0x8888) == 0x8888) {
+    // Four clear pixels leave the canvas; four solid ones replace it; clear
+    // and solid ones mixed (the edge of a colour-keyed picture) choose.
+    const __m128i alpha = _mm_and_si128(s, opaque);
+    const __m128i clear = _mm_cmpeq_epi32(alpha, zero);
+    const __m128i solid = _mm_cmpeq_epi32(alpha, opaque);
+    const int clears = _mm_movemask_epi8(clear);
+    const int solids = _mm_movemask_epi8(solid);
+    if (clears == 0xFFFF) continue;
+    if (solids == 0xFFFF) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), s);
+      continue;
+    }
+    if ((clears | solids) == 0xFFFF) {
+      const __m128i kept = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i)), opaque);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i),
+                       _mm_or_si128(_mm_and_si128(solid, s), _mm_andnot_si128(solid, kept)));
       continue;
     }
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i));

@@ -40,6 +40,10 @@ TEST(CanvasScaleTest, TheCanvasKeepsItsShapeBetweenBars) {
   EXPECT_EQ(scale.Fit(), (PixelRect{0, 32, 1280, 960}));
   EXPECT_EQ(scale.ToCanvas({0, 32}), (PointerPosition{0, 0}));
   EXPECT_EQ(scale.ToCanvas({1279, 1023}), (PointerPosition{799, 599}));
+  // At its own size the canvas shows as it is, to the last column.
+  const std::vector<uint32_t> canvas = Noise(size_t{kW} * kH, 13);
+  scale.SetSizes(kW, kH, kW, kH);
+  EXPECT_EQ(ScaledWhole(scale, canvas), canvas);
 }
 
 TEST(CanvasScaleTest, APartScaledAloneMatchesTheWholeAndItsRectangleHoldsEveryChange) {
@@ -83,9 +87,12 @@ TEST(CanvasScaleTest, APartScaledAloneMatchesTheWholeAndItsRectangleHoldsEveryCh
 TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
   std::vector<uint32_t> picture = Noise(1003, 3);
   std::mt19937 random(5);
-  // Clear, solid and partly covering pixels, in runs and alone.
+  // Clear, solid and partly covering pixels, in runs, mixed and alone.
   for (size_t i = 0; i < picture.size(); ++i) {
-    const uint32_t alpha = i % 97 < 8 ? 0 : i % 89 < 8 ? 255 : random() & 0xFF;
+    const uint32_t alpha = i % 97 < 8    ? 0
+                           : i % 89 < 8  ? 255
+                           : i % 53 < 12 ? (random() & 1) * 255
+                                         : random() & 0xFF;
     picture[i] = (picture[i] & 0x00FFFFFFu) | alpha << 24;
   }
   const std::vector<uint32_t> canvas = Noise(picture.size(), 9);

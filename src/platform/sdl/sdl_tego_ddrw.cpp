@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -142,13 +143,29 @@ void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<Pix
 // A fingerprint of the canvas pixels in `tile`: two tiles with the same one
 // are taken to be the same.
 uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
-  uint64_t print = 0x9E3779B97F4A7C15u;
+  // Four lanes over pairs of pixels, so that their multiplies overlap; each
+  // row ends with a turn of the lanes, so that a change in a pair's upper
+  // pixel reaches the lower bits too, and the lanes are stirred together at
+  // the end.
+  constexpr uint64_t kOdd = 0x9E3779B97F4A7C15u;
+  uint64_t lanes[4] = {kOdd, kOdd + 1, kOdd + 2, kOdd + 3};
   for (int y = tile.y; y < tile.y + tile.h; ++y) {
     const uint32_t* row = Row(canvas, y) + tile.x;
-    for (int x = 0; x < tile.w; ++x) {
-      print = (print ^ row[x]) * 0x100000001B3u;
-      print ^= print >> 29;
+    int x = 0;
+    for (; x + 8 <= tile.w; x += 8) {
+      for (int k = 0; k < 4; ++k) {
+        uint64_t pair = 0;
+        std::memcpy(&pair, row + x + 2 * k, sizeof pair);
+        lanes[k] = (lanes[k] ^ pair) * 0x100000001B3u;
+      }
     }
+    for (; x < tile.w; ++x) lanes[0] = (lanes[0] ^ row[x]) * 0x100000001B3u;
+    for (uint64_t& lane : lanes) lane = std::rotl(lane, 29);
+  }
+  uint64_t print = 0;
+  for (uint64_t lane : lanes) {
+    print = (print ^ lane) * 0xFF51AFD7ED558CCDu;
+    print ^= print >> 33;
   }
   return print;
 }
