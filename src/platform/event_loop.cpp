@@ -19,8 +19,24 @@ EventLoop::EventLoop(const Clock& clock, InputSource& input) : clock_(clock), in
 EventLoop::TimerId EventLoop::AddTimer(int64_t intervalMs, std::function<void()> onTick,
                                        Touches touches) {
   const int64_t interval = std::max<int64_t>(intervalMs, 1);
-  timers_.push_back({interval, clock_.MonotonicMs() + interval, true, std::move(onTick), touches});
+  timers_.push_back(
+      {interval, clock_.MonotonicMs() + interval, true, std::move(onTick), touches, nullptr});
   return static_cast<TimerId>(timers_.size() - 1);
+}
+
+void EventLoop::SetTimerWorkDue(TimerId timer,
+                                std::function<std::optional<int64_t>()> workDueMs) {
+  if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return;
+  timers_[timer].workDueMs = std::move(workDueMs);
+}
+
+std::optional<int64_t> EventLoop::TickDueMs(const Timer& t) const {
+  if (!t.enabled) return std::nullopt;
+  if (!t.workDueMs) return t.dueMs;
+  const std::optional<int64_t> work = t.workDueMs();
+  if (!work) return std::nullopt;
+  if (*work <= t.dueMs) return t.dueMs;
+  return t.dueMs + (*work - t.dueMs + t.intervalMs - 1) / t.intervalMs * t.intervalMs;
 }
 
 void EventLoop::SetTimerEnabled(TimerId timer, bool enabled) {
@@ -69,7 +85,8 @@ void EventLoop::RunUntil(std::optional<int64_t> endMs) {
 void EventLoop::DeliverDueTimers(int64_t nowMs) {
   // By index: a tick may add a timer (the warning window makes its own).
   for (size_t i = 0; i < timers_.size() && !stopped_; ++i) {
-    if (!timers_[i].enabled || timers_[i].dueMs > nowMs) continue;
+    const std::optional<int64_t> due = TickDueMs(timers_[i]);
+    if (!due || *due > nowMs) continue;
     // One late tick stands for all that were missed; the phase is kept.
     Timer& t = timers_[i];
     const int64_t missed = (nowMs - t.dueMs) / t.intervalMs;
@@ -110,7 +127,8 @@ void EventLoop::DeliverDueFrame(int64_t nowMs) {
 std::optional<int64_t> EventLoop::NextWakeMs(bool framesWanted) const {
   std::optional<int64_t> wake;
   for (const Timer& t : timers_) {
-    if (t.enabled && (!wake || t.dueMs < *wake)) wake = t.dueMs;
+    const std::optional<int64_t> due = TickDueMs(t);
+    if (due && (!wake || *due < *wake)) wake = due;
   }
   if (framesWanted) {
     // Frames that were not running yet start at once.

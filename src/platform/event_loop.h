@@ -65,6 +65,10 @@ class EventLoop {
   // interval from now.
   void SetTimerEnabled(TimerId timer, bool enabled);
   bool TimerEnabled(TimerId timer) const;
+  // A timer whose handler knows when it next has work (nothing while it has
+  // none) gets no ticks before then: the loop sleeps through them, and the
+  // tick that comes is the first of the timer's phase at or after that moment.
+  void SetTimerWorkDue(TimerId timer, std::function<std::optional<int64_t>()> workDueMs);
 
   void SetFrameSource(FrameSource* frames);
 
@@ -86,7 +90,10 @@ class EventLoop {
     bool enabled;
     std::function<void()> onTick;
     Touches touches;
+    std::function<std::optional<int64_t>()> workDueMs;
   };
+  // When the timer's next tick that has work comes, or nothing when none will.
+  std::optional<int64_t> TickDueMs(const Timer& timer) const;
 
   void RunUntil(std::optional<int64_t> endMs);
   void DeliverDueTimers(int64_t nowMs);

@@ -128,6 +128,14 @@ void CrackleLayer::Tick() {
   }
 }
 
+std::optional<int64_t> CrackleLayer::NextDueMs() const {
+  if (!playing_) return std::nullopt;
+  // Planning starts once the next single or burst is less than the plan-ahead away.
+  int64_t due = std::min(nextSingleMs_, nextBurstMs_) - kPlanAheadMs + 1;
+  if (!pending_.empty()) due = std::min(due, pending_.front().dueMs);
+  return due;
+}
+
 // An Ornstein-Uhlenbeck walk: it wanders, and is drawn back to the usual.
 void CrackleLayer::DriftRate(double seconds) {
   const double keep = std::exp(-seconds / kLivelinessSeconds);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -54,6 +55,9 @@ class CrackleLayer {
   void Stop();
   // Plays every crackle that has come due; called every kCrackleTickMs.
   void Tick();
+
+  // When Tick next has something to play or plan; nothing while stopped.
+  std::optional<int64_t> NextDueMs() const;
 
   bool Playing() const { return playing_; }
   size_t BankSize() const { return kinds_.size(); }

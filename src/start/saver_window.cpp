@@ -44,8 +44,10 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
   });
   loop_.AddTimer(kTimerIntervalMs, [this] { Timer5_Timer(); });
   loop_.AddTimer(kTimerIntervalMs, [this] { TimerTotal_Timer(); });
-  loop_.AddTimer(kCrackleTickMs, [this] { TimerCrackle_Timer(); },
-                 EventLoop::Touches::kSoundOnly);
+  const EventLoop::TimerId crackle = loop_.AddTimer(
+      kCrackleTickMs, [this] { TimerCrackle_Timer(); }, EventLoop::Touches::kSoundOnly);
+  // Between crackles the loop sleeps instead of looking every tick.
+  loop_.SetTimerWorkDue(crackle, [this] { return crackles_.NextDueMs(); });
 }
 
 void Form1::Form_Load() {

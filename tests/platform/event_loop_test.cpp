@@ -85,6 +85,24 @@ TEST_F(LoopTest, DisabledTimersGetNoTicksAndRestartTheirIntervalWhenEnabled) {
   EXPECT_FALSE(loop.TimerEnabled(99));
 }
 
+TEST_F(LoopTest, ATimerThatKnowsWhenItHasWorkSleepsUntilThenKeepingItsPhase) {
+  std::vector<int64_t> ticks;
+  std::optional<int64_t> work = start + 55;
+  const EventLoop::TimerId timer = loop.AddTimer(20, [&] {
+    ticks.push_back(Since());
+    work = clock.MonotonicMs() >= start + 300 ? std::nullopt : std::optional(start + 300);
+  });
+  loop.SetTimerWorkDue(timer, [&] { return work; });
+  loop.RunFor(1000);
+  // The first tick of its phase at or after each moment, none while it has no work.
+  EXPECT_EQ(ticks, (std::vector<int64_t>{60, 300}));
+  EXPECT_LE(input.waits, 3);
+  // Work that is already overdue is ticked for at once.
+  work = clock.MonotonicMs() - 500;
+  loop.RunFor(100);
+  EXPECT_EQ(ticks, (std::vector<int64_t>{60, 300, 1000}));
+}
+
 TEST_F(LoopTest, TimerMadeDuringATickStartsItsOwnInterval) {
   std::vector<int64_t> second;
   bool made = false;

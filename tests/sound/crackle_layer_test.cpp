@@ -160,6 +160,28 @@ TEST_F(CrackleLayerTest, EachSeedGivesItsOwnCrackles) {
   EXPECT_LT(same, static_cast<int>(first.size()) / 4);
 }
 
+TEST_F(CrackleLayerTest, TickingOnlyWhenWorkIsDuePlaysWhatEveryTickWould) {
+  Started(3);
+  RunFor(30'000);
+  const auto everyTick = voices.played;
+  const int64_t firstStart = startMs;
+  voices.played.clear();
+  Started(3);
+  int ticks = 0;
+  for (int64_t t = 0; t < 30'000; t += kCrackleTickMs) {
+    clock.AdvanceMs(kCrackleTickMs);
+    if (layer->NextDueMs().value_or(INT64_MAX) <= clock.MonotonicMs()) layer->Tick(), ++ticks;
+  }
+  ASSERT_EQ(voices.played.size(), everyTick.size());
+  for (size_t i = 0; i < everyTick.size(); ++i) {
+    EXPECT_EQ(voices.played[i].atMs - startMs, everyTick[i].atMs - firstStart);
+    EXPECT_EQ(voices.played[i].sound, everyTick[i].sound);
+  }
+  EXPECT_LT(ticks, 30'000 / kCrackleTickMs / 3);
+  layer->Stop();
+  EXPECT_EQ(layer->NextDueMs(), std::nullopt);
+}
+
 TEST_F(CrackleLayerTest, AfterAStallTheMissedCracklesAreDroppedNotPiledUp) {
   Started();
   RunFor(5'000);
