@@ -1,7 +1,12 @@
 #include "platform/pixel_blend.h"
 
+#include "platform/vector_unit.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace emberlrn {
@@ -12,6 +17,54 @@ inline uint32_t Div255(uint32_t x) {
   x += 128;
   return (x + (x >> 8)) >> 8;
 }
+
+#if defined(__x86_64__)
+// Four pixels widened to 16-bit channels, blended by their alpha.
+__attribute__((target("avx2"), always_inline)) inline __m256i BlendHalfWide(__m256i s8,
+                                                                             __m256i d8) {
+  __m256i a = _mm256_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
+  a = _mm256_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+  __m256i x = _mm256_add_epi16(
+      _mm256_mullo_epi16(d8, _mm256_sub_epi16(_mm256_set1_epi16(255), a)),
+      _mm256_mullo_epi16(s8, a));
+  x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// Eight pixels at a time, in the same steps as the four-at-a-time loop;
+// returns how many it did.
+__attribute__((target("avx2"))) int BlendWide(const uint32_t* picture, uint32_t* canvas,
+                                              int pixels) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  int i = 0;
+  for (; i + 8 <= pixels; i += 8) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + i));
+    const __m256i alpha = _mm256_and_si256(s, opaque);
+    const __m256i clear = _mm256_cmpeq_epi32(alpha, zero);
+    const __m256i solid = _mm256_cmpeq_epi32(alpha, opaque);
+    const uint32_t clears = static_cast<uint32_t>(_mm256_movemask_epi8(clear));
+    const uint32_t solids = static_cast<uint32_t>(_mm256_movemask_epi8(solid));
+    auto* at = reinterpret_cast<__m256i*>(canvas + i);
+    if (clears == 0xFFFFFFFFu) continue;
+    if (solids == 0xFFFFFFFFu) {
+      _mm256_storeu_si256(at, s);
+      continue;
+    }
+    const __m256i d = _mm256_loadu_si256(at);
+    if ((clears | solids) == 0xFFFFFFFFu) {
+      _mm256_storeu_si256(at, _mm256_blendv_epi8(_mm256_or_si256(d, opaque), s, solid));
+      continue;
+    }
+    // Unpacking and packing both work within each 128-bit half, so the
+    // pixels come back in their order.
+    const __m256i low = BlendHalfWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
+    const __m256i high = BlendHalfWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+    _mm256_storeu_si256(at, _mm256_or_si256(_mm256_packus_epi16(low, high), opaque));
+  }
+  return i;
+}
+#endif
 
 }  // namespace
 
@@ -30,6 +83,9 @@ uint32_t BlendPixel(uint32_t picture, uint32_t canvas) {
 
 void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
   int i = 0;
+#if defined(__x86_64__)
+  if (WideVectors()) i = BlendWide(picture, canvas, pixels);
+#endif
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i full = _mm_set1_epi16(255);

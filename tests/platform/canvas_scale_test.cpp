@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/pixel_blend.h"
+#include "platform/vector_unit.h"
 
 namespace emberlrn {
 namespace {
@@ -55,6 +56,11 @@ TEST(CanvasScaleTest, APartScaledAloneMatchesTheWholeAndItsRectangleHoldsEveryCh
     CanvasScale scale;
     scale.SetSizes(kW, kH, width, height);
     const std::vector<uint32_t> whole = ScaledWhole(scale, canvas);
+    // The processor's widest vectors and the narrower ones scale alike.
+    const bool wide = WideVectors();
+    SetWideVectors(!wide);
+    EXPECT_EQ(ScaledWhole(scale, canvas), whole) << width << "x" << height;
+    SetWideVectors(wide);
     for (int round = 0; round < 6; ++round) {
       const int x = static_cast<int>(random() % kW);
       const int y = static_cast<int>(random() % kH);
@@ -96,14 +102,19 @@ TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
     picture[i] = (picture[i] & 0x00FFFFFFu) | alpha << 24;
   }
   const std::vector<uint32_t> canvas = Noise(picture.size(), 9);
-  for (int start : {0, 1, 3}) {
+  const bool wide = WideVectors();
+  for (const bool vectors : {false, true}) {
+    SetWideVectors(vectors);
+    for (int start : {0, 1, 3}) {
     std::vector<uint32_t> row(canvas.begin() + start, canvas.end());
     BlendRow(picture.data() + start, row.data(), static_cast<int>(row.size()));
     for (size_t i = 0; i < row.size(); ++i) {
       ASSERT_EQ(row[i], BlendPixel(picture[i + start], canvas[i + start])) << i;
       ASSERT_EQ(row[i] >> 24, 0xFFu);
     }
+    }
   }
+  SetWideVectors(wide);
   EXPECT_EQ(BlendPixel(0x80FF0000u, 0xFF0000FFu), 0xFF80007Fu);
 }
 
