@@ -13,7 +13,8 @@ sound mixed in real time on SDL's disk audio driver; the saver is measured
 over the given seconds after three seconds of start-up. The columns are the
 full-screen saver on first-run settings, the same with the flame bar at
 "Fast", the saver hosted by xscreensaver's way (`--root`), `xflame -root`,
-and the saver's resident memory on first-run settings. With --against, another
+the saver's resident memory on first-run settings, and the time from its
+start to its first frame on the screen. With --against, another
 build of emberlrn (an older release, say) gets a row of its own beside each
 screen's, measured on the same display in the same run."""
 
@@ -59,6 +60,29 @@ def measure(desk, proc, seconds):
     return 100.0 * (after - before) / seconds, memory
 
 
+def first_frame_ms(desk, program):
+    """Milliseconds from starting the saver on first-run settings to its
+    scene on the screen, read from the screen a few pixels at a time."""
+    from Xlib import X, display as xdisplay  # Debian's python3-xlib
+    first_run_settings(desk)
+    screen = xdisplay.Display(desk.display)
+    root = screen.screen().root
+    points = [e2e.canvas_to_screen(desk, x, y) for x, y in ((400, 300), (100, 500), (700, 100))]
+    started = time.monotonic()
+    proc = desk.start_program([program, "/s"], extra_env={"SDL_AUDIODRIVER": "dummy"})
+    try:
+        while time.monotonic() - started < 10:
+            for x, y in points:
+                pixel = root.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF).data
+                if any(pixel[:3]):
+                    return 1000.0 * (time.monotonic() - started)
+            time.sleep(0.002)
+        return float("nan")
+    finally:
+        e2e.stop(proc)
+        screen.close()
+
+
 def saver_cost(desk, seconds, program, *args, settings=None):
     if settings:
         desk.write_settings(e2e.set_keys(desk.read_settings(), settings))
@@ -75,7 +99,7 @@ def saver_row(desk, seconds, program):
     first, memory = saver_cost(desk, seconds, program, "/s")
     hosted, _ = saver_cost(desk, seconds, program, "--root")
     fast, _ = saver_cost(desk, seconds, program, "/s", settings={("emberlrn", "Speed"): "25"})
-    return first, fast, hosted, memory
+    return first, fast, hosted, memory, first_frame_ms(desk, program)
 
 
 def first_run_settings(desk):
@@ -103,8 +127,8 @@ def main():
         programs.append((" (" + args.against + ")", os.path.abspath(args.against)))
 
     print("| screen | Emberlorn, first-run settings | the flame bar at \"Fast\" | hosted, `--root` "
-          "| `xflame -root` | Emberlorn's resident memory |")
-    print("|---|---|---|---|---|---|")
+          "| `xflame -root` | Emberlorn's resident memory | its first frame |")
+    print("|---|---|---|---|---|---|---|")
     for width, height in sizes:
         with e2e.Desktop(width, height) as desk:
             rows = [(name, saver_row(desk, args.seconds, program)) for name, program in programs]
@@ -112,9 +136,9 @@ def main():
             if have_xflame:
                 proc = desk.start_program([XFLAME, "-root"])
                 flame = "%.1f %%" % measure(desk, proc, args.seconds)[0]
-        for name, (first, fast, hosted, memory) in rows:
-            print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB |"
-                  % (width, height, name, first, fast, hosted, flame, memory), flush=True)
+        for name, (first, fast, hosted, memory, start) in rows:
+            print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB | %.0f ms |"
+                  % (width, height, name, first, fast, hosted, flame, memory, start), flush=True)
     if not have_xflame:
         print("(xflame comes from Debian's xscreensaver-data-extra)")
 
