@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -361,6 +362,18 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   f.drawnAtMs = clock_.MonotonicMs();
   // The solid tiles were worked out from the pictures as they were.
   solidTiles_.clear();
+  if (open_) {
+    // Read when first drawn, so that a style or a flame frame not yet shown
+    // costs neither start-up time nor memory; a file that is not there is
+    // told of at once.
+    if (::access(f.file.c_str(), R_OK) == 0) return;
+    if (reported_.insert(f.file).second) {
+      std::cerr << "emberlrn: cannot read the picture " << f.file << ": " << std::strerror(errno)
+                << '\n';
+    }
+    f.file.clear();
+    return;
+  }
   if (!ReadPicture(f) || !open_) {
     f.picture.reset();
     f.file.clear();  // nothing to read again: the sprite stays empty and the saver runs on

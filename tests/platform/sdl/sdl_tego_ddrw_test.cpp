@@ -275,10 +275,11 @@ TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   EXPECT_EQ(At(canvas, 400, 300), kBlackPixel);
 }
 
-TEST_F(SdlDDrwTest, APictureLongUndrawnIsLetGoAndReadAgainWhenItIsNextDrawn) {
+TEST_F(SdlDDrwTest, APictureIsReadWhenFirstDrawnLetGoWhenLongUndrawnAndReadAgainWhenNextDrawn) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   const int32_t red = Sprite("red.bmp", 100, 50);
   const int32_t green = Sprite("green.bmp", 300, 50);
+  EXPECT_EQ(ddrw.PicturesHeld(), 0u);
   const auto Frame = [&](bool withGreen) {
     ddrw.ClearBackBuffer(0);
     ddrw.DrawSprite(red);
