@@ -362,6 +362,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   f.drawnAtMs = clock_.MonotonicMs();
   // The solid tiles were worked out from the pictures as they were.
   solidTiles_.clear();
+  pairTiles_.clear();
   if (open_) {
     // Read when first drawn, so that a style or a flame frame not yet shown
     // costs neither start-up time nor memory; a file that is not there is
@@ -423,6 +424,9 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
                       [picture](const Item& item) { return item.picture == picture; })) {
         continue;
       }
+      std::erase_if(pairTiles_, [picture](const auto& entry) {
+        return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture;
+      });
       std::erase_if(solidTiles_, [picture](const auto& entry) {
         return std::get<0>(entry.first) == picture;
       });
@@ -615,6 +619,15 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
           inFront.push_back(&SolidTiles(items_[j]));
         }
       }
+      // A long run of pictures (a flame with more frames than this) is not kept.
+      constexpr size_t kMostPairs = 64;
+      if (pairTiles_.size() >= kMostPairs) pairTiles_.clear();
+      std::vector<uint8_t>& compared =
+          pairTiles_
+              .try_emplace({before.picture, before.at.x, before.at.y, now.picture, now.at.x,
+                            now.at.y},
+                           size_t{kTileColumns} * kTileRows, uint8_t{0})
+              .first->second;
       ChangedTiles(
           Intersection(both, whole),
           [&](const PixelRect& tile) {
@@ -622,7 +635,11 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
             for (const std::vector<bool>* solid : inFront) {
               if ((*solid)[index]) return false;
             }
-            return PicturesDiffer(before.picture, before.at, now.picture, now.at, tile);
+            if (compared[index] == 0) {
+              compared[index] =
+                  PicturesDiffer(before.picture, before.at, now.picture, now.at, tile) ? 2 : 1;
+            }
+            return compared[index] == 2;
           },
           changed);
       break;
@@ -825,6 +842,7 @@ void SdlTegoDDrw::ReleasePictures() {
   items_.clear();
   shownItems_.clear();
   solidTiles_.clear();
+  pairTiles_.clear();
   canvas_.reset();
   converted_.reset();
   scratch_ = {};

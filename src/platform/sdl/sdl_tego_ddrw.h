@@ -230,6 +230,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   mutable Scratch scratch_;
   Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
+  // For a picture followed by another at the same place (the flame's frames
+  // in turn), which canvas tiles the two differ in, by tile: 0 not yet
+  // compared, 1 alike, 2 different. The flame's round repeats, so each pair
+  // is compared once.
+  using PicturePair = std::tuple<const SDL_Surface*, int, int, const SDL_Surface*, int, int>;
+  mutable std::map<PicturePair, std::vector<uint8_t>> pairTiles_;
   uint32_t hostWindow_ = 0;
   // A window on every monitor but the first, with its own fit of the canvas.
   struct OtherMonitor {
