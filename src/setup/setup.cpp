@@ -23,6 +23,7 @@
 #include "setup/bar_value.h"
 #include "setup/desktop_advice.h"
 #include "setup/desktop_facts.h"
+#include "setup/live_preview.h"
 #include "setup/pick_list.h"
 #include "setup/qt_text.h"
 #include "setup/screen_saver_wait.h"
@@ -62,6 +63,8 @@ Setup::Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupM
   ConnectHandlers();
   FillUnfilledStore();
   FormLoad();
+  ConnectPreview();
+  ShowChoicesInPreview();
 }
 
 // A store the saver has never filled would be overwritten by the saver's
@@ -117,8 +120,10 @@ void Setup::ConnectHandlers() {
   // Lists store only a user's pick.
   cboMonitors_->OnPick(
       [this](const QString& entry) { SaveSetting(store_, kMonitors, ToStdString(entry)); });
-  cboRotate_->OnPick(
-      [this](const QString& entry) { SaveSetting(store_, kRotateT, ToStdString(entry)); });
+  cboRotate_->OnPick([this](const QString& entry) {
+    SaveSetting(store_, kRotateT, ToStdString(entry));
+    ShowChoicesInPreview();
+  });
   cboSoundOff_->OnPick([this](const QString& entry) { CboSoundOffClick(entry); });
   cboMonitor_->OnPick([this](const QString& entry) { CboMonitorClick(entry); });
 
@@ -251,6 +256,48 @@ void Setup::HsbMouseSChange() {
 void Setup::CboSoundOffClick(const QString& entry) {
   const std::string text = ToStdString(entry);
   SaveSetting(store_, kSoundOff, text == T::kNever ? std::string(T::kNeverStored) : text);
+}
+
+void Setup::ConnectPreview() {
+  const auto follow = [this](auto* control, auto signal) {
+    connect(control, signal, this, [this] { ShowChoicesInPreview(); });
+  };
+  for (QCheckBox* box : chkFP_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkMantle_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkStocking_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkBells_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkPoin_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : {chkRotate_, chkEndIron_, chkCalendar_, chkShowMessage_}) {
+    follow(box, &QCheckBox::toggled);
+  }
+  for (QRadioButton* corner : optCal_) follow(corner, &QRadioButton::toggled);
+  for (QScrollBar* bar : {hsbFlame_, vsbStocking_}) follow(bar, &QScrollBar::valueChanged);
+  for (QLineEdit* box : {txtMessage_, txtFontSizeMsg_}) follow(box, &QLineEdit::textChanged);
+}
+
+// The controls read as the saver reads the values they store.
+void Setup::ShowChoicesInPreview() {
+  PreviewChoices choices;
+  for (int i = 0; i < 6; ++i) choices.showStyle[i + 1] = chkFP_[i]->isChecked();
+  for (int k = 0; k < 4; ++k) choices.showMantle[k + 1] = chkMantle_[k]->isChecked();
+  choices.rotateOn = chkRotate_->isChecked() ? 1 : 0;
+  choices.rotateMinutes = RotationMinutes(ToStdString(cboRotate_->currentText()));
+  choices.flameSpeed = static_cast<int16_t>(BarValue(*hsbFlame_));
+  choices.decorations.showAndirons = chkEndIron_->isChecked();
+  for (int i = 0; i < 4; ++i) choices.decorations.showStocking[i] = chkStocking_[i]->isChecked();
+  choices.decorations.stockingTop = static_cast<int16_t>(BarValue(*vsbStocking_));
+  for (int i = 0; i < 2; ++i) {
+    choices.decorations.showBell[i + 1] = chkBells_[i]->isChecked();
+    choices.decorations.showPoinsettia[i + 1] = chkPoin_[i]->isChecked();
+  }
+  choices.showCalendar = chkCalendar_->isChecked();
+  for (int corner = 0; corner < 4; ++corner) {
+    if (optCal_[corner]->isChecked()) choices.calendarCorner = static_cast<int16_t>(corner);
+  }
+  choices.showMessage = chkShowMessage_->isChecked();
+  choices.messageText = ToStdString(txtMessage_->text());
+  choices.messageFontSize = MessageFontSize(ToStdString(txtFontSizeMsg_->text()));
+  picPreview_->Show(choices);
 }
 
 void Setup::CmdAboutClick() { messages_.Information(T::kAboutTitle, T::kAboutText); }

@@ -12,6 +12,7 @@
 // ("Label46_after" is "min."). Labels the classic window left unnamed have
 // names of their own with the "lbl" prefix ("lblSoft", "lblStyle_0" for the
 // first style's name), and the six pictures are "imgStyle_0" to "imgStyle_5".
+// Beside the tabs, "picPreview" shows the scene live as the controls choose it.
 // Two labels tell what the desktop really does: "lblSSsource" beside the wait
 // names the idle launcher it was read from, and "lblMonitorPower" beside the
 // monitor list gives the X server's own power-saving times.
@@ -45,6 +46,7 @@ struct MissingToolAdvice;
 }
 
 class DesktopFacts;
+class LivePreview;
 class PickList;
 class SettingsStore;
 class SetupMessages;
@@ -82,6 +84,7 @@ class Setup final : public QDialog {
   QGroupBox* BuildMusicGroup(QWidget* tab);
   QGroupBox* BuildStockingsGroup(QWidget* tab);
   QWidget* BuildButtonStrip();
+  QWidget* BuildPreviewColumn();
   QLabel* Thumbnail(QWidget* parent, int style);
   void ReportMissingThumbnails() const;
 
@@ -99,6 +102,9 @@ class Setup final : public QDialog {
   void HsbMouseSChange();
   void CboSoundOffClick(const QString& entry);
   void CmdAboutClick();
+  // The preview follows every control that changes the scene.
+  void ConnectPreview();
+  void ShowChoicesInPreview();
 
   // Timing and power advice.
   void SSTimeFunc();
@@ -132,6 +138,7 @@ class Setup final : public QDialog {
   QPushButton* cmdWebsite_ = nullptr;
   QPushButton* cmdAbout_ = nullptr;
   QPushButton* cmdOK_ = nullptr;
+  LivePreview* picPreview_ = nullptr;
 
   // "Settings" tab.
   QCheckBox* chkCalendar_ = nullptr;

@@ -246,5 +246,7 @@ inline constexpr std::string_view kDisplayPropertiesCommand =
 inline constexpr std::string_view kThumbPrefix = "thumb";
 inline constexpr std::string_view kThumbSuffix = ".png";
 inline constexpr int kThumbSize = 54;
+// What a screen reader calls the live scene beside the tabs.
+inline constexpr std::string_view kPreviewName = "Preview";
 
 }  // namespace emberlrn::setup_texts
