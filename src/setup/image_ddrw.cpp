@@ -213,8 +213,8 @@ void ImageDDrw::Compose() {
     // A halo one pixel of the image wide, however small the scale.
     const double halo = 1.0 / scale_;
     painter.setPen(HaloFor(letters));
-    for (const QPointF step : {QPointF(-halo, 0), QPointF(halo, 0), QPointF(0, -halo),
-                               QPointF(0, halo)}) {
+    for (const QPointF step :
+         {QPointF(-halo, 0), QPointF(halo, 0), QPointF(0, -halo), QPointF(0, halo)}) {
       painter.drawText(at + step, item.text);
     }
     painter.setPen(letters);

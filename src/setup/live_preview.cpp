@@ -48,7 +48,7 @@ void LivePreview::Show(const PreviewChoices& choices) {
   next.rotateCount = rotation_.rotateCount;
   next.fireplaceIndex = rotation_.fireplaceIndex;
   for (int style = 1; style <= kStyleCount; ++style) {
-    if (choices.showStyle[style] && !rotation_.showStyle[style]) {
+    if (loaded_ && choices.showStyle[style] && !rotation_.showStyle[style]) {
       next.fireplaceIndex = static_cast<int16_t>(style);
     }
   }
@@ -63,8 +63,8 @@ void LivePreview::Show(const PreviewChoices& choices) {
   overlays_.messageText = choices.messageText;
   overlays_.messageFontSize = choices.messageFontSize;
 
-  const Placing placing{choices.decorations.stockingTop, choices.calendarCorner,
-                        choices.flameSpeed, rotation_.anyStyleShown};
+  const Placing placing{choices.decorations.stockingTop, choices.calendarCorner, choices.flameSpeed,
+                        rotation_.anyStyleShown};
   if (!loaded_ || !(placing == placing_)) LoadScenePictures(placing);
   if (isVisible()) {
     timer_.start(0);
