@@ -3,6 +3,7 @@
 #include "setup/setup.h"
 
 #include <QCheckBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "setup/desktop_facts.h"
 #include "setup/live_preview.h"
 #include "setup/pick_list.h"
+#include "setup/preview_sound.h"
 #include "setup/qt_text.h"
 #include "setup/screen_saver_wait.h"
 #include "setup/setup_messages.h"
@@ -66,6 +68,8 @@ Setup::Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupM
   ConnectPreview();
   ShowChoicesInPreview();
 }
+
+Setup::~Setup() = default;
 
 // A store the saver has never filled would be overwritten by the saver's
 // first start, choices made here included, and the dialog's own fallbacks
@@ -175,9 +179,8 @@ void Setup::FormLoad() {
   LoadFlag(*chkSound_, kSoundOn, "");
   // Newer than the first-run values: a store without it has the fire on
   // every monitor, and showing that writes nothing.
-  cboMonitors_->SetText(ToQString(FireOnEveryMonitor(GetTextSetting(store_, kMonitors))
-                                       ? kMonitorsAll
-                                       : kMonitorsFirstOnly));
+  cboMonitors_->SetText(ToQString(
+      FireOnEveryMonitor(GetTextSetting(store_, kMonitors)) ? kMonitorsAll : kMonitorsFirstOnly));
   {
     // Newer than the first-run values: a store without it has the crackles
     // on, and opening the dialog does not write it there.
@@ -273,6 +276,39 @@ void Setup::ConnectPreview() {
   for (QRadioButton* corner : optCal_) follow(corner, &QRadioButton::toggled);
   for (QScrollBar* bar : {hsbFlame_, vsbStocking_}) follow(bar, &QScrollBar::valueChanged);
   for (QLineEdit* box : {txtMessage_, txtFontSizeMsg_}) follow(box, &QLineEdit::textChanged);
+
+  connect(chkListen_, &QCheckBox::toggled, this, [this](bool checked) { ChkListenClick(checked); });
+  const auto heard = [this](auto* control, auto signal) {
+    connect(control, signal, this, [this] {
+      if (sound_) sound_->Follow(ListenChoicesNow());
+    });
+  };
+  heard(hsbVol_, &QScrollBar::valueChanged);
+  heard(chkCrackle_, &QCheckBox::toggled);
+  for (QCheckBox* box : ChkMidi_) heard(box, &QCheckBox::toggled);
+}
+
+void Setup::ChkListenClick(bool checked) {
+  if (!checked) {
+    if (sound_) sound_->Stop();
+    return;
+  }
+  if (!sound_) sound_ = std::make_unique<PreviewSound>(installFolder_);
+  sound_->Start(ListenChoicesNow());
+}
+
+ListenChoices Setup::ListenChoicesNow() const {
+  ListenChoices choices;
+  choices.volume = static_cast<int16_t>(BarValue(*hsbVol_));
+  choices.crackleOn = chkCrackle_->isChecked();
+  for (int n = 1; n <= kCarolCount; ++n) choices.carolChecked[n] = ChkMidi_[n - 1]->isChecked();
+  return choices;
+}
+
+// Closed, hidden or minimised, the dialog is silent.
+void Setup::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  chkListen_->setChecked(false);
 }
 
 // The controls read as the saver reads the values they store.

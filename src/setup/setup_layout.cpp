@@ -541,6 +541,9 @@ QWidget* Setup::BuildPreviewColumn() {
   picPreview_->setFixedSize(width, width * kSceneHeight / kSceneWidth);
   picPreview_->setAccessibleName(ToQString(T::kPreviewName));
   inside->addWidget(picPreview_);
+  chkListen_ = Check(column, QStringLiteral("chkListen"), T::kListen);
+  chkListen_->setToolTip(ToQString(T::kListenTip));
+  inside->addWidget(chkListen_);
   inside->addStretch(1);
   return column;
 }

@@ -142,6 +142,24 @@ class SetupPreviewTest : public QObject {
     rig.dialog->hide();
     QVERIFY(!pane->Animating());
   }
+
+  void ListenStartsOffWritesNothingAndEndsWithTheDialog() {
+    DialogRig rig;
+    rig.Show();
+    auto* listen = rig.Find<QCheckBox>("chkListen");
+    QVERIFY(!listen->isChecked());
+    const size_t from = rig.store.writes.size();
+    ClickIndicator(listen);
+    QVERIFY(listen->isChecked());
+    ClickArrow(rig.Find<QScrollBar>("hsbVol"), QStyle::SC_ScrollBarAddLine);
+    const QStringList heard = rig.Writes(from);
+    rig.dialog->close();
+    QVERIFY(!listen->isChecked());
+    // Only the volume bar stored its value; listening stored nothing.
+    QCOMPARE(heard.size(), 1);
+    QVERIFY(heard.front().startsWith(QStringLiteral("Settings/Vol=")));
+    QCOMPARE(rig.Writes(from), heard);
+  }
 };
 
 QTEST_MAIN(SetupPreviewTest)
