@@ -66,9 +66,7 @@ void LivePreview::Show(const PreviewChoices& choices) {
   const Placing placing{choices.decorations.stockingTop, choices.calendarCorner, choices.flameSpeed,
                         rotation_.anyStyleShown};
   if (!loaded_ || !(placing == placing_)) LoadScenePictures(placing);
-  if (isVisible()) {
-    timer_.start(0);
-  }
+  if (OnScreen()) timer_.start(0);
 }
 
 // The saver's own catalogue makes and places the sprites; the andirons are
@@ -119,12 +117,34 @@ void LivePreview::resizeEvent(QResizeEvent* event) {
   const qreal ratio = devicePixelRatioF();
   ddrw_.SetImageSize(static_cast<int>(event->size().width() * ratio + 0.5),
                      static_cast<int>(event->size().height() * ratio + 0.5));
-  if (isVisible()) timer_.start(0);
+  if (OnScreen()) timer_.start(0);
+}
+
+bool LivePreview::OnScreen() const {
+  const QWindow* shown = window()->windowHandle();
+  return isVisible() && (shown == nullptr || shown->isExposed());
 }
 
 void LivePreview::showEvent(QShowEvent*) {
+  QWindow* shown = window()->windowHandle();
+  if (shown != watchedWindow_ && shown != nullptr) {
+    shown->installEventFilter(this);
+    watchedWindow_ = shown;
+  }
   rotationTickAtMs_ = clock_->MonotonicMs();
   timer_.start(0);
+}
+
+bool LivePreview::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watchedWindow_ && event->type() == QEvent::Expose) {
+    if (!OnScreen()) {
+      timer_.stop();
+    } else if (!timer_.isActive()) {
+      rotationTickAtMs_ = clock_->MonotonicMs();
+      timer_.start(0);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 // Minimised or hidden, the preview costs nothing.

@@ -8,6 +8,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -59,6 +60,8 @@ class LivePreview final : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // The dialog's window, unmapped or covered whole, is not exposed: frames stop.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The pictures' places depend on these; any change makes the scene anew.
@@ -72,6 +75,7 @@ class LivePreview final : public QWidget {
   void LoadScenePictures(const Placing& placing);
   void FrameReady();
   void ScheduleFrame();
+  bool OnScreen() const;
 
   std::string installFolder_;
   SystemClock systemClock_;
@@ -86,6 +90,7 @@ class LivePreview final : public QWidget {
   Overlays overlays_;
   AnimationClocks clocks_;
   int64_t rotationTickAtMs_ = 0;
+  QWindow* watchedWindow_ = nullptr;
 };
 
 }  // namespace emberlrn
