@@ -53,7 +53,8 @@ void ImageDDrw::SetImageSize(int width, int height) {
   image_ = QImage(width, height, QImage::Format_RGB32);
   image_.fill(Qt::black);
   scale_ = std::min(double(width) / kSceneWidth, double(height) / kSceneHeight);
-  for (auto& [key, picture] : pictures_) picture.scaled = QImage();
+  // Each picture is read again for the new scale when it is next drawn.
+  for (auto& [key, picture] : pictures_) picture = Picture();
   shownItems_.clear();
   shownClearColour_.reset();
 }
@@ -137,6 +138,8 @@ const QImage& ImageDDrw::Scaled(Picture& picture) {
     const int height = std::max(1, int(std::lround(picture.full.height() * scale_)));
     picture.scaled =
         picture.full.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Only the scaled picture is drawn; the file's own size is let go.
+    picture.full = QImage();
   }
   return picture.scaled;
 }
@@ -159,7 +162,7 @@ void ImageDDrw::DrawSprite(int32_t sprite) {
       picture.full = Prepared(read, std::stoi(key));
     }
   }
-  if (picture.full.isNull()) return;
+  if (picture.full.isNull() && picture.scaled.isNull()) return;
   items_.push_back({&picture, {}, {}, 0, s->x, s->y});
 }
 

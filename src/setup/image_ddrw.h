@@ -2,9 +2,9 @@
 // The drawing control on a QImage, for the dialog's live preview: the same
 // sprites and texts as the saver's full-screen canvas, composed at the size
 // of the pane that shows them. Each picture is read from its file the first
-// time it is drawn and kept, made the pane's size once, so a frame only
-// blends small pictures. A frame that draws what the last one drew leaves
-// the image as it is.
+// time it is drawn, made the pane's size once and kept at that size only,
+// so a frame only blends small pictures. A frame that draws what the last
+// one drew leaves the image as it is.
 //
 // Load code -1 (scene art) is drawn with the bitmap's alpha channel, or, for
 // a bitmap without one, with pure magenta RGB(255, 0, 255) transparent; code
@@ -66,7 +66,7 @@ class ImageDDrw final : public TegoDDrw {
 
  private:
   struct Picture {
-    QImage full;    // premultiplied, as read; null when the file could not be read
+    QImage full;    // premultiplied, as read, until it is scaled
     QImage scaled;  // at the image's scale, made when first drawn at it
     bool read = false;
   };
