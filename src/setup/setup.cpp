@@ -3,6 +3,7 @@
 #include "setup/setup.h"
 
 #include <QCheckBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +24,9 @@
 #include "setup/bar_value.h"
 #include "setup/desktop_advice.h"
 #include "setup/desktop_facts.h"
+#include "setup/live_preview.h"
 #include "setup/pick_list.h"
+#include "setup/preview_sound.h"
 #include "setup/qt_text.h"
 #include "setup/screen_saver_wait.h"
 #include "setup/setup_messages.h"
@@ -62,7 +65,11 @@ Setup::Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupM
   ConnectHandlers();
   FillUnfilledStore();
   FormLoad();
+  ConnectPreview();
+  ShowChoicesInPreview();
 }
+
+Setup::~Setup() = default;
 
 // A store the saver has never filled would be overwritten by the saver's
 // first start, choices made here included, and the dialog's own fallbacks
@@ -117,8 +124,10 @@ void Setup::ConnectHandlers() {
   // Lists store only a user's pick.
   cboMonitors_->OnPick(
       [this](const QString& entry) { SaveSetting(store_, kMonitors, ToStdString(entry)); });
-  cboRotate_->OnPick(
-      [this](const QString& entry) { SaveSetting(store_, kRotateT, ToStdString(entry)); });
+  cboRotate_->OnPick([this](const QString& entry) {
+    SaveSetting(store_, kRotateT, ToStdString(entry));
+    ShowChoicesInPreview();
+  });
   cboSoundOff_->OnPick([this](const QString& entry) { CboSoundOffClick(entry); });
   cboMonitor_->OnPick([this](const QString& entry) { CboMonitorClick(entry); });
 
@@ -170,9 +179,8 @@ void Setup::FormLoad() {
   LoadFlag(*chkSound_, kSoundOn, "");
   // Newer than the first-run values: a store without it has the fire on
   // every monitor, and showing that writes nothing.
-  cboMonitors_->SetText(ToQString(FireOnEveryMonitor(GetTextSetting(store_, kMonitors))
-                                       ? kMonitorsAll
-                                       : kMonitorsFirstOnly));
+  cboMonitors_->SetText(ToQString(
+      FireOnEveryMonitor(GetTextSetting(store_, kMonitors)) ? kMonitorsAll : kMonitorsFirstOnly));
   {
     // Newer than the first-run values: a store without it has the crackles
     // on, and opening the dialog does not write it there.
@@ -251,6 +259,81 @@ void Setup::HsbMouseSChange() {
 void Setup::CboSoundOffClick(const QString& entry) {
   const std::string text = ToStdString(entry);
   SaveSetting(store_, kSoundOff, text == T::kNever ? std::string(T::kNeverStored) : text);
+}
+
+void Setup::ConnectPreview() {
+  const auto follow = [this](auto* control, auto signal) {
+    connect(control, signal, this, [this] { ShowChoicesInPreview(); });
+  };
+  for (QCheckBox* box : chkFP_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkMantle_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkStocking_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkBells_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : chkPoin_) follow(box, &QCheckBox::toggled);
+  for (QCheckBox* box : {chkRotate_, chkEndIron_, chkCalendar_, chkShowMessage_}) {
+    follow(box, &QCheckBox::toggled);
+  }
+  for (QRadioButton* corner : optCal_) follow(corner, &QRadioButton::toggled);
+  for (QScrollBar* bar : {hsbFlame_, vsbStocking_}) follow(bar, &QScrollBar::valueChanged);
+  for (QLineEdit* box : {txtMessage_, txtFontSizeMsg_}) follow(box, &QLineEdit::textChanged);
+
+  connect(chkListen_, &QCheckBox::toggled, this, [this](bool checked) { ChkListenClick(checked); });
+  const auto heard = [this](auto* control, auto signal) {
+    connect(control, signal, this, [this] {
+      if (sound_) sound_->Follow(ListenChoicesNow());
+    });
+  };
+  heard(hsbVol_, &QScrollBar::valueChanged);
+  heard(chkCrackle_, &QCheckBox::toggled);
+  for (QCheckBox* box : ChkMidi_) heard(box, &QCheckBox::toggled);
+}
+
+void Setup::ChkListenClick(bool checked) {
+  if (!checked) {
+    if (sound_) sound_->Stop();
+    return;
+  }
+  if (!sound_) sound_ = std::make_unique<PreviewSound>(installFolder_);
+  sound_->Start(ListenChoicesNow());
+}
+
+ListenChoices Setup::ListenChoicesNow() const {
+  ListenChoices choices;
+  choices.volume = static_cast<int16_t>(BarValue(*hsbVol_));
+  choices.crackleOn = chkCrackle_->isChecked();
+  for (int n = 1; n <= kCarolCount; ++n) choices.carolChecked[n] = ChkMidi_[n - 1]->isChecked();
+  return choices;
+}
+
+// Closed, hidden or minimised, the dialog is silent.
+void Setup::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  chkListen_->setChecked(false);
+}
+
+// The controls read as the saver reads the values they store.
+void Setup::ShowChoicesInPreview() {
+  PreviewChoices choices;
+  for (int i = 0; i < 6; ++i) choices.showStyle[i + 1] = chkFP_[i]->isChecked();
+  for (int k = 0; k < 4; ++k) choices.showMantle[k + 1] = chkMantle_[k]->isChecked();
+  choices.rotateOn = chkRotate_->isChecked() ? 1 : 0;
+  choices.rotateMinutes = RotationMinutes(ToStdString(cboRotate_->currentText()));
+  choices.flameSpeed = static_cast<int16_t>(BarValue(*hsbFlame_));
+  choices.decorations.showAndirons = chkEndIron_->isChecked();
+  for (int i = 0; i < 4; ++i) choices.decorations.showStocking[i] = chkStocking_[i]->isChecked();
+  choices.decorations.stockingTop = static_cast<int16_t>(BarValue(*vsbStocking_));
+  for (int i = 0; i < 2; ++i) {
+    choices.decorations.showBell[i + 1] = chkBells_[i]->isChecked();
+    choices.decorations.showPoinsettia[i + 1] = chkPoin_[i]->isChecked();
+  }
+  choices.showCalendar = chkCalendar_->isChecked();
+  for (int corner = 0; corner < 4; ++corner) {
+    if (optCal_[corner]->isChecked()) choices.calendarCorner = static_cast<int16_t>(corner);
+  }
+  choices.showMessage = chkShowMessage_->isChecked();
+  choices.messageText = ToStdString(txtMessage_->text());
+  choices.messageFontSize = MessageFontSize(ToStdString(txtFontSizeMsg_->text()));
+  picPreview_->Show(choices);
 }
 
 void Setup::CmdAboutClick() { messages_.Information(T::kAboutTitle, T::kAboutText); }

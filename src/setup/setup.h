@@ -12,6 +12,8 @@
 // ("Label46_after" is "min."). Labels the classic window left unnamed have
 // names of their own with the "lbl" prefix ("lblSoft", "lblStyle_0" for the
 // first style's name), and the six pictures are "imgStyle_0" to "imgStyle_5".
+// Beside the tabs, "picPreview" shows the scene live as the controls choose
+// it, and "chkListen" below it plays the sound they choose.
 // Two labels tell what the desktop really does: "lblSSsource" beside the wait
 // names the idle launcher it was read from, and "lblMonitorPower" beside the
 // monitor list gives the X server's own power-saving times.
@@ -19,6 +21,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,7 +48,10 @@ struct MissingToolAdvice;
 }
 
 class DesktopFacts;
+class LivePreview;
 class PickList;
+class PreviewSound;
+struct ListenChoices;
 class SettingsStore;
 class SetupMessages;
 class System;
@@ -60,6 +66,7 @@ class Setup final : public QDialog {
   // before this returns.
   Setup(SettingsStore& store, System& system, DesktopFacts& desktop, SetupMessages& messages,
         std::string installFolder, QWidget* parent = nullptr);
+  ~Setup() override;
 
   // The dialog's own state.
   bool MusicOn() const { return musicOn_; }
@@ -82,6 +89,7 @@ class Setup final : public QDialog {
   QGroupBox* BuildMusicGroup(QWidget* tab);
   QGroupBox* BuildStockingsGroup(QWidget* tab);
   QWidget* BuildButtonStrip();
+  QWidget* BuildPreviewColumn();
   QLabel* Thumbnail(QWidget* parent, int style);
   void ReportMissingThumbnails() const;
 
@@ -99,7 +107,18 @@ class Setup final : public QDialog {
   void HsbMouseSChange();
   void CboSoundOffClick(const QString& entry);
   void CmdAboutClick();
+  // The preview follows every control that changes the scene.
+  void ConnectPreview();
+  void ShowChoicesInPreview();
+  // "Listen" plays the fire and the ticked carols as the controls choose
+  // them; it is off when the dialog opens, and hiding the dialog turns it off.
+  void ChkListenClick(bool checked);
+  ListenChoices ListenChoicesNow() const;
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
   // Timing and power advice.
   void SSTimeFunc();
   void ShowScreenSaverWait();
@@ -132,6 +151,9 @@ class Setup final : public QDialog {
   QPushButton* cmdWebsite_ = nullptr;
   QPushButton* cmdAbout_ = nullptr;
   QPushButton* cmdOK_ = nullptr;
+  LivePreview* picPreview_ = nullptr;
+  QCheckBox* chkListen_ = nullptr;
+  std::unique_ptr<PreviewSound> sound_;  // made the first time the user listens
 
   // "Settings" tab.
   QCheckBox* chkCalendar_ = nullptr;

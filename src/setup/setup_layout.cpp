@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <iostream>
@@ -23,6 +24,7 @@
 #include "settings/schema.h"
 #include "settings/setting_rules.h"
 #include "setup/bar_value.h"
+#include "setup/live_preview.h"
 #include "setup/pick_list.h"
 #include "setup/qt_child.h"
 #include "setup/qt_text.h"
@@ -40,6 +42,7 @@ constexpr double kScreenHeightLines = 5.25;
 constexpr double kBarLengthLines = 9.0;
 constexpr double kStockingBarLines = 6.0;
 constexpr double kMessageWidthLines = 13.0;
+constexpr double kPreviewWidthLines = 16.0;
 constexpr int kCarolColumns = 3;
 constexpr int kCarolsPerColumn = 8;
 
@@ -141,7 +144,9 @@ void Setup::BuildWindow() {
   SSTab1_->addTab(BuildPowerTab(), ToQString(T::kTabs[2]));
   SSTab1_->addTab(BuildChristmasTab(), ToQString(T::kTabs[3]));
   SSTab1_->setCurrentIndex(0);
-  window->addWidget(SSTab1_, 1);
+  auto* body = LayoutIn<QHBoxLayout>(window, 1);
+  body->addWidget(SSTab1_, 1);
+  body->addWidget(BuildPreviewColumn());
   window->addWidget(BuildButtonStrip());
   // The window keeps the size its contents need at the font in use.
   window->setSizeConstraint(QLayout::SetFixedSize);
@@ -524,6 +529,23 @@ QGroupBox* Setup::BuildMusicGroup(QWidget* tab) {
   }
   for (int column = 0; column < kCarolColumns; ++column) grid->setColumnStretch(2 * column, 1);
   return group;
+}
+
+// The live scene at the canvas's 4:3 shape, beside the tabs and level with them.
+QWidget* Setup::BuildPreviewColumn() {
+  auto* column = Named<QWidget>(this, QStringLiteral("Picture2"));
+  auto* inside = LayoutOf<QVBoxLayout>(column);
+  inside->setContentsMargins(0, SSTab1_->tabBar()->sizeHint().height(), 0, 0);
+  picPreview_ = Named<LivePreview>(column, QStringLiteral("picPreview"), installFolder_);
+  const int width = Lines(column, kPreviewWidthLines);
+  picPreview_->setFixedSize(width, width * kSceneHeight / kSceneWidth);
+  picPreview_->setAccessibleName(ToQString(T::kPreviewName));
+  inside->addWidget(picPreview_);
+  chkListen_ = Check(column, QStringLiteral("chkListen"), T::kListen);
+  chkListen_->setToolTip(ToQString(T::kListenTip));
+  inside->addWidget(chkListen_);
+  inside->addStretch(1);
+  return column;
 }
 
 QWidget* Setup::BuildButtonStrip() {

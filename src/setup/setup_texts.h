@@ -246,5 +246,10 @@ inline constexpr std::string_view kDisplayPropertiesCommand =
 inline constexpr std::string_view kThumbPrefix = "thumb";
 inline constexpr std::string_view kThumbSuffix = ".png";
 inline constexpr int kThumbSize = 54;
+// What a screen reader calls the live scene beside the tabs.
+inline constexpr std::string_view kPreviewName = "Preview";
+inline constexpr std::string_view kListen = "Listen";
+inline constexpr std::string_view kListenTip =
+    "Plays the fire at the chosen volume, and the ticked carols, while the settings are open";
 
 }  // namespace emberlrn::setup_texts

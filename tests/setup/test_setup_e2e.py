@@ -10,6 +10,21 @@ import e2e_support
 from e2e_support import Desktop, stop, wait_exit
 
 TITLE = "Emberlorn Screensaver by Kestrovane"
+TABS = ["settings", "fireplace-settings", "pwr-management", "christmas"]
+
+
+def fire_pixels(image, box):
+    """How many pixels inside box are the flame's orange and red."""
+    region = image.crop(box).getdata()
+    return sum(1 for r, g, b in region if r > 180 and g < 170 and b < 90)
+
+
+def window_box(desk, window):
+    """The window's rectangle on the screen, as (left, top, right, bottom)."""
+    out = desk.xdotool("getwindowgeometry", "--shell", window).stdout
+    geometry = dict(line.split("=", 1) for line in out.split())
+    x, y = int(geometry["X"]), int(geometry["Y"])
+    return x, y, x + int(geometry["WIDTH"]), y + int(geometry["HEIGHT"])
 
 
 def settings(text):
@@ -46,6 +61,42 @@ class SetupDialogEndToEnd(unittest.TestCase):
                 self.assertEqual(settings(desk.read_settings()), stored)
             finally:
                 stop(proc)
+
+    def test_every_tab_beside_the_live_fire_and_the_store_untouched(self):
+        review = os.path.join(e2e_support.BUILD_DIR, "setup-review")
+        os.makedirs(review, exist_ok=True)
+        with Desktop() as desk:
+            # The saver's first run fills the store; the dialog must leave it as it is.
+            e2e_support.prime(desk)
+            with open(desk.settings_file, "rb") as f:
+                before = f.read()
+            proc = desk.start("/c")
+            try:
+                window = desk.wait_for_window(TITLE)
+                self.assertIsNotNone(window, "the settings dialog did not appear")
+                # Without a window manager the keyboard goes where it is sent.
+                desk.xdotool("windowfocus", "--sync", window)
+                left, top, right, bottom = window_box(desk, window)
+                # The preview stands in the dialog's right part, beside the tabs.
+                pane = (left + (right - left) * 3 // 4, top, right, bottom)
+                shots = []
+                for index, name in enumerate(TABS):
+                    if index:
+                        desk.xdotool("key", "ctrl+Tab")
+                    time.sleep(0.3)
+                    shot = desk.screenshot().crop((left, top, right, bottom))
+                    shot.save(os.path.join(review, "e2e-tab-%s.png" % name))
+                    shots.append(desk.screenshot())
+                    self.assertGreater(fire_pixels(shots[-1], pane), 500, name)
+                # The fire moves by itself while the dialog shows.
+                self.assertNotEqual(shots[0].crop(pane).tobytes(), shots[-1].crop(pane).tobytes())
+                desk.xdotool("key", "Escape")
+                self.assertEqual(wait_exit(proc, 10), 0)
+                self.assertEqual(proc.stderr.read(), "")
+            finally:
+                stop(proc)
+            with open(desk.settings_file, "rb") as f:
+                self.assertEqual(f.read(), before, "opening and closing the dialog changed the store")
 
     def test_equal_times_warn_before_the_dialog(self):
         with Desktop() as desk:
