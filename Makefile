@@ -46,12 +46,13 @@ soak: build
 # on private displays beside xscreensaver's xflame, then the settings
 # dialog's with its live preview. BENCH_ARGS go to the
 # second, e.g. BENCH_ARGS="--sizes 1920x1080 --against /usr/bin/emberlrn".
+# The scripts run on the system's Python, which the packages' modules are for.
 bench: build
 	$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.5
 	EMBERLRN_BIN=$(BUILD_DIR)/emberlrn EMBERLRN_DATA_DIR=$(BUILD_DIR)/share/emberlrn/ \
-	  python3 bench/frame_cost.py $(BENCH_ARGS)
+	  /usr/bin/python3 bench/frame_cost.py $(BENCH_ARGS)
 	EMBERLRN_BIN=$(BUILD_DIR)/emberlrn EMBERLRN_DATA_DIR=$(BUILD_DIR)/share/emberlrn/ \
-	  python3 bench/dialog_cost.py
+	  /usr/bin/python3 bench/dialog_cost.py
 
 # The Debian package, build/emberlrn_<version>_amd64.deb, made from this
 # build tree by CPack.
