@@ -81,9 +81,23 @@ void SdlSaverWindowInput::OtherMonitorEvent(const SDL_WindowEvent& event) {
   if (event.event == SDL_WINDOWEVENT_EXPOSED) {
     ddrw_.Invalidate();
     window_.Form_Paint();
+  } else if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+    hadFocus_ = true;
+  } else if (event.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+    FocusLeft();
   } else if (event.event == SDL_WINDOWEVENT_CLOSE) {
     window_.Form_QueryUnload();
   }
+}
+
+void SdlSaverWindowInput::FocusLeft() {
+  // Only a focus the saver had can be lost to another program; passing from
+  // one of its monitors' windows to another is no loss.
+  if (!hadFocus_) return;
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  if (focus != nullptr && OwnWindow(SDL_GetWindowID(focus))) return;
+  window_.Form_LostFocus();
+  control_.Deactivated();
 }
 
 void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
@@ -102,10 +116,7 @@ void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
       hadFocus_ = true;
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      // Only a focus the window had can be lost to another program.
-      if (!hadFocus_) break;
-      window_.Form_LostFocus();
-      control_.Deactivated();
+      FocusLeft();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       window_.Form_QueryUnload();

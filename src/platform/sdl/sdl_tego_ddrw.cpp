@@ -261,6 +261,11 @@ void SdlTegoDDrw::OpenOtherMonitors() {
   const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
                        SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
                        (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  // An X11 window manager may put a new window where it likes, as sway does
+  // every XWayland window on the focused output; a window it leaves alone
+  // stands where it is made, on its own monitor. The saver's own window is
+  // managed, so that it has the keyboard.
+  SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
     SDL_Rect bounds{};
     if (SDL_GetDisplayBounds(display, &bounds) != 0) continue;
@@ -268,6 +273,7 @@ void SdlTegoDDrw::OpenOtherMonitors() {
     other.window.reset(SDL_CreateWindow("Emberlorn", bounds.x, bounds.y, bounds.w, bounds.h, flags));
     if (other.window) others_.push_back(std::move(other));
   }
+  SDL_ResetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT);
   if (everyMonitor_ && !others_.empty()) {
     plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
                                                       SDL_PIXELFORMAT_ARGB8888));
