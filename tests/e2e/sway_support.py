@@ -53,11 +53,11 @@ class Sway(e2e.Session):
     context manager. The saver and the idle manager run as the compositor's
     user, as on a desktop; the test's tools reach its socket as root too."""
 
-    def __init__(self):
+    def __init__(self, outputs=OUTPUTS):
         self.sway = None
         self.keyboard = None
         self.user = None
-        self.outputs = OUTPUTS
+        self.outputs = outputs
 
     def __enter__(self):
         self.make_home({})
@@ -138,6 +138,17 @@ class Sway(e2e.Session):
     def start_program(self, argv, extra_env=None):
         """A client of the session, run as the session's own user."""
         return super().start_program(self.as_user() + argv, extra_env=extra_env)
+
+    def server_pids(self):
+        """sway and its XWayland: the display server's share of a client's cost."""
+        pids = []
+        for name in os.listdir("/proc"):
+            try:
+                if name.isdigit() and os.getpgid(int(name)) == self.sway.pid:
+                    pids.append(int(name))
+            except ProcessLookupError:
+                pass
+        return pids
 
     def as_user(self):
         """The command prefix that runs a program as the compositor's user."""
