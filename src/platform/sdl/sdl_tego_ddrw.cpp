@@ -472,7 +472,8 @@ void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   const TextImage t = texts_.Get(text, ToSdl(colour), kSceneWidth - x);
   if (t.surface == nullptr) return;
   // The letters stand at (x, y); their halo reaches beyond them.
-  items_.push_back({t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}});
+  items_.push_back(
+      {t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}, {}, noticeText_});
 }
 
 int SdlTegoDDrw::TextWidth(std::string_view text) { return texts_.Width(text); }
@@ -669,7 +670,7 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetSurfaceBlendMode(item.picture, &mode);
     // The notice panels are the only opaque pictures.
-    if (mode == SDL_BLENDMODE_NONE && !withPanels) continue;
+    if ((mode == SDL_BLENDMODE_NONE || item.notice) && !withPanels) continue;
     for (int y = part.y; y < part.y + part.h; ++y) {
       const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
       uint32_t* to = Row(canvas, y) + part.x;
