@@ -1,7 +1,8 @@
 """The saver on a Wayland desktop with two monitors, a headless sway: through
 SDL's Wayland driver and through XWayland, the fireplace fills each output
-at its own shape, "First only" keeps the second black, a key ends it, and
-swayidle starts it on idle as the README says."""
+at its own shape, follows a monitor that comes, "First only" keeps the
+second black, a key ends it, and swayidle starts it on idle as the README
+says."""
 
 import os
 import subprocess
@@ -33,6 +34,14 @@ def scene_shown(shot, output):
     flame = shot.getpixel(e2e.canvas_to_screen(output, 400, 380))
     sock = shot.getpixel(e2e.canvas_to_screen(output, 125, 109))
     return fire(flame) and stocking(sock)
+
+
+def yellow_letters(shot, output):
+    """How many pixels of the notices' yellow lines stand in their band."""
+    left, top = e2e.canvas_to_screen(output, 151, 25)
+    right, bottom = e2e.canvas_to_screen(output, 700, 66)
+    band = shot.crop((left, top, right, bottom)).getdata()
+    return sum(1 for r, g, b in band if r > 180 and g > 180 and b < 90)
 
 
 def dark(shot):
@@ -90,6 +99,30 @@ class WaylandTest(unittest.TestCase):
                 first, second = bed.outputs
                 self.wait_for(bed, proc, name, lambda shots: scene_shown(shots[0], first)
                               and dark(shots[1]))
+                self.end_with_key(bed, proc, name)
+
+    def test_the_notices_show_on_the_first_monitor_only(self):
+        with Sway() as bed:
+            unseen = e2e.set_keys(e2e.QUIET, {("Settings", "RunMon"): "False"})
+            proc = self.start(bed, NATIVE, unseen)
+            first, second = bed.outputs
+            self.wait_for(bed, proc, "notices", lambda shots: yellow_letters(shots[0], first) > 200
+                          and scene_shown(shots[1], second))
+            self.assertEqual(yellow_letters(bed.screenshot(second), second), 0,
+                             "the notice's lines on the second monitor")
+
+    def test_a_monitor_that_comes_gets_the_fire_too(self):
+        for name, driver in (("wayland-plugged", NATIVE), ("xwayland-plugged", XWAYLAND)):
+            with self.subTest(name), Sway() as bed:
+                proc = self.start(bed, driver)
+                self.wait_for(bed, proc, name, lambda shots: scene_shown(shots[1], bed.outputs[1]))
+                # A third monitor comes (1920 x 1080, sway's own size for it).
+                bed.swaymsg("create_output")
+                bed.outputs = sway_support.wait_until(
+                    lambda: len(bed.active_outputs()) == 3 and bed.active_outputs(), 10,
+                    "no third output")
+                self.wait_for(bed, proc, name, lambda shots: all(
+                    scene_shown(shot, out) for shot, out in zip(shots, bed.outputs)))
                 self.end_with_key(bed, proc, name)
 
     def test_swayidle_starts_it_on_idle_and_its_resume_command_ends_it(self):
