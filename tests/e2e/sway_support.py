@@ -164,6 +164,10 @@ class Sway(e2e.Session):
         result = self.swaymsg("-t", "get_outputs", "-r")
         return json.loads(result.stdout) if result.returncode == 0 else []
 
+    def active_outputs(self):
+        return [Output(o["name"], o["rect"]["x"], o["rect"]["y"], o["rect"]["width"],
+                       o["rect"]["height"]) for o in self.get_outputs() if o.get("active")]
+
     def screenshot(self, output, path=None):
         """One output as a PIL image (also saved to path when given)."""
         from PIL import Image  # Debian's python3-pil
