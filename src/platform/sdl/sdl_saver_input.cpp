@@ -76,9 +76,9 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
 }
 
 void SdlSaverWindowInput::OtherMonitorEvent(const SDL_WindowEvent& event) {
-  // Focus and mapping are the saver's own window's business; another
-  // monitor's window only needs drawing again, or ends the run when closed.
-  if (event.event == SDL_WINDOWEVENT_EXPOSED) {
+  // Mapping is the saver's own window's business; another monitor's window
+  // needs drawing again, shares the saver's focus, or ends the run when closed.
+  if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
     ddrw_.Invalidate();
     window_.Form_Paint();
   } else if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
@@ -109,6 +109,9 @@ void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
       motion_.WindowHidden();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
+    // A window of a new size gets new pixels, which SDL may make at the very
+    // address of the old ones: nothing tells them apart but this event.
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
       ddrw_.Invalidate();
       window_.Form_Paint();
       break;
