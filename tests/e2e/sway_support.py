@@ -16,6 +16,8 @@ import e2e_support as e2e
 BED_USER = "emberlrn-e2e"
 
 Output = collections.namedtuple("Output", "name x y width height")
+# What an output shows where no window covers it.
+DESKTOP = (63, 63, 63)
 OUTPUTS = (Output("HEADLESS-1", 0, 0, 1280, 720), Output("HEADLESS-2", 1280, 0, 1024, 768))
 
 

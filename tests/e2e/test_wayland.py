@@ -19,8 +19,11 @@ XWAYLAND = {"SDL_VIDEODRIVER": "x11", "WAYLAND_DISPLAY": None}
 REVIEW_DIR = os.path.join(e2e.BUILD_DIR, "wayland-review")
 
 
-def fire(pixel):
-    return sum(pixel) > 90
+def fire(shot, output):
+    """Whether flames burn above the logs; the flame flickers, so a box of it."""
+    left, top = e2e.canvas_to_screen(output, 300, 360)
+    right, bottom = e2e.canvas_to_screen(output, 500, 400)
+    return shot.crop((left, top, right, bottom)).convert("L").getextrema()[1] > 120
 
 
 def stocking(pixel):
@@ -28,12 +31,16 @@ def stocking(pixel):
     return r > 100 and r > 2 * g and r > 2 * b
 
 
+def desktop_shows(shot):
+    """Whether sway's own grey shows anywhere, beside or below a window."""
+    return any(colour == sway_support.DESKTOP for _, colour in shot.getcolors(1 << 22))
+
+
 def scene_shown(shot, output):
     """Whether the flame and the first stocking stand where the scene, fitted
-    to this output, puts them."""
-    flame = shot.getpixel(e2e.canvas_to_screen(output, 400, 380))
+    to this output, puts them, and nothing of the desktop shows."""
     sock = shot.getpixel(e2e.canvas_to_screen(output, 125, 109))
-    return fire(flame) and stocking(sock)
+    return fire(shot, output) and stocking(sock) and not desktop_shows(shot)
 
 
 def yellow_letters(shot, output):
