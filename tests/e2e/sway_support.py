@@ -22,7 +22,7 @@ OUTPUTS = (Output("HEADLESS-1", 0, 0, 1280, 720), Output("HEADLESS-2", 1280, 0, 
 
 
 def installed():
-    return all(shutil.which(p) for p in ("sway", "swaymsg", "Xwayland", "grim", "wtype"))
+    return all(shutil.which(p) for p in ("sway", "swaymsg", "Xwayland", "grim", "wtype", "swayidle"))
 
 
 def bed_user():

@@ -1,8 +1,8 @@
 """The saver on a Wayland desktop with two monitors, a headless sway: through
 SDL's Wayland driver and through XWayland, the fireplace fills each output
-at its own shape, follows a monitor that comes, "First only" keeps the
-second black, a key ends it, and swayidle starts it on idle as the README
-says."""
+at its own shape with the notices on the first only, follows a monitor that
+comes, "First only" keeps the second black, a key ends it, and swayidle
+starts it on idle as the README says."""
 
 import os
 import subprocess
@@ -55,7 +55,7 @@ def dark(shot):
     return shot.convert("L").getextrema()[1] < 8
 
 
-@unittest.skipUnless(sway_support.installed(), "sway, XWayland, grim or wtype is not installed")
+@unittest.skipUnless(sway_support.installed(), "sway, XWayland, grim, wtype or swayidle is not installed")
 class WaylandTest(unittest.TestCase):
     def start(self, bed, driver, settings=e2e.QUIET):
         bed.write_settings(settings)
