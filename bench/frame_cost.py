@@ -5,7 +5,7 @@ measured the same way in the same run. Run by `make bench`, or by hand from
 the top of the source tree:
 
     python3 bench/frame_cost.py [--seconds 15] [--sizes 1024x768,1920x1080,3840x2160]
-                                [--against OTHER_EMBERLRN]
+                                [--against OTHER_EMBERLRN] [--monitors]
 
 Every figure comes from a private Xvfb display at 24-bit colour with its own
 home folder: the first-run settings with the notices already seen, the fire
@@ -16,7 +16,13 @@ full-screen saver on first-run settings, the same with the flame bar at
 the saver's resident memory on first-run settings, and the time from its
 start to its first frame on the screen. With --against, another
 build of emberlrn (an older release, say) gets a row of its own beside each
-screen's, measured on the same display in the same run."""
+screen's, measured on the same display in the same run.
+
+With --monitors it measures instead what each monitor costs: the saver under
+a headless sway with one output (1280x720) and with two (1280x720 and
+1024x768), through SDL's Wayland driver and through XWayland, its CPU plus
+the compositor's and XWayland's, and tells whether two cost at most twice
+one."""
 
 import argparse
 import os
@@ -46,15 +52,17 @@ def resident_mb(pid):
     return 0.0
 
 
-def measure(desk, proc, seconds):
-    """Percent of one core used by the process and the X server together,
-    and the process's resident memory at the end."""
+def measure(desk, proc, seconds, servers=None):
+    """Percent of one core used by the process and the display server (the
+    X server, or the given processes) together, and the process's resident
+    memory at the end."""
     time.sleep(START_SECONDS)
     if proc.poll() is not None:
         raise RuntimeError("it ended at start: %s" % proc.stderr.read())
-    before = cpu_seconds(proc.pid) + cpu_seconds(desk.xvfb.pid)
+    servers = servers() if servers else [desk.xvfb.pid]
+    before = cpu_seconds(proc.pid) + sum(map(cpu_seconds, servers))
     time.sleep(seconds)
-    after = cpu_seconds(proc.pid) + cpu_seconds(desk.xvfb.pid)
+    after = cpu_seconds(proc.pid) + sum(map(cpu_seconds, servers))
     memory = resident_mb(proc.pid)
     e2e.stop(proc)
     return 100.0 * (after - before) / seconds, memory
@@ -112,13 +120,38 @@ def first_run_settings(desk):
         ("Settings", "RunMon"): "True", ("Settings", "PwrMsg"): "True"}))
 
 
+def monitors_table(seconds):
+    """The saver on one output and on two, by each of its drivers on sway."""
+    from sway_support import OUTPUTS, Sway
+    print("| driver | one output | two outputs | two against one | at most twice one |")
+    print("|---|---|---|---|---|")
+    for name, driver in (("Wayland", {}), ("XWayland", {"SDL_VIDEODRIVER": "x11",
+                                                       "WAYLAND_DISPLAY": None})):
+        costs = []
+        for outputs in (OUTPUTS[:1], OUTPUTS):
+            with Sway(outputs) as bed:
+                bed.write_settings("[Settings]\nSetReg=2\nRunMon=True\nPwrMsg=True\n")
+                sound = os.path.join(bed.home, "sound.raw")
+                proc = bed.start("/s", extra_env=dict(driver, SDL_AUDIODRIVER="disk",
+                                                      SDL_DISKAUDIOFILE=sound))
+                costs.append(measure(bed, proc, seconds, servers=bed.server_pids)[0])
+        one, two = costs
+        print("| %s | %.1f %% | %.1f %% | %.2f | %s |" % (name, one, two, two / one,
+              "yes" if two <= 2 * one else "no"), flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--seconds", type=float, default=15.0)
     parser.add_argument("--sizes", default="1024x768,1920x1080,3840x2160")
     parser.add_argument("--against", metavar="EMBERLRN",
                         help="another emberlrn to measure beside this build")
+    parser.add_argument("--monitors", action="store_true",
+                        help="one output against two under a headless sway")
     args = parser.parse_args()
+    if args.monitors:
+        monitors_table(args.seconds)
+        return
     sizes = [tuple(int(n) for n in size.split("x")) for size in args.sizes.split(",")]
     have_xflame = os.access(XFLAME, os.X_OK)
 

@@ -139,8 +139,10 @@ std::string_view Overlays::CountdownLine(int16_t countdown) {
 
 void Overlays::DrawNotice(int16_t countdown, std::string_view line, int32_t picture,
                           TegoDDrw& ddrw) {
+  ddrw.SetNoticeText(true);
   DrawOne(ddrw, line, kNoticeTextSize, kPlainTextStyle, kNoticeLineAt, kYellow);
   DrawOne(ddrw, CountdownLine(countdown), kNoticeTextSize, kPlainTextStyle, kCountdownAt, kYellow);
+  ddrw.SetNoticeText(false);
   ddrw.DrawSprite(picture);
 }
 

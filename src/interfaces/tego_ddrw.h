@@ -58,6 +58,9 @@ class TegoDDrw {
   // font, everything drawn around the letters included; draws nothing. A
   // control that cannot measure answers 0, and texts stand where they are put.
   virtual int TextWidth(std::string_view) { return 0; }
+  // Whether later DrawText calls belong to a notice, whose texts show on the
+  // first monitor only, as its panel does; a control with one monitor ignores it.
+  virtual void SetNoticeText(bool) {}
   // The composed back buffer becomes visible.
   virtual void FlipBackBuffer() = 0;
   // Full-screen ends; the desktop can show again. Harmless when not open.

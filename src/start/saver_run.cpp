@@ -127,6 +127,9 @@ int RunSaverWindow(LinuxSystem& system) {
   // With no display the user is told which one could not be opened; the
   // colour-depth texts are for a refused depth.
   if (!StartVideo()) return NoDisplay();
+  // A monitor's window that went, as when monitors come or go, may still be
+  // named by a request in flight: that is no reason to end.
+  x11::InstallLenientErrorHandler();
   x11::InstallDisplayLostHandler();
 
   IniFileStore store(IniFileStore::DefaultPath());

@@ -18,6 +18,29 @@ BUILD_DIR = os.environ.get("EMBERLRN_BUILD_DIR", "build")
 VERSION = os.environ.get("EMBERLRN_VERSION", "")
 
 
+# A saver with its notices already seen, all four stockings, no calendar.
+QUIET = """[Settings]
+SetReg=2
+RunMon=True
+PwrMsg=True
+Calendar=0
+ShowMsg=0
+SoundOn=0
+[emberlrn]
+ShowFP1=1
+RotateCk=1
+RotateT=1
+AndIron=1
+Speed=100
+[xmas]
+ShowS1=1
+ShowS2=1
+ShowS3=1
+ShowS4=1
+StockLoc=19
+"""
+
+
 def free_display():
     for n in range(90, 400):
         if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
@@ -25,53 +48,28 @@ def free_display():
     raise RuntimeError("no free X display number")
 
 
-class Desktop:
-    """An Xvfb server with its own home folder; use as a context manager."""
+class Session:
+    """A private home folder and settings store, with the real emberlrn
+    started in it; a display server's test bed builds on it."""
 
-    def __init__(self, width=1024, height=768, depth=24):
-        self.width, self.height, self.depth = width, height, depth
-        self.display = None
-        self.xvfb = None
-        self.home = None
-        self.env = None
+    home = None
+    env = None
 
-    def __enter__(self):
-        n = free_display()
-        self.display = f":{n}"
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x{self.depth}",
-             "-nolisten", "tcp", "-noreset"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def make_home(self, display_env):
+        """The home folder and the programs' environment, with these display variables."""
         self.home = tempfile.mkdtemp(prefix="emberlrn-e2e-")
         runtime = os.path.join(self.home, "runtime")
         os.makedirs(runtime, mode=0o700)
         self.env = dict(os.environ)
+        self.env.pop("WAYLAND_DISPLAY", None)
         self.env.update({
-            "DISPLAY": self.display,
             "HOME": self.home,
             "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
             "XDG_RUNTIME_DIR": runtime,
             "EMBERLRN_DATA_DIR": DATA_DIR,
             "SDL_AUDIODRIVER": self.env.get("SDL_AUDIODRIVER", "dummy"),
         })
-        self.env.pop("WAYLAND_DISPLAY", None)
-        deadline = time.time() + 10
-        while time.time() < deadline:
-            if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return self
-            time.sleep(0.1)
-        raise RuntimeError("Xvfb did not start")
-
-    def __exit__(self, *exc):
-        if self.xvfb:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(5)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-        if self.home:
-            shutil.rmtree(self.home, ignore_errors=True)
+        self.env.update(display_env)
 
     @property
     def settings_file(self):
@@ -95,10 +93,50 @@ class Desktop:
 
     def start_program(self, argv, extra_env=None):
         env = dict(self.env)
-        if extra_env:
-            env.update(extra_env)
+        for name, value in (extra_env or {}).items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
         return subprocess.Popen(argv, env=env, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
+
+
+class Desktop(Session):
+    """An Xvfb server with its own home folder; use as a context manager."""
+
+    def __init__(self, width=1024, height=768, depth=24):
+        self.width, self.height, self.depth = width, height, depth
+        self.display = None
+        self.xvfb = None
+        self.home = None
+        self.env = None
+
+    def __enter__(self):
+        n = free_display()
+        self.display = f":{n}"
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x{self.depth}",
+             "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.make_home({"DISPLAY": self.display})
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return self
+            time.sleep(0.1)
+        raise RuntimeError("Xvfb did not start")
+
+    def __exit__(self, *exc):
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(5)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        if self.home:
+            shutil.rmtree(self.home, ignore_errors=True)
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)

@@ -10,30 +10,8 @@ import time
 import unittest
 
 import e2e_support as e2e
-from e2e_support import Desktop, canvas_to_screen, mean_brightness, stop, wait_exit
+from e2e_support import QUIET, Desktop, canvas_to_screen, mean_brightness, stop, wait_exit
 from saver_stand_ins import make_stand_ins
-
-# A saver with its notices already seen, all four stockings, no calendar.
-QUIET = """[Settings]
-SetReg=2
-RunMon=True
-PwrMsg=True
-Calendar=0
-ShowMsg=0
-SoundOn=0
-[emberlrn]
-ShowFP1=1
-RotateCk=1
-RotateT=1
-AndIron=1
-Speed=100
-[xmas]
-ShowS1=1
-ShowS2=1
-ShowS3=1
-ShowS4=1
-StockLoc=19
-"""
 
 
 def data_folder():

@@ -76,14 +76,28 @@ bool SdlSaverWindowInput::HandleEvent(const SDL_Event& event) {
 }
 
 void SdlSaverWindowInput::OtherMonitorEvent(const SDL_WindowEvent& event) {
-  // Focus and mapping are the saver's own window's business; another
-  // monitor's window only needs drawing again, or ends the run when closed.
-  if (event.event == SDL_WINDOWEVENT_EXPOSED) {
+  // Mapping is the saver's own window's business; another monitor's window
+  // needs drawing again, shares the saver's focus, or ends the run when closed.
+  if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
     ddrw_.Invalidate();
     window_.Form_Paint();
+  } else if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+    hadFocus_ = true;
+  } else if (event.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+    FocusLeft();
   } else if (event.event == SDL_WINDOWEVENT_CLOSE) {
     window_.Form_QueryUnload();
   }
+}
+
+void SdlSaverWindowInput::FocusLeft() {
+  // Only a focus the saver had can be lost to another program; passing from
+  // one of its monitors' windows to another is no loss.
+  if (!hadFocus_) return;
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  if (focus != nullptr && OwnWindow(SDL_GetWindowID(focus))) return;
+  window_.Form_LostFocus();
+  control_.Deactivated();
 }
 
 void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
@@ -95,6 +109,9 @@ void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
       motion_.WindowHidden();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
+    // A window of a new size gets new pixels, which SDL may make at the very
+    // address of the old ones: nothing tells them apart but this event.
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
       ddrw_.Invalidate();
       window_.Form_Paint();
       break;
@@ -102,10 +119,7 @@ void SdlSaverWindowInput::WindowEvent(const SDL_WindowEvent& event) {
       hadFocus_ = true;
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      // Only a focus the window had can be lost to another program.
-      if (!hadFocus_) break;
-      window_.Form_LostFocus();
-      control_.Deactivated();
+      FocusLeft();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       window_.Form_QueryUnload();

@@ -49,6 +49,8 @@ class SdlSaverWindowInput final : public SdlEventHandler {
   bool OwnWindow(Uint32 windowId) const;
   void WindowEvent(const SDL_WindowEvent& event);
   void OtherMonitorEvent(const SDL_WindowEvent& event);
+  // The focus left a window of the saver's: ends the run unless it went to another of them.
+  void FocusLeft();
 
   SdlTegoDDrw& ddrw_;
   TegoDDrwEvents& control_;

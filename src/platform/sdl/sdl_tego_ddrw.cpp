@@ -279,6 +279,11 @@ void SdlTegoDDrw::OpenOtherMonitors() {
   const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
                        SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
                        (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  // An X11 window manager may put a new window where it likes, as sway does
+  // every XWayland window on the focused output; a window it leaves alone
+  // stands where it is made, on its own monitor. The saver's own window is
+  // managed, so that it has the keyboard.
+  SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
     SDL_Rect bounds{};
     if (SDL_GetDisplayBounds(display, &bounds) != 0) continue;
@@ -286,6 +291,7 @@ void SdlTegoDDrw::OpenOtherMonitors() {
     other.window.reset(SDL_CreateWindow("Emberlorn", bounds.x, bounds.y, bounds.w, bounds.h, flags));
     if (other.window) others_.push_back(std::move(other));
   }
+  SDL_ResetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT);
   if (everyMonitor_ && !others_.empty()) {
     plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
                                                       SDL_PIXELFORMAT_ARGB8888));
@@ -500,7 +506,8 @@ void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   const TextImage t = texts_.Get(text, ToSdl(colour), kSceneWidth - x);
   if (t.surface == nullptr) return;
   // The letters stand at (x, y); their halo reaches beyond them.
-  items_.push_back({t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}});
+  items_.push_back(
+      {t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}, {}, noticeText_});
 }
 
 int SdlTegoDDrw::TextWidth(std::string_view text) { return texts_.Width(text); }
@@ -710,7 +717,7 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetSurfaceBlendMode(item.picture, &mode);
     // The notice panels are the only opaque pictures.
-    if (mode == SDL_BLENDMODE_NONE && !withPanels) continue;
+    if ((mode == SDL_BLENDMODE_NONE || item.notice) && !withPanels) continue;
     for (int y = part.y; y < part.y + part.h; ++y) {
       const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
       uint32_t* to = Row(canvas, y) + part.x;

@@ -87,6 +87,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
                    bool underline) override;
   void DrawText(std::string_view text, int x, int y, Colour colour) override;
   int TextWidth(std::string_view text) override;
+  void SetNoticeText(bool notice) override { noticeText_ = notice; }
   void FlipBackBuffer() override;
   void CloseDisplay() override;
   // Shown: on top of every other window, with the keyboard and the pointer
@@ -154,6 +155,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     uint64_t identity;  // what is drawn: a sprite frame or a text, for comparing frames
     SDL_Rect at;
     SDL_Rect placedAt{};  // a sprite's own place, before its clear margins
+    bool notice = false;  // a notice's text, shown with the panels only
     bool operator==(const Item& other) const {
       return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
              at.w == other.at.w && at.h == other.at.h;
@@ -246,6 +248,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::vector<OtherMonitor> others_;
   bool everyMonitor_ = true;
   Surface plainCanvas_;  // the scene without the notice panels, for the other monitors
+  bool noticeText_ = false;  // later texts belong to a notice
   std::vector<uint64_t> plainShownTiles_;
   bool showFps_ = false;
   int64_t fpsSinceMs_ = 0;

@@ -89,12 +89,14 @@ TEST_F(SdlInputTest, KeysButtonsAndTheWindowsOwnEvents) {
   click.button.windowID = Id();
   Push(click);
   Window(SDL_WINDOWEVENT_EXPOSED);
+  Window(SDL_WINDOWEVENT_SIZE_CHANGED);
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   Push(quit);
   input.DispatchInput();
   EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown(65)", "Form_KeyUp(65)", "KeyDown(83)",
-                                                  "MouseDown", "Form_Paint", "Form_QueryUnload"}));
+                                                  "MouseDown", "Form_Paint", "Form_Paint",
+                                                  "Form_QueryUnload"}));
 }
 
 TEST_F(SdlInputTest, EveryMovementCountsWithItsOwnPositionButStandingStillDoesNot) {
