@@ -5,6 +5,7 @@
 // recording fake in the tests.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,14 @@ inline constexpr int kSceneHeight = 600;
 // Load codes of LoadSpriteFrame.
 inline constexpr int kLoadSceneArt = -1;     // drawn with its transparency
 inline constexpr int kLoadOpaquePanel = -2;  // the notice panels, drawn opaque
+// Light: the picture's colour, weighted by its alpha and the sprite's level,
+// brightens what is already drawn under it in proportion to that:
+// out = c + c * colour / 255 * alpha / 255 * level / 255.
+inline constexpr int kLoadLight = -3;
+
+// How far a wide canvas reaches beside the scene at most, on each side: a
+// 21:9 screen shows 1400 x 600 scene pixels.
+inline constexpr int kWideMargin = 300;
 
 class TegoDDrw {
  public:
@@ -30,6 +39,15 @@ class TegoDDrw {
   // After a false SetDisplayMode: empty when the depth was refused, else
   // what kept the window from being made or drawn, whatever the depth.
   virtual std::string WindowFault() const { return {}; }
+
+  // The canvas takes the shape of the window, from the scene's 4:3 up to
+  // 21:9, and reaches beyond the scene on the left and right, where sprites
+  // at negative or large x show; off (the default), the canvas is the scene
+  // and a wider window shows black bars. Set before SetDisplayMode.
+  virtual void SetWideCanvas(bool) {}
+  // How many scene pixels the canvas reaches beyond the scene on each side
+  // now; 0 for a canvas of the scene's size.
+  virtual int CanvasMargin() const { return 0; }
 
   // A new empty sprite, valid until the program ends. Never 0.
   virtual int32_t CreateSprite() = 0;
@@ -46,6 +64,19 @@ class TegoDDrw {
   virtual void NextSpriteFrame(int32_t sprite) = 0;
   // The current frame on the back buffer at the sprite's position.
   virtual void DrawSprite(int32_t sprite) = 0;
+  // How much of a light sprite's light falls, from 0 (none) to 255; a light
+  // sprite starts at 255. Other sprites ignore it.
+  virtual void SetSpriteLevel(int32_t, int) {}
+  // The mean brightness of a sprite frame's picture, alpha weighted, from 0
+  // to 255; nothing when the control cannot tell (not read yet, no such frame).
+  virtual std::optional<int> FrameBrightness(int32_t, int) { return std::nullopt; }
+  // A spark: a small glow of added light centred at (x, y) of the scene;
+  // heat runs from 255 (white-yellow, brightest) down to 1 (a dim red ember).
+  virtual void DrawSpark(int, int, int) {}
+  // Something drawn moves on its own (the sparks): a frame is wanted by that
+  // time of the monotonic clock even if no sprite's frame is due. Holds for
+  // one wait; ask again each frame.
+  virtual void WantFrameBy(int64_t) {}
 
   virtual void ClearBackBuffer(Colour colour) = 0;
   // Font of later DrawText calls: a face name ("Arial"), a size (the font's

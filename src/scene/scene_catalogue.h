@@ -50,14 +50,22 @@ inline constexpr std::array<SurroundFiles, 7> kSurroundFiles = {{
     {"OldRockL.bmp", "OldRockR.bmp", "OldRockT.bmp", "m-OldRock.bmp"},
 }};
 
-// The decorations the user chose: where the stockings hang, and which of
-// the andirons, stockings, bells and poinsettias are drawn.
+// The decorations the user chose: where the stockings hang, which of the
+// andirons, stockings, bells and poinsettias are drawn, and how the fire lives.
 struct Decorations {
   bool showAndirons = false;
   std::array<bool, 4> showStocking{};  // stocking i + 1
   int16_t stockingTop = 0;
   std::array<bool, 3> showBell{};         // 1 right, 2 left
   std::array<bool, 3> showPoinsettia{};   // 1 right, 2 left
+  // The living fire; all off is the classic scene. The room's side walls
+  // fill a screen wider than the scene, the fire lights the hearth and the
+  // surround, sparks rise from the logs, and the flame's frames play in an
+  // order that never repeats.
+  bool fillWide = false;
+  bool firelight = false;
+  bool embers = false;
+  bool livingFlame = false;
 };
 
 // What the scene is made from: the pictures' folder (with its trailing '/'),

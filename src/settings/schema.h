@@ -71,6 +71,15 @@ inline constexpr std::array<SettingKey, 4> kShowM{{
 }};
 // "Slow" to "Fast".
 inline constexpr SettingKey kSpeed{F, "Speed", kNumber, "100", "1", SettingRange{250, 25}};
+// The living fire, newer than the first-run values: the first-run writer
+// stores them after those, and a missing key means on. The room's walls fill
+// a screen wider than the scene; the fire lights the hearth and the
+// surround; sparks rise from the logs; the flame's frames play in an order
+// that never repeats.
+inline constexpr SettingKey kFillWide{F, "FillWide", kFlag, "1", "1"};
+inline constexpr SettingKey kFirelight{F, "Firelight", kFlag, "1", "1"};
+inline constexpr SettingKey kEmbers{F, "Embers", kFlag, "1", "1"};
+inline constexpr SettingKey kLivingFlame{F, "LivingFlame", kFlag, "1", "1"};
 
 // [Settings]: the calendar, the message, the sound and the power hand-over.
 inline constexpr SettingKey kCalendar{S, "Calendar", kFlag, "0", "1"};
