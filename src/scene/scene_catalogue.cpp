@@ -62,6 +62,10 @@ std::vector<std::string_view> SceneFiles() {
     }
   }
   files.insert(files.end(), {kAndironLFile, kAndironRFile, kMonitorNoticeFile, kPowerNoticeFile});
+  for (size_t style = 1; style < kSurroundFiles.size(); ++style) {
+    files.insert(files.end(), {kWallLeftFiles[style], kWallRightFiles[style], kLightFiles[style]});
+  }
+  files.insert(files.end(), {kShadeLFile, kShadeRFile});
   return files;
 }
 
@@ -102,11 +106,30 @@ SceneSprites LoadScene(const SceneChoices& choices, TegoDDrw& ddrw, const Settin
     sprites.powerNoticeSprite =
         MakeSprite(choices, ddrw, kPowerNoticeFile, kLoadOpaquePanel, kNoticeAt);
   }
+
+  const Decorations& living = choices.decorations;
+  for (int style = 1; style < static_cast<int>(kSurroundFiles.size()); ++style) {
+    if (living.fillWide) {
+      sprites.wallLeft[style] =
+          MakeSprite(choices, ddrw, kWallLeftFiles[style], kLoadSceneArt, kWallLeftAt);
+      sprites.wallRight[style] =
+          MakeSprite(choices, ddrw, kWallRightFiles[style], kLoadSceneArt, kWallRightAt);
+    }
+    if (living.firelight) {
+      sprites.lightSprite[style] = MakeSprite(choices, ddrw, kLightFiles[style], kLoadLight, kLightAt);
+    }
+  }
+  if (living.firelight) {
+    // Placed at the canvas's edges by each frame: the canvas's width is the window's.
+    sprites.shadeLSprite = MakeSprite(choices, ddrw, kShadeLFile, kLoadSceneArt, Point{0, 0});
+    sprites.shadeRSprite = MakeSprite(choices, ddrw, kShadeRFile, kLoadSceneArt, Point{0, 0});
+  }
   return sprites;
 }
 
 bool OpenDirectDrawSession(const SceneChoices& choices, SceneSprites& sprites, TegoDDrw& ddrw,
                            DisplayModes& modes, const SettingsStore& store, System& system) {
+  ddrw.SetWideCanvas(choices.decorations.fillWide);
   if (!OpenDisplay(ddrw, modes, system)) return false;
   sprites = LoadScene(choices, ddrw, store);
   return true;

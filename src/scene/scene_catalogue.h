@@ -50,6 +50,18 @@ inline constexpr std::array<SurroundFiles, 7> kSurroundFiles = {{
     {"OldRockL.bmp", "OldRockR.bmp", "OldRockT.bmp", "m-OldRock.bmp"},
 }};
 
+// The living fire's pictures, by style (element 0 unused): the room's walls
+// beside the fireplace and the firelight on the hearth and the surround; and
+// the room dimming toward the screen's edges.
+inline constexpr std::array<std::string_view, 7> kWallLeftFiles = {
+    "", "WallL1.bmp", "WallL2.bmp", "WallL3.bmp", "WallL4.bmp", "WallL5.bmp", "WallL6.bmp"};
+inline constexpr std::array<std::string_view, 7> kWallRightFiles = {
+    "", "WallR1.bmp", "WallR2.bmp", "WallR3.bmp", "WallR4.bmp", "WallR5.bmp", "WallR6.bmp"};
+inline constexpr std::array<std::string_view, 7> kLightFiles = {
+    "", "Light1.bmp", "Light2.bmp", "Light3.bmp", "Light4.bmp", "Light5.bmp", "Light6.bmp"};
+inline constexpr std::string_view kShadeLFile = "ShadeL.bmp";
+inline constexpr std::string_view kShadeRFile = "ShadeR.bmp";
+
 // The decorations the user chose: where the stockings hang, which of the
 // andirons, stockings, bells and poinsettias are drawn, and how the fire lives.
 struct Decorations {
@@ -91,16 +103,23 @@ struct SceneSprites {
   std::array<int32_t, 7> mantleSprite{};   // 3..6
   int32_t andironLSprite = 0, andironRSprite = 0;
   int32_t monitorNoticeSprite = 0, powerNoticeSprite = 0;
+  // Made only when their switch is on.
+  std::array<int32_t, 7> wallLeft{};     // 1..6
+  std::array<int32_t, 7> wallRight{};    // 1..6
+  std::array<int32_t, 7> lightSprite{};  // 1..6
+  int32_t shadeLSprite = 0, shadeRSprite = 0;
   bool runMonShown = true;
   bool pwrMsgShown = true;
 };
 
-// Every picture of the scene once, in the order LoadScene first loads it.
+// Every picture of the classic scene once, in the order LoadScene first
+// loads it, and then the living fire's.
 std::vector<std::string_view> SceneFiles();
 
 // Makes every sprite of the scene, in catalogue order, and places each as it
 // is made. Reads keys::kRunMon and keys::kPwrMsg just before their panels; a
-// panel is made only while its notice is still to be shown.
+// panel is made only while its notice is still to be shown. The living
+// fire's sprites follow, those of the switches that are on.
 SceneSprites LoadScene(const SceneChoices& choices, TegoDDrw& ddrw, const SettingsStore& store);
 
 // The display session: opens the display (see display_session.h) and loads

@@ -59,6 +59,15 @@ inline constexpr int kAndironY = 292;
 inline constexpr Point kAndironXWithSurround{50, 580};
 inline constexpr Point kAndironXWithoutSurround{0, 650};
 
+// The room's walls stand beside the scene, as wide as a 21:9 screen needs;
+// the firelight covers the scene; the shades stand at the canvas's edges,
+// wherever those are, and are this wide.
+inline constexpr int kWallWidth = 300;
+inline constexpr Point kWallLeftAt{-kWallWidth, 0};
+inline constexpr Point kWallRightAt{800, 0};
+inline constexpr Point kLightAt{0, 0};
+inline constexpr int kShadeWidth = 240;
+
 inline std::optional<Point> CalendarPosition(int corner) {
   if (corner < 0 || corner > 3) return std::nullopt;
   return kCalendarAt[corner];

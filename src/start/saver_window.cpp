@@ -26,6 +26,8 @@ Form1::Form1(SaverControls controls, DisplayModes& modes, SaverWindowHost& host,
       installFolder_(std::move(installFolder)),
       // Every run seeds its crackles afresh, so no two runs sound alike.
       crackles_(controls.crackles, controls.clock, std::random_device{}()),
+      // And its fire: no two runs show the same sparks or the same flame.
+      living_(uint64_t{std::random_device{}()} << 32 | std::random_device{}()),
       fire_(controls.ds, &crackles_),
       carols_(controls.snd),
       close_(CloseRoadParts{controls.ddrw, controls.system, controls.store, controls.clock, host,
@@ -103,6 +105,10 @@ void Form1::ReadSettings() {
   rotation_.rotateOn = Int(kRotateCk);
   rotation_.rotateTicks = RotationMinutes(Text(kRotateT));
   decorations_.showAndirons = Flag(kAndIron);
+  decorations_.fillWide = Flag(kFillWide);
+  decorations_.firelight = Flag(kFirelight);
+  decorations_.embers = Flag(kEmbers);
+  decorations_.livingFlame = Flag(kLivingFlame);
   flameSpeed_ = FlameSpeed(Text(kSpeed));
   fire_.soundVolume = SoundVolume(Text(kVol));
   fire_.soundOn = Flag(kSoundOn);
@@ -128,7 +134,7 @@ void Form1::Show() {
 // --- events: one line each, into the subsystem that answers them ---
 
 void Form1::FrameReady() {
-  ComposeFrame({sprites_, decorations_, rotation_, overlays_, clocks_}, controls_.ddrw,
+  ComposeFrame({sprites_, decorations_, rotation_, overlays_, clocks_, &living_}, controls_.ddrw,
                controls_.clock);
 }
 void Form1::KeyDown(int16_t keyCode) { close_.KeyDown(keyCode); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "frame/clocks.h"
+#include "frame/living_fire.h"
 #include "frame/overlays.h"
 #include "frame/rotation.h"
 #include "input_exit/input_exit.h"
@@ -116,6 +117,7 @@ class Form1 final : public TegoDDrwEvents, public SaverWindowEvents {
   Decorations decorations_;
   SceneSprites sprites_;
   CrackleLayer crackles_;
+  LivingFire living_;
   FireSound fire_;
   CarolPlaylist carols_;
   PowerManagement power_;

@@ -52,8 +52,11 @@ TEST_F(SaverWindowTest, AFirstRunWritesTheDefaultsAndReadsThemBack) {
   EXPECT_EQ(s.Power().startMonotonicMs, clock.MonotonicMs());
   EXPECT_EQ(s.Clocks().featureTip, 1);
   EXPECT_EQ(s.Carols().currentCarol, 1);
-  // The scene with andirons and both notice panels, and the fire sound.
-  EXPECT_EQ(ddrw.Count("CreateSprite"), 37);
+  // The scene with andirons and both notice panels, the living fire's walls,
+  // lights and shades, and the fire sound.
+  EXPECT_TRUE(s.SceneDecorations().fillWide && s.SceneDecorations().firelight &&
+              s.SceneDecorations().embers && s.SceneDecorations().livingFlame);
+  EXPECT_EQ(ddrw.Count("CreateSprite"), 37 + 20);
   EXPECT_EQ(ds.calls,
             (std::vector<std::string>{"stopWave(0)", "loadWave(/data/fire.wav)", "startWave(1)",
                                       "setWaveVolume(1,-1667)", "setWaveMode(1,0)"}));
@@ -281,7 +284,7 @@ TEST_F(SaverWindowTest, MalformedAndOutOfRangeValuesNeverStopTheStart) {
     ddrw = FakeDDrw();
     Load();
     EXPECT_EQ(c.read(*form), c.expected) << c.key << "=" << c.stored;
-    EXPECT_EQ(ddrw.Count("CreateSprite"), 37) << c.key << "=" << c.stored;
+    EXPECT_EQ(ddrw.Count("CreateSprite"), 37 + 20) << c.key << "=" << c.stored;
     // A frame is composed without harm.
     form->FrameReady();
     EXPECT_EQ(ddrw.flips, 1);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,9 @@ namespace emberlrn {
 namespace {
 
 constexpr uint64_t kSpriteIdentity = uint64_t{1} << 63;
+constexpr uint64_t kSparkIdentity = uint64_t{1} << 62;
+// Sparks are drawn from this many pictures, by heat.
+constexpr int kSparkSteps = 32;
 constexpr int kMaxItemsPerFrame = 64;
 
 SDL_Color ToSdl(Colour colour) {
@@ -36,19 +40,32 @@ using Surface = SdlSurface;
 
 // Canvas tiles are compared at this size to find what a frame changed.
 constexpr int kTile = 16;
-constexpr int kTileColumns = (kSceneWidth + kTile - 1) / kTile;
-constexpr int kTileRows = (kSceneHeight + kTile - 1) / kTile;
 // More separate rectangles than this are composed as the one holding them.
 constexpr size_t kMostDamageRects = 400;
 
 // The picture as the load code wants it drawn, in the canvas's format: its
 // alpha channel (or, for a bitmap without one, pure magenta as clear) for
-// scene art, blended; opaque and copied for panels.
+// scene art, blended; opaque and copied for panels; a light as the weight of
+// its light on each channel, colour times alpha, with its alpha kept.
 Surface Prepared(Surface loaded, int loadCode) {
   const bool keyed = loadCode != kLoadOpaquePanel && loaded->format->Amask == 0;
   Surface picture(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
   if (!picture) return picture;
-  if (loadCode == kLoadOpaquePanel || keyed) {
+  if (loadCode == kLoadLight) {
+    SDL_LockSurface(picture.get());
+    for (int y = 0; y < picture->h; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(picture->pixels) +
+                                              static_cast<ptrdiff_t>(y) * picture->pitch);
+      for (int x = 0; x < picture->w; ++x) {
+        const uint32_t p = row[x];
+        const uint32_t a = keyed ? 255 : p >> 24;
+        const auto Weight = [a](uint32_t c) { return (c * a + 127) / 255; };
+        row[x] = (a << 24) | Weight((p >> 16) & 0xFF) << 16 | Weight((p >> 8) & 0xFF) << 8 |
+                 Weight(p & 0xFF);
+      }
+    }
+    SDL_UnlockSurface(picture.get());
+  } else if (loadCode == kLoadOpaquePanel || keyed) {
     SDL_LockSurface(picture.get());
     for (int y = 0; y < picture->h; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(picture->pixels) +
@@ -227,6 +244,99 @@ void TakeOffScreen(SDL_Window* window) {
   }
 }
 
+// Brightens `pixels` canvas pixels by a light's weights at a strength
+// whose table `gain` gives, for each weight, its gain in 256ths.
+void LightRow(const uint32_t* weights, uint32_t* canvas, int pixels, const uint16_t* gain) {
+  for (int x = 0; x < pixels; ++x) {
+    const uint32_t w = weights[x];
+    const uint32_t c = canvas[x];
+    const auto Lit = [&](int shift) {
+      const uint32_t v = (c >> shift) & 0xFF;
+      return std::min<uint32_t>(255, v + ((v * gain[(w >> shift) & 0xFF]) >> 8)) << shift;
+    };
+    canvas[x] = 0xFF000000u | Lit(16) | Lit(8) | Lit(0);
+  }
+}
+
+// Adds a glow's light to canvas pixels, each channel held at white.
+void AddRow(const uint32_t* glow, uint32_t* canvas, int pixels) {
+  for (int x = 0; x < pixels; ++x) {
+    const uint32_t g = glow[x];
+    const uint32_t c = canvas[x];
+    const auto Sum = [&](int shift) {
+      return std::min<uint32_t>(255, ((c >> shift) & 0xFF) + ((g >> shift) & 0xFF)) << shift;
+    };
+    canvas[x] = 0xFF000000u | Sum(16) | Sum(8) | Sum(0);
+  }
+}
+
+// A spark's glow at a heat step: a bright core in a soft halo, white-yellow
+// when hot, through orange, to a dim red; `scale` canvas pixels per scene pixel.
+Surface SparkPicture(int step, int scale) {
+  const double heat = (step + 0.5) / kSparkSteps;
+  const int radius = 3 * scale;
+  const int size = 2 * radius + 1;
+  Surface glow(SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_ARGB8888));
+  if (!glow) return glow;
+  const double r = 255.0;
+  const double g = 60.0 + 190.0 * std::min(1.0, heat * 1.25);
+  const double b = 20.0 + 170.0 * std::max(0.0, heat - 0.6) / 0.4;
+  const double strength = 0.25 + 0.75 * heat;
+  const double sigma = 0.9 * scale;
+  for (int y = 0; y < size; ++y) {
+    auto* row = Row(glow.get(), y);
+    for (int x = 0; x < size; ++x) {
+      const double d2 = double(x - radius) * (x - radius) + double(y - radius) * (y - radius);
+      const double core = std::exp(-d2 / (2.0 * sigma * sigma));
+      const double halo = 0.18 * std::exp(-d2 / (2.0 * 4.0 * sigma * sigma));
+      const double k = strength * std::min(1.0, core + halo);
+      const auto C = [k](double v) { return static_cast<uint32_t>(std::lround(std::min(255.0, v * k))); };
+      const uint32_t red = C(r), green = C(g), blue = C(b);
+      const uint32_t most = std::max({red, green, blue});
+      row[x] = most << 24 | red << 16 | green << 8 | blue;
+    }
+  }
+  SDL_SetSurfaceBlendMode(glow.get(), SDL_BLENDMODE_ADD);
+  return glow;
+}
+
+// The picture at twice its size, each pixel made four: for doubled
+// pictures that a data folder lacks.
+Surface Doubled(const SDL_Surface* picture) {
+  Surface big(SDL_CreateRGBSurfaceWithFormat(0, picture->w * 2, picture->h * 2, 32,
+                                             SDL_PIXELFORMAT_ARGB8888));
+  if (!big) return big;
+  for (int y = 0; y < big->h; ++y) {
+    const auto* from = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                                         static_cast<ptrdiff_t>(y / 2) * picture->pitch);
+    uint32_t* to = Row(big.get(), y);
+    for (int x = 0; x < big->w; ++x) to[x] = from[x / 2];
+  }
+  return big;
+}
+
+// The same file in the folder of doubled pictures: "dir/2x/name".
+std::string DoubledPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "2x/" + path;
+  return path.substr(0, slash + 1) + "2x/" + path.substr(slash + 1);
+}
+
+// The brightness of a picture over black, from 0 to 255: what it gives off.
+int Brightness(const SDL_Surface* picture, int64_t area) {
+  uint64_t sum = 0;
+  for (int y = 0; y < picture->h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                                        static_cast<ptrdiff_t>(y) * picture->pitch);
+    for (int x = 0; x < picture->w; ++x) {
+      const uint32_t p = row[x];
+      const uint32_t luma = (((p >> 16) & 0xFF) * 54 + ((p >> 8) & 0xFF) * 183 + (p & 0xFF) * 19) >> 8;
+      sum += luma * (p >> 24) / 255;
+    }
+  }
+  return static_cast<int>(sum / static_cast<uint64_t>(std::max<int64_t>(area, 1)));
+}
+
 }  // namespace
 
 SdlTegoDDrw::SdlTegoDDrw(const Clock& clock) : clock_(clock) {
@@ -293,9 +403,9 @@ void SdlTegoDDrw::OpenOtherMonitors() {
   }
   SDL_ResetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT);
   if (everyMonitor_ && !others_.empty()) {
-    plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
+    plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, canvasW_, canvasH_, 32,
                                                       SDL_PIXELFORMAT_ARGB8888));
-    plainShownTiles_.assign(static_cast<size_t>(kTileColumns) * kTileRows, 0);
+    plainShownTiles_.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
   }
   PaintDarkMonitors();
 }
@@ -330,21 +440,77 @@ bool SdlTegoDDrw::OwnsWindow(Uint32 windowId) const {
 bool SdlTegoDDrw::OpenCanvas() {
   // Drawn by the processor into the window's own pixels: it needs no GPU,
   // and only what changed is ever touched.
-  canvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, kSceneWidth, kSceneHeight, 32,
-                                               SDL_PIXELFORMAT_ARGB8888));
-  shownTiles_.assign(static_cast<size_t>(kTileColumns) * kTileRows, 0);
-  if (!canvas_ || SDL_GetWindowSurface(window_.get()) == nullptr) {
+  canvas_.reset();
+  const SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+  if (surface != nullptr) {
+    LayOut(surface->w, surface->h);
+    MakeCanvases();
+  }
+  if (!canvas_ || surface == nullptr) {
     windowFault_ = SDL_GetError();
     std::cerr << "emberlrn: the window cannot be drawn: " << windowFault_ << '\n';
     canvas_.reset();
     window_.reset();
     return false;
   }
-  SDL_SetSurfaceBlendMode(canvas_.get(), SDL_BLENDMODE_NONE);
   shownSurface_ = nullptr;
   open_ = true;
   invalid_ = true;
   return true;
+}
+
+bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
+  int margin = 0;
+  if (wide_ && windowHeight > 0) {
+    // The scene's width at the window's shape, held between 4:3 and 21:9.
+    const int64_t width = (int64_t{windowWidth} * kSceneHeight + windowHeight / 2) / windowHeight;
+    margin = static_cast<int>(std::clamp<int64_t>((width - kSceneWidth) / 2, 0, kWideMargin));
+  }
+  const int sceneWidth = kSceneWidth + 2 * margin;
+  // Window pixels per scene pixel, as the canvas will be fitted.
+  const double scale = std::min(static_cast<double>(windowWidth) / sceneWidth,
+                                static_cast<double>(windowHeight) / kSceneHeight);
+  const int art = doubledWanted_ && scale >= 1.5 ? 2 : 1;
+  if (canvas_ && margin == margin_ && art == art_) return false;
+  if (art != art_) {
+    // Every picture is read again at the new scale when next drawn.
+    for (Sprite& sprite : sprites_) {
+      for (Frame& f : sprite.frames) {
+        f.picture.reset();
+        f.brightness.reset();
+        f.lightRuns.clear();
+      }
+    }
+    texts_.Clear();
+  }
+  margin_ = margin;
+  art_ = art;
+  canvasW_ = sceneWidth * art;
+  canvasH_ = kSceneHeight * art;
+  return true;
+}
+
+void SdlTegoDDrw::MakeCanvases() {
+  canvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, canvasW_, canvasH_, 32, SDL_PIXELFORMAT_ARGB8888));
+  if (canvas_) SDL_SetSurfaceBlendMode(canvas_.get(), SDL_BLENDMODE_NONE);
+  tileColumns_ = (canvasW_ + kTile - 1) / kTile;
+  tileRows_ = (canvasH_ + kTile - 1) / kTile;
+  shownTiles_.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
+  if (plainCanvas_) {
+    plainCanvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, canvasW_, canvasH_, 32,
+                                                      SDL_PIXELFORMAT_ARGB8888));
+    plainShownTiles_.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
+  }
+  sparkPictures_.clear();
+  for (int step = 0; step < kSparkSteps; ++step) sparkPictures_.push_back(SparkPicture(step, art_));
+  // What was shown was drawn at the old size, from pictures that may be gone.
+  items_.clear();
+  shownItems_.clear();
+  solidTiles_.clear();
+  pairTiles_.clear();
+  shownSurface_ = nullptr;
+  for (OtherMonitor& other : others_) other.shown = nullptr;
+  invalid_ = true;
 }
 
 int32_t SdlTegoDDrw::CreateSprite() {
@@ -388,7 +554,20 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
 }
 
 bool SdlTegoDDrw::ReadPicture(Frame& f) {
-  Surface loaded(SDL_LoadBMP(f.file.c_str()));
+  Surface loaded;
+  bool doubleIt = false;
+  if (art_ == 2 && open_) {
+    loaded.reset(SDL_LoadBMP(DoubledPath(f.file).c_str()));
+    if (!loaded) {
+      doubleIt = true;
+      if (!doubledMissingTold_) {
+        doubledMissingTold_ = true;
+        std::cerr << "emberlrn: no picture painted at twice the size for " << f.file
+                  << "; the scene's pictures are doubled instead\n";
+      }
+    }
+  }
+  if (!loaded) loaded.reset(SDL_LoadBMP(f.file.c_str()));
   if (!loaded) {
     if (reported_.insert(f.file).second) {
       std::cerr << "emberlrn: cannot read the picture " << f.file << ": " << SDL_GetError()
@@ -399,7 +578,33 @@ bool SdlTegoDDrw::ReadPicture(Frame& f) {
   if (!open_) return true;
   Surface picture = Prepared(std::move(loaded), f.loadCode);
   if (!picture) return false;
+  if (doubleIt) {
+    Surface big = Doubled(picture.get());
+    if (!big) return false;
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetSurfaceBlendMode(picture.get(), &mode);
+    SDL_SetSurfaceBlendMode(big.get(), mode);
+    picture = std::move(big);
+  }
+  f.area = int64_t{picture->w} * picture->h;
   f.picture = Trimmed(std::move(picture), f.left, f.top);
+  f.brightness.reset();
+  f.lightRuns.clear();
+  if (f.loadCode == kLoadLight && f.picture) {
+    f.lightRuns.resize(static_cast<size_t>(f.picture->h));
+    for (int y = 0; y < f.picture->h; ++y) {
+      const uint32_t* row = Row(f.picture.get(), y);
+      for (int x = 0; x < f.picture->w;) {
+        if ((row[x] >> 24) == 0) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < f.picture->w && (row[x] >> 24) != 0) ++x;
+        f.lightRuns[static_cast<size_t>(y)].emplace_back(start, x);
+      }
+    }
+  }
   return true;
 }
 
@@ -486,31 +691,75 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   if (!f.picture && open_ && !f.file.empty() && !ReadPicture(f)) f.file.clear();
   if (!f.picture) return;
   f.drawnAtMs = clock_.MonotonicMs();
-  const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame);
-  items_.push_back({f.picture.get(), identity,
-                    {s->x + f.left, s->y + f.top, f.picture->w, f.picture->h}, {s->x, s->y, 0, 0}});
+  const bool light = f.loadCode == kLoadLight;
+  // A light of another strength changes every pixel it lights.
+  const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame) |
+                            (light ? uint64_t(s->level & 0xFF) << 48 : 0);
+  const int x = (s->x + margin_) * art_;
+  const int y = s->y * art_;
+  Item item{f.picture.get(), identity, {x + f.left, y + f.top, f.picture->w, f.picture->h}, {x, y, 0, 0}};
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_GetSurfaceBlendMode(f.picture.get(), &mode);
+  item.paint = light ? Paint::kLight : mode == SDL_BLENDMODE_NONE ? Paint::kCopy : Paint::kBlend;
+  item.light = light ? &f : nullptr;
+  item.level = s->level;
+  items_.push_back(item);
+}
+
+void SdlTegoDDrw::SetSpriteLevel(int32_t sprite, int level) {
+  if (Sprite* s = Find(sprite)) s->level = std::clamp(level, 0, 255);
+}
+
+std::optional<int> SdlTegoDDrw::FrameBrightness(int32_t sprite, int frame) {
+  Sprite* s = Find(sprite);
+  if (s == nullptr || frame < 1 || frame > static_cast<int>(s->frames.size())) return std::nullopt;
+  Frame& f = s->frames[frame - 1];
+  if (!f.picture) return std::nullopt;
+  if (!f.brightness) f.brightness = Brightness(f.picture.get(), f.area);
+  return f.brightness;
+}
+
+void SdlTegoDDrw::DrawSpark(int x, int y, int heat) {
+  if (!open_ || heat <= 0 || sparkPictures_.empty()) return;
+  const int step = std::clamp(heat * kSparkSteps / 256, 0, kSparkSteps - 1);
+  SDL_Surface* glow = sparkPictures_[static_cast<size_t>(step)].get();
+  if (glow == nullptr) return;
+  const int half = glow->w / 2;
+  Item item{glow, kSparkIdentity | uint64_t(step), {(x + margin_) * art_ - half, y * art_ - half, glow->w, glow->h}};
+  item.paint = Paint::kAdd;
+  items_.push_back(item);
 }
 
 void SdlTegoDDrw::ClearBackBuffer(Colour colour) {
   clearColour_ = colour;
   items_.clear();
+  wantFrameByMs_ = -1;
+  // A window of another size may want another canvas, made before this
+  // frame's drawings are placed on it.
+  if (!open_) return;
+  if (const SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+      surface != nullptr && LayOut(surface->w, surface->h)) {
+    MakeCanvases();
+  }
 }
 
 void SdlTegoDDrw::SetTextFont(std::string_view face, int size, int, bool bold, bool italic,
                               bool underline) {
-  texts_.SetFont(face, size, bold, italic, underline);
+  // Letters are drawn at the canvas's scale, as the pictures are.
+  texts_.SetFont(face, size * art_, bold, italic, underline);
 }
 
 void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   if (!open_) return;
-  const TextImage t = texts_.Get(text, ToSdl(colour), kSceneWidth - x);
+  const int left = (x + margin_) * art_;
+  const TextImage t = texts_.Get(text, ToSdl(colour), canvasW_ - left);
   if (t.surface == nullptr) return;
   // The letters stand at (x, y); their halo reaches beyond them.
-  items_.push_back(
-      {t.surface, t.serial, {x - t.halo, y - t.halo, t.width, t.height}, {}, noticeText_});
+  items_.push_back({t.surface, t.serial, {left - t.halo, y * art_ - t.halo, t.width, t.height}, {},
+                    noticeText_});
 }
 
-int SdlTegoDDrw::TextWidth(std::string_view text) { return texts_.Width(text); }
+int SdlTegoDDrw::TextWidth(std::string_view text) { return (texts_.Width(text) + art_ - 1) / art_; }
 
 void SdlTegoDDrw::FlipBackBuffer() {
   if (!open_) {
@@ -519,7 +768,7 @@ void SdlTegoDDrw::FlipBackBuffer() {
   }
   if (showFps_) AddFpsFigure();
   const bool everything = invalid_ || clearColour_ != shownClearColour_;
-  if (everything) scratch_.areas.assign(1, {0, 0, kSceneWidth, kSceneHeight});
+  if (everything) scratch_.areas.assign(1, {0, 0, canvasW_, canvasH_});
   const std::vector<PixelRect>& areas = everything ? scratch_.areas : Damage();
   if (areas.empty()) {
     ++framesUnchanged_;
@@ -557,10 +806,10 @@ void SdlTegoDDrw::AddFpsFigure() {
     fpsSinceMs_ = now;
     fpsFrames_ = 0;
   }
-  texts_.SetFont("Arial", 12, true, false, false);
-  const TextImage t = texts_.Get(fpsText_, SDL_Color{255, 255, 255, 255}, kSceneWidth);
+  texts_.SetFont("Arial", 12 * art_, true, false, false);
+  const TextImage t = texts_.Get(fpsText_, SDL_Color{255, 255, 255, 255}, canvasW_);
   if (t.surface != nullptr)
-    items_.push_back({t.surface, t.serial, {4, kSceneHeight - 4 - t.height, t.width, t.height}});
+    items_.push_back({t.surface, t.serial, {4, canvasH_ - 4 - t.height, t.width, t.height}});
 }
 
 void SdlTegoDDrw::HostWindowResized(int width, int height) {
@@ -572,7 +821,7 @@ void SdlTegoDDrw::HostWindowResized(int width, int height) {
 }
 
 const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
-  const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
+  const PixelRect whole{0, 0, canvasW_, canvasH_};
   // Every drawing matched with an equal one of the shown frame; what is
   // left over on either side changed there.
   std::vector<bool>& matchedNew = scratch_.matchedNew;
@@ -621,7 +870,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
       std::vector<const std::vector<bool>*>& inFront = scratch_.inFront;
       inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
-        if ((items_[j].identity & kSpriteIdentity) != 0 &&
+        if (items_[j].paint == Paint::kBlend && (items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
           inFront.push_back(&SolidTiles(items_[j]));
         }
@@ -633,12 +882,12 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
           pairTiles_
               .try_emplace({before.picture, before.at.x, before.at.y, now.picture, now.at.x,
                             now.at.y},
-                           size_t{kTileColumns} * kTileRows, uint8_t{0})
+                           static_cast<size_t>(tileColumns_) * tileRows_, uint8_t{0})
               .first->second;
       ChangedTiles(
           Intersection(both, whole),
           [&](const PixelRect& tile) {
-            const size_t index = static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile);
+            const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
             for (const std::vector<bool>* solid : inFront) {
               if ((*solid)[index]) return false;
             }
@@ -686,22 +935,23 @@ const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
                                    item.at.y);
   auto found = solidTiles_.find(key);
   if (found != solidTiles_.end()) return found->second;
-  std::vector<bool> solid(static_cast<size_t>(kTileColumns) * kTileRows, false);
+  std::vector<bool> solid(static_cast<size_t>(tileColumns_) * tileRows_, false);
+  const PixelRect whole{0, 0, canvasW_, canvasH_};
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(item.picture, &mode);
   const PixelRect at = FromSdl(item.at);
-  for (int row = 0; row < kTileRows; ++row) {
-    for (int column = 0; column < kTileColumns; ++column) {
+  for (int row = 0; row < tileRows_; ++row) {
+    for (int column = 0; column < tileColumns_; ++column) {
       const PixelRect tile{column * kTile, row * kTile, kTile, kTile};
-      const PixelRect inside = Intersection(Intersection(tile, at), {0, 0, kSceneWidth, kSceneHeight});
+      const PixelRect inside = Intersection(Intersection(tile, at), whole);
       // Only a tile wholly inside the picture can be wholly covered by it.
-      if (!(inside == Intersection(tile, {0, 0, kSceneWidth, kSceneHeight}))) continue;
+      if (!(inside == Intersection(tile, whole))) continue;
       bool all = true;
       for (int y = inside.y; y < inside.y + inside.h && all && mode != SDL_BLENDMODE_NONE; ++y) {
         const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
         for (int x = 0; x < inside.w && all; ++x) all = (pixels[x] >> 24) == 0xFF;
       }
-      solid[static_cast<size_t>(row) * kTileColumns + column] = all;
+      solid[static_cast<size_t>(row) * tileColumns_ + column] = all;
     }
   }
   return solidTiles_.emplace(key, std::move(solid)).first->second;
@@ -714,15 +964,32 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
   for (const Item& item : items_) {
     const PixelRect part = Intersection(FromSdl(item.at), area);
     if (part.Empty()) continue;
-    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
-    SDL_GetSurfaceBlendMode(item.picture, &mode);
     // The notice panels are the only opaque pictures.
-    if ((mode == SDL_BLENDMODE_NONE || item.notice) && !withPanels) continue;
+    if ((item.paint == Paint::kCopy || item.notice) && !withPanels) continue;
+    if (item.paint == Paint::kLight) {
+      // Each weight's gain at this strength, in 256ths: weight * level / 255².
+      uint16_t gain[256];
+      for (uint32_t w = 0; w < 256; ++w) {
+        gain[w] = static_cast<uint16_t>((w * static_cast<uint32_t>(item.level) * 256 + 32512) / 65025);
+      }
+      for (int y = part.y; y < part.y + part.h; ++y) {
+        const uint32_t* weights = Row(item.picture, y - item.at.y);
+        uint32_t* to = Row(canvas, y);
+        for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y - item.at.y)]) {
+          const int from = std::max(first + item.at.x, part.x);
+          const int until = std::min(end + item.at.x, part.x + part.w);
+          if (from < until) LightRow(weights + (from - item.at.x), to + from, until - from, gain);
+        }
+      }
+      continue;
+    }
     for (int y = part.y; y < part.y + part.h; ++y) {
       const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
       uint32_t* to = Row(canvas, y) + part.x;
-      if (mode == SDL_BLENDMODE_NONE) {
+      if (item.paint == Paint::kCopy) {
         std::memcpy(to, from, sizeof(uint32_t) * static_cast<size_t>(part.w));
+      } else if (item.paint == Paint::kAdd) {
+        AddRow(from, to, part.w);
       } else {
         BlendRow(from, to, part.w);
       }
@@ -737,7 +1004,7 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   // of what was shown.
   if (surface != shownSurface_ || surface->w != scale_.WindowWidth() ||
       surface->h != scale_.WindowHeight()) {
-    scale_.SetSizes(kSceneWidth, kSceneHeight, surface->w, surface->h);
+    scale_.SetSizes(canvasW_, canvasH_, surface->w, surface->h);
     shownSurface_ = surface;
     everything = true;
   }
@@ -751,7 +1018,7 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
     SDL_Surface* shown = SDL_GetWindowSurface(other.window.get());
     if (shown != nullptr && (shown != other.shown || shown->w != other.scale.WindowWidth() ||
                              shown->h != other.scale.WindowHeight())) {
-      other.scale.SetSizes(kSceneWidth, kSceneHeight, shown->w, shown->h);
+      other.scale.SetSizes(canvasW_, canvasH_, shown->w, shown->h);
       other.shown = shown;
       othersAnew = true;
     }
@@ -776,10 +1043,10 @@ const std::vector<PixelRect>& SdlTegoDDrw::ChangedCanvasTiles(SDL_Surface* canva
   // areas share is sent whole the first time and found unchanged after.
   std::vector<PixelRect>& tiles = scratch_.tiles;
   tiles.clear();
-  const PixelRect whole{0, 0, kSceneWidth, kSceneHeight};
+  const PixelRect whole{0, 0, canvasW_, canvasH_};
   const auto Differs = [&](const PixelRect& tile) {
     const uint64_t print = TilePrint(canvas, tile);
-    uint64_t& shown = shownTiles[static_cast<size_t>(tile.y / kTile * kTileColumns + tile.x / kTile)];
+    uint64_t& shown = shownTiles[static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile)];
     if (!everything && print == shown) return false;
     shown = print;
     return true;
@@ -905,6 +1172,7 @@ std::optional<int64_t> SdlTegoDDrw::NextChangeMs() const {
   for (const Sprite& s : sprites_) {
     if (s.frames.size() >= 2) next = std::min(next, s.frameShownAtMs + s.speedMs);
   }
+  if (wantFrameByMs_ >= 0) next = std::min(next, wantFrameByMs_);
   return next;
 }
 
@@ -913,16 +1181,17 @@ std::optional<PointerPosition> SdlTegoDDrw::CanvasPosition(PointerPosition scree
   int left = 0;
   int top = 0;
   SDL_GetWindowPosition(window_.get(), &left, &top);
-  return scale_.ToCanvas({screen.x - left, screen.y - top});
+  const PointerPosition canvas = scale_.ToCanvas({screen.x - left, screen.y - top});
+  return PointerPosition{canvas.x / art_ - margin_, canvas.y / art_};
 }
 
 std::vector<uint32_t> SdlTegoDDrw::ReadCanvas() const {
   std::vector<uint32_t> pixels;
   if (!open_) return pixels;
-  pixels.resize(size_t{kSceneWidth} * kSceneHeight);
-  for (int y = 0; y < kSceneHeight; ++y) {
+  pixels.resize(size_t(canvasW_) * canvasH_);
+  for (int y = 0; y < canvasH_; ++y) {
     const uint32_t* row = Row(canvas_.get(), y);
-    std::copy(row, row + kSceneWidth, pixels.begin() + static_cast<ptrdiff_t>(y) * kSceneWidth);
+    std::copy(row, row + canvasW_, pixels.begin() + static_cast<ptrdiff_t>(y) * canvasW_);
   }
   return pixels;
 }

@@ -25,6 +25,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int OtherMonitorWindows() const { return static_cast<int>(others_.size()); }
   // A small frames-per-second figure in the top-left corner.
   void SetShowFps(bool show) { showFps_ = show; }
+  // Whether a screen whose scale is at least 1.5 gets the pictures painted
+  // at twice the size (their files in the "2x/" folder beside the others).
+  void SetDoubledPictures(bool use) { doubledWanted_ = use; }
 
   bool SetDisplayMode(int width, int height, int bitsPerPixel, std::string_view text) override;
   std::string WindowFault() const override { return windowFault_; }
+  void SetWideCanvas(bool wide) override { wide_ = wide; }
+  int CanvasMargin() const override { return margin_; }
   int32_t CreateSprite() override;
   void LoadSpriteFrame(int32_t sprite, int frame, std::string_view path, int loadCode) override;
   void SetSpriteX(int32_t sprite, int x) override;
@@ -82,6 +88,10 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   bool SpriteFrameDue(int32_t sprite) override;
   void NextSpriteFrame(int32_t sprite) override;
   void DrawSprite(int32_t sprite) override;
+  void SetSpriteLevel(int32_t sprite, int level) override;
+  std::optional<int> FrameBrightness(int32_t sprite, int frame) override;
+  void DrawSpark(int x, int y, int heat) override;
+  void WantFrameBy(int64_t monotonicMs) override { wantFrameByMs_ = monotonicMs; }
   void ClearBackBuffer(Colour colour) override;
   void SetTextFont(std::string_view face, int size, int style, bool bold, bool italic,
                    bool underline) override;
@@ -123,23 +133,40 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // of the window (the letterbox taken off and the scale undone); nothing
   // while the display is closed.
   std::optional<PointerPosition> CanvasPosition(PointerPosition screen) const;
-  // The canvas as last composed, 800 x 600 ARGB8888 (for tests); empty when
-  // the display is not open.
+  // The canvas as last composed, ARGB8888, CanvasWidth() pixels a row (for
+  // tests); empty when the display is not open. Its size is the scene's,
+  // widened to the window's shape when the canvas is wide, and doubled for
+  // the doubled pictures.
   std::vector<uint32_t> ReadCanvas() const;
+  int CanvasWidth() const { return canvasW_; }
+  int CanvasHeight() const { return canvasH_; }
+  // Canvas pixels per scene pixel: 1, or 2 with the doubled pictures.
+  int PictureScale() const { return art_; }
   // The whole window as last shown, ARGB8888, with its width and height;
   // monitor 0 is the saver's own window, 1 the next monitor's, and so on.
   std::vector<uint32_t> ReadWindow(int& width, int& height, size_t monitor = 0) const;
 
  private:
   using Surface = SdlSurface;
+  // How an item goes onto the canvas.
+  enum class Paint : uint8_t {
+    kBlend,  // by its alpha
+    kCopy,   // opaque, a notice panel
+    kLight,  // brightens what is under it
+    kAdd,    // added light, a spark
+  };
   struct Frame {
-    Surface picture;  // ARGB8888, blended or (a notice panel) copied
+    Surface picture;  // ARGB8888, blended or (a notice panel) copied; light as its weights
     int left = 0;     // where the picture starts in the file's, its clear margins cut off
     int top = 0;
     // Where the picture is read from again after it was let go for lack of use.
     std::string file;
     int loadCode = 0;
     int64_t drawnAtMs = 0;
+    int64_t area = 0;               // the file's picture's pixels, before trimming
+    std::optional<int> brightness;  // over black, 0..255, once measured
+    // A light's pixels that are not clear, as runs of columns by row.
+    std::vector<std::vector<std::pair<int, int>>> lightRuns;
   };
   struct Sprite {
     std::vector<Frame> frames;  // frame n at n - 1; empty frames draw nothing
@@ -148,6 +175,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     int frame = 1;
     int speedMs = 0;
     int64_t frameShownAtMs = 0;
+    int level = 255;  // a light's strength
   };
   // One drawing of a frame, kept until the flip.
   struct Item {
@@ -156,6 +184,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     SDL_Rect at;
     SDL_Rect placedAt{};  // a sprite's own place, before its clear margins
     bool notice = false;  // a notice's text, shown with the panels only
+    Paint paint = Paint::kBlend;
+    const Frame* light = nullptr;  // a light's runs
+    int level = 255;               // a light's strength
     bool operator==(const Item& other) const {
       return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
              at.w == other.at.w && at.h == other.at.h;
@@ -164,6 +195,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
 
   Sprite* Find(int32_t sprite);
   bool OpenCanvas();
+  // Sizes the canvas for a window of that size: the scene's shape or, when
+  // wide, the window's, at one or two canvas pixels per scene pixel. True
+  // when that changed what was there; the pictures are then read anew.
+  bool LayOut(int windowWidth, int windowHeight);
+  // The tile grid, the pictures of sparks and the caches for the canvas's size.
+  void MakeCanvases();
   void AddFpsFigure();
   // One window on each monitor after the first.
   void OpenOtherMonitors();
@@ -204,7 +241,19 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   const Clock& clock_;
   TegoDDrwEvents* events_ = nullptr;
   std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
-  Surface canvas_;  // the scene as composed, 800 x 600 ARGB8888
+  Surface canvas_;  // the scene as composed, ARGB8888
+  bool wide_ = false;
+  bool doubledWanted_ = true;
+  int margin_ = 0;  // scene pixels beyond the scene on each side
+  int art_ = 1;     // canvas pixels per scene pixel
+  int canvasW_ = kSceneWidth;
+  int canvasH_ = kSceneHeight;
+  int tileColumns_ = 0;
+  int tileRows_ = 0;
+  int64_t wantFrameByMs_ = -1;
+  bool doubledMissingTold_ = false;
+  // A spark's glow by heat, in steps, drawn at the canvas's scale.
+  std::vector<Surface> sparkPictures_;
   std::vector<uint64_t> shownTiles_;  // a fingerprint of each canvas tile as the window shows it
   CanvasScale scale_;
   const SDL_Surface* shownSurface_ = nullptr;  // the window's pixels last drawn into
