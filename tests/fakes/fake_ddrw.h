@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,10 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   bool frameDue = false;
   // The width of one character in TextWidth, as a share of the font size.
   double characterWidth = 0.5;
+  // CanvasMargin's answer once SetWideCanvas(true) was called.
+  int wideMargin = 0;
+  // FrameBrightness's answer for every frame; nothing when unset.
+  std::optional<int> brightness;
   // Off: nothing is logged (for runs of many hours); the frame counters go on.
   bool recording = true;
   // Called with every call as it is made, for tests that look at the rest of
@@ -55,6 +60,7 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
   std::map<int32_t, Sprite> sprites;
   bool open = false;
   bool visible = true;
+  bool wide = false;
   int flips = 0;
   TegoDDrwEvents* events = nullptr;
 
@@ -113,6 +119,19 @@ class FakeDDrw final : public TegoDDrw, public FrameSource {
     s.frame = count > 0 ? s.frame % count + 1 : 1;
   }
   void DrawSprite(int32_t sprite) override { Log("DrawSprite(" + std::to_string(sprite) + ")"); }
+  void SetWideCanvas(bool on) override {
+    Log(on ? "SetWideCanvas(true)" : "SetWideCanvas(false)");
+    wide = on;
+  }
+  int CanvasMargin() const override { return wide ? wideMargin : 0; }
+  void SetSpriteLevel(int32_t sprite, int level) override {
+    Log("SetSpriteLevel(" + std::to_string(sprite) + "," + std::to_string(level) + ")");
+  }
+  std::optional<int> FrameBrightness(int32_t, int) override { return brightness; }
+  void DrawSpark(int x, int y, int heat) override {
+    Log("DrawSpark(" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(heat) + ")");
+  }
+  void WantFrameBy(int64_t ms) override { Log("WantFrameBy(" + std::to_string(ms) + ")"); }
   void ClearBackBuffer(Colour colour) override {
     if (recording) frame_.clear();
     Log("ClearBackBuffer(" + std::to_string(colour) + ")");

@@ -237,13 +237,17 @@ TEST_F(SceneTest, ARefusedDisplayLoadsNothing) {
   FakeSystem system;
   ddrw.modeAnswers[24] = false;
   EXPECT_FALSE(OpenDirectDrawSession(choices, sprites, ddrw, modes, store, system));
-  EXPECT_EQ(ddrw.calls, (std::vector<std::string>{"SetDisplayMode(800,600,24,)"}));
+  // The canvas's shape is chosen before the display opens.
+  EXPECT_EQ(ddrw.calls,
+            (std::vector<std::string>{"SetWideCanvas(false)", "SetDisplayMode(800,600,24,)"}));
   EXPECT_EQ(system.messages.size(), 1u);
 
   FakeDDrw accepted;
+  choices.decorations.fillWide = true;
   EXPECT_TRUE(OpenDirectDrawSession(choices, sprites, accepted, modes, store, system));
-  EXPECT_EQ(accepted.calls.front(), "SetDisplayMode(800,600,24,)");
-  EXPECT_EQ(accepted.Count("CreateSprite"), 37);
+  EXPECT_EQ(accepted.calls[0], "SetWideCanvas(true)");
+  EXPECT_EQ(accepted.calls[1], "SetDisplayMode(800,600,24,)");
+  EXPECT_EQ(accepted.Count("CreateSprite"), 37 + 12);  // and the walls
 }
 
 }  // namespace
