@@ -21,6 +21,7 @@
 #include "fakes/memory_store.h"
 #include "frame/clocks.h"
 #include "frame/compose_frame.h"
+#include "frame/living_fire.h"
 #include "frame/overlays.h"
 #include "frame/rotation.h"
 #include "scene/scene_catalogue.h"
@@ -762,6 +763,153 @@ TEST_F(SceneTest, FramesDrawnWhereTheyChangedMatchAFullRedraw) {
   }
   // Most frames wrote a small part of the window.
   EXPECT_LT(written, int64_t{1366} * 768 * 200 / 4);
+}
+
+// The living fire's frames drawn where they changed match a full redraw:
+// walls beside a wide scene, the light's strength, the sparks and the
+// doubled pictures of a 1920 x 1080 screen; and with its switches off every
+// frame is the classic one.
+TEST_F(SceneTest, LivingFireFramesMatchAFullRedrawAndItsSwitchesOffAreTheClassicScene) {
+  if (!HasPictures()) GTEST_SKIP() << "no installation pictures in " << choices.installFolder;
+  for (bool on : {false, true}) {
+    SCOPED_TRACE(on ? "living fire on" : "living fire off");
+    choices.decorations.fillWide = choices.decorations.firelight = on;
+    choices.decorations.embers = choices.decorations.livingFlame = on;
+    SdlTegoDDrw changed(clock);
+    SdlTegoDDrw full(clock);
+    SdlTegoDDrw classic(clock);
+    for (SdlTegoDDrw* control : {&changed, &full, &classic}) {
+      control->SetWideCanvas(on);
+      ASSERT_TRUE(control->SetDisplayMode(800, 600, 32, ""));
+      SDL_SetWindowFullscreen(control->Window(), 0);
+      SDL_SetWindowSize(control->Window(), on ? 1920 : 1366, on ? 1080 : 768);
+    }
+    MemoryStore store;
+    store.Preset(kSectionSettings, "RunMon", "True");
+    store.Preset(kSectionSettings, "PwrMsg", "True");
+    const SceneSprites scene = LoadScene(choices, changed, store);
+    LoadScene(choices, full, store);
+    LoadScene(choices, classic, store);
+    rotation.showStyle = {0, 1, 1, 1, 1, 1, 1};
+    rotation.fireplaceIndex = 3;
+    LivingFire fireChanged(11), fireFull(11);
+    int64_t written = 0;
+    for (int frame = 0; frame < 120; ++frame) {
+      clock.AdvanceMs(40);
+      clock.SetLocalTime(2026, 12, 24, 21, 0, frame / 25 % 60);
+      if (frame % 50 == 49) rotation.RotationStep();
+      ComposeFrame({scene, choices.decorations, rotation, overlays, clocks, &fireChanged}, changed, clock);
+      full.Invalidate();
+      ComposeFrame({scene, choices.decorations, rotation, overlays, clocks, &fireFull}, full, clock);
+      written += changed.PixelsWritten();
+      int w = 0, h = 0, fw = 0, fh = 0;
+      const std::vector<uint32_t> shown = changed.ReadWindow(w, h);
+      ASSERT_EQ(shown, full.ReadWindow(fw, fh)) << "frame " << frame;
+      if (!on) {
+        classic.Invalidate();
+        ComposeFrame({scene, choices.decorations, rotation, overlays, clocks}, classic, clock);
+        ASSERT_EQ(shown, classic.ReadWindow(fw, fh)) << "frame " << frame;
+      }
+    }
+    EXPECT_EQ(changed.PictureScale(), on ? 2 : 1);
+    EXPECT_EQ(changed.CanvasMargin(), on ? 133 : 0);
+    // Sparks and light dirty only what they touch.
+    const int64_t window = on ? int64_t{1920} * 1080 : int64_t{1366} * 768;
+    EXPECT_LT(written, window * 120 / 4);
+  }
+}
+
+// The canvas takes a wide window's shape, and a screen with a scale of 1.5
+// or more gets the pictures painted at twice the size.
+TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoubledPictures) {
+  fs::create_directories(folder_ / "2x");
+  // The doubled red is blue, so that the test sees which one is drawn.
+  WriteBmp32(folder_ / "2x" / "red.bmp", 80, 80, [](int x, int y) {
+    const bool inside = x >= 20 && x < 60 && y >= 20 && y < 60;
+    return Rgba{0, 0, 255, static_cast<uint8_t>(inside ? 255 : 0)};
+  });
+  struct Case {
+    bool wide;
+    int width, height;
+    int margin, scale;
+  };
+  for (const Case c : {Case{false, 1920, 1080, 0, 2}, Case{true, 1920, 1080, 133, 2},
+                       Case{true, 1024, 768, 0, 1}, Case{true, 1280, 720, 133, 1},
+                       Case{true, 3440, 1080, 300, 2}, Case{true, 3840, 2160, 133, 2}}) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.wide ? " wide" : ""));
+    SdlTegoDDrw control(clock);
+    control.SetWideCanvas(c.wide);
+    ASSERT_TRUE(control.SetDisplayMode(800, 600, 32, ""));
+    SDL_SetWindowFullscreen(control.Window(), 0);
+    SDL_SetWindowSize(control.Window(), c.width, c.height);
+    const int32_t beside = control.CreateSprite();
+    control.LoadSpriteFrame(beside, 1, File("red.bmp"), kLoadSceneArt);
+    control.SetSpriteX(beside, -110);  // its red square at scene x -100 to -80
+    control.SetSpriteY(beside, 290);
+    control.ClearBackBuffer(0);
+    control.DrawSprite(beside);
+    control.FlipBackBuffer();
+    EXPECT_EQ(control.CanvasMargin(), c.margin);
+    EXPECT_EQ(control.PictureScale(), c.scale);
+    EXPECT_EQ(control.CanvasWidth(), (800 + 2 * c.margin) * c.scale);
+    Shown shown;
+    shown.pixels = control.ReadWindow(shown.width, shown.height);
+    const PixelRect fit = control.CanvasInWindow();
+    const double perScene = fit.h / 600.0;
+    const uint32_t there = shown.At(fit.x + static_cast<int>((c.margin - 90) * perScene),
+                                    fit.y + static_cast<int>(310 * perScene));
+    if (c.margin > 100) {
+      EXPECT_EQ(there, c.scale == 2 ? kBluePixel : kRedPixel);
+    } else {
+      EXPECT_EQ(shown.At(2, shown.height / 2), kBlackPixel);
+    }
+    // The pointer is told in scene pixels whatever the canvas.
+    const std::optional<PointerPosition> centre =
+        control.CanvasPosition({fit.x + fit.w / 2, fit.y + fit.h / 2});
+    ASSERT_TRUE(centre);
+    EXPECT_NEAR(centre->x, 400, 2);
+    EXPECT_NEAR(centre->y, 300, 2);
+  }
+}
+
+TEST_F(SdlDDrwTest, LightBrightensWhatIsUnderItAtItsStrengthAndSparksAddTheirs) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  Resize(800, 600);
+  WriteBmp32(folder_ / "grey.bmp", 200, 100, [](int, int) { return Rgba{100, 100, 100, 255}; });
+  // Warm light, full on the left half, none on the right.
+  WriteBmp32(folder_ / "light.bmp", 200, 100, [](int x, int) {
+    return Rgba{255, 128, 0, static_cast<uint8_t>(x < 100 ? 255 : 0)};
+  });
+  const int32_t grey = Sprite("grey.bmp", 100, 100);
+  const int32_t light = Sprite("light.bmp", 100, 100, kLoadLight);
+  const auto Frame = [&](int level, bool spark) {
+    ddrw.ClearBackBuffer(0);
+    ddrw.DrawSprite(grey);
+    ddrw.SetSpriteLevel(light, level);
+    ddrw.DrawSprite(light);
+    if (spark) ddrw.DrawSpark(400, 400, 255);
+    ddrw.FlipBackBuffer();
+    return ddrw.ReadCanvas();
+  };
+  std::vector<uint32_t> canvas = Frame(0, false);
+  EXPECT_EQ(At(canvas, 150, 150), 0xFF646464u);
+  canvas = Frame(255, false);
+  EXPECT_EQ(At(canvas, 150, 150), 0xFFC89664u);  // 100 lit by (255, 128, 0): 200, 150, 100
+  EXPECT_EQ(At(canvas, 250, 150), 0xFF646464u);  // where no light falls
+  EXPECT_EQ(At(canvas, 50, 50), kBlackPixel);    // light on black is black
+  // Only the tiles it lit, and their neighbours in the scaling.
+  EXPECT_LE(ddrw.PixelsWritten(), 114 * 114);
+  canvas = Frame(255, true);
+  const uint32_t spark = At(canvas, 400, 400);
+  EXPECT_GT((spark >> 16) & 0xFF, 200u);
+  EXPECT_GT((spark >> 8) & 0xFF, 150u);
+  EXPECT_LE(ddrw.PixelsWritten(), 34 * 34);  // the spark's own tiles
+  EXPECT_EQ(At(canvas, 420, 400), kBlackPixel);
+  // A spark that goes takes its light with it.
+  canvas = Frame(255, false);
+  EXPECT_EQ(At(canvas, 400, 400), kBlackPixel);
+  EXPECT_EQ(ddrw.FrameBrightness(grey, 1), 100);
+  EXPECT_FALSE(ddrw.FrameBrightness(grey, 2));
 }
 
 TEST(Utf8PrefixTest, CutsOnlyBetweenCharacters) {
