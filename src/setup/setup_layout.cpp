@@ -319,8 +319,27 @@ QWidget* Setup::BuildFireplaceTab() {
   page->addStretch(1);
 
   auto* below = LayoutIn<QHBoxLayout>(page);
+  // What stands in the hearth on the left, how the fire and the screen
+  // behave on the right.
+  auto* fire = LayoutIn<QGridLayout>(below, 1);
+  fire->setHorizontalSpacing(fontMetrics().height());
   chkEndIron_ = Check(tab, QStringLiteral("chkEndIron"), T::kShowAndirons);
-  below->addWidget(chkEndIron_, 1, Qt::AlignLeft | Qt::AlignVCenter);
+  const auto living = [tab](const char* name, std::string_view caption, std::string_view tip) {
+    QCheckBox* box = Check(tab, QString::fromLatin1(name), caption);
+    box->setToolTip(ToQString(tip));
+    return box;
+  };
+  chkFirelight_ = living("chkFirelight", T::kFirelight, T::kFirelightTip);
+  chkEmbers_ = living("chkEmbers", T::kEmbers, T::kEmbersTip);
+  chkFillWide_ = living("chkFillWide", T::kFillWide, T::kFillWideTip);
+  chkLivingFlame_ = living("chkLivingFlame", T::kLivingFlame, T::kLivingFlameTip);
+  fire->addWidget(chkEndIron_, 0, 0);
+  fire->addWidget(chkFirelight_, 1, 0);
+  fire->addWidget(chkEmbers_, 2, 0);
+  fire->addWidget(chkFillWide_, 0, 1);
+  fire->addWidget(chkLivingFlame_, 1, 1);
+  fire->setColumnStretch(2, 1);
+  below->addSpacing(fontMetrics().height());
   QGroupBox* flame = Group(tab, QStringLiteral("Frame3"), T::kFlameGroup);
   auto* flameColumn = LayoutOf<QVBoxLayout>(flame);
   hsbFlame_ = Bar(flame, QStringLiteral("hsbFlame"), Qt::Horizontal, kSpeedRange);
