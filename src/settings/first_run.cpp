@@ -1,22 +1,21 @@
 #include "settings/first_run.h"
 
-#include <array>
+#include <vector>
 
 namespace emberlrn {
 namespace {
 
 // The schema's keys with their first-run values, in the writer's order.
-std::array<SettingDefault, 63> MakeFirstRun() {
-  std::array<SettingDefault, 63> values{};
-  const auto all = AllSettings();
-  for (size_t i = 0; i < values.size() && i < all.size(); ++i) {
-    values[i] = {all[i]->section, all[i]->name, all[i]->firstRun};
+std::vector<SettingDefault> MakeFirstRun() {
+  std::vector<SettingDefault> values;
+  for (const SettingKey* key : AllSettings()) {
+    values.push_back({key->section, key->name, key->firstRun});
   }
   return values;
 }
 
-const std::array<SettingDefault, 63>& FirstRun() {
-  static const std::array<SettingDefault, 63> values = MakeFirstRun();
+const std::vector<SettingDefault>& FirstRun() {
+  static const std::vector<SettingDefault> values = MakeFirstRun();
   return values;
 }
 

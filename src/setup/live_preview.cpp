@@ -63,8 +63,10 @@ void LivePreview::Show(const PreviewChoices& choices) {
   overlays_.messageText = choices.messageText;
   overlays_.messageFontSize = choices.messageFontSize;
 
-  const Placing placing{choices.decorations.stockingTop, choices.calendarCorner, choices.flameSpeed,
-                        rotation_.anyStyleShown};
+  const Decorations& chosen = choices.decorations;
+  const Placing placing{chosen.stockingTop,      choices.calendarCorner, choices.flameSpeed,
+                        rotation_.anyStyleShown, chosen.fillWide,        chosen.firelight,
+                        chosen.embers,           chosen.livingFlame,     placing_.canvasMargin};
   if (!loaded_ || !(placing == placing_)) LoadScenePictures(placing);
   if (OnScreen()) timer_.start(0);
 }
@@ -77,8 +79,12 @@ void LivePreview::UseClock(const Clock& clock) {
   rotationTickAtMs_ = clock.MonotonicMs();
 }
 
-void LivePreview::LoadScenePictures(const Placing& placing) {
+void LivePreview::LoadScenePictures(Placing placing) {
   const int flameFrame = loaded_ ? ddrw_.SpriteFrame(sprites_.flameSprite) : 1;
+  // The canvas takes its shape before the scene is laid out on it, as the
+  // saver's display opens before its scene is loaded.
+  ddrw_.SetWideCanvas(placing.fillWide);
+  placing.canvasMargin = ddrw_.CanvasMargin();
   Decorations decorations = decorations_;
   decorations.showAndirons = true;
   const SceneChoices choices{installFolder_, decorations, placing.calendarCorner,
@@ -117,6 +123,8 @@ void LivePreview::resizeEvent(QResizeEvent* event) {
   const qreal ratio = devicePixelRatioF();
   ddrw_.SetImageSize(static_cast<int>(event->size().width() * ratio + 0.5),
                      static_cast<int>(event->size().height() * ratio + 0.5));
+  // A canvas that now shows more or less beside the scene has it made anew.
+  if (loaded_ && ddrw_.CanvasMargin() != placing_.canvasMargin) LoadScenePictures(placing_);
   if (OnScreen()) timer_.start(0);
 }
 

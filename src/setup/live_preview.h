@@ -64,15 +64,21 @@ class LivePreview final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The pictures' places depend on these; any change makes the scene anew.
+  // The pictures' places and the sprites made depend on these; any change
+  // makes the scene anew.
   struct Placing {
     int16_t stockingTop = 0;
     int16_t calendarCorner = 0;
     int16_t flameSpeed = 0;
     bool anyStyleShown = false;
+    bool fillWide = false;
+    bool firelight = false;
+    bool embers = false;
+    bool livingFlame = false;
+    int canvasMargin = 0;  // what the canvas showed beside the scene when it was made
     bool operator==(const Placing&) const = default;
   };
-  void LoadScenePictures(const Placing& placing);
+  void LoadScenePictures(Placing placing);
   void FrameReady();
   void ScheduleFrame();
   bool OnScreen() const;

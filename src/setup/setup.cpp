@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interfaces/system.h"
@@ -90,6 +91,10 @@ void Setup::ConnectHandlers() {
   flag(chkCrackle_, kCrackle);
   flag(chkRotate_, kRotateCk);
   flag(chkEndIron_, kAndIron);
+  flag(chkFillWide_, kFillWide);
+  flag(chkFirelight_, kFirelight);
+  flag(chkEmbers_, kEmbers);
+  flag(chkLivingFlame_, kLivingFlame);
   // Array elements count from 0, as the schema's key lists do.
   for (int i = 0; i < 6; ++i) flag(chkFP_[i], kShowFP[i]);
   for (int i = 0; i < 4; ++i) flag(chkMantle_[i], kShowM[i]);
@@ -181,11 +186,16 @@ void Setup::FormLoad() {
   // every monitor, and showing that writes nothing.
   cboMonitors_->SetText(ToQString(
       FireOnEveryMonitor(GetTextSetting(store_, kMonitors)) ? kMonitorsAll : kMonitorsFirstOnly));
-  {
-    // Newer than the first-run values: a store without it has the crackles
-    // on, and opening the dialog does not write it there.
-    const QSignalBlocker quiet(chkCrackle_);
-    LoadFlag(*chkCrackle_, kCrackle, kCrackle.fallback);
+  // Newer than the first-run values: a store without them has the crackles
+  // and the living fire on, and opening the dialog does not write them there.
+  const std::pair<QCheckBox*, const SettingKey*> newer[] = {{chkCrackle_, &kCrackle},
+                                                            {chkFillWide_, &kFillWide},
+                                                            {chkFirelight_, &kFirelight},
+                                                            {chkEmbers_, &kEmbers},
+                                                            {chkLivingFlame_, &kLivingFlame}};
+  for (const auto& [box, key] : newer) {
+    const QSignalBlocker quiet(box);
+    LoadFlag(*box, *key, key->fallback);
   }
 
   const std::optional<double> soundOff = SoundOffMinutes(GetTextSetting(store_, kSoundOff, ""));
@@ -270,7 +280,8 @@ void Setup::ConnectPreview() {
   for (QCheckBox* box : chkStocking_) follow(box, &QCheckBox::toggled);
   for (QCheckBox* box : chkBells_) follow(box, &QCheckBox::toggled);
   for (QCheckBox* box : chkPoin_) follow(box, &QCheckBox::toggled);
-  for (QCheckBox* box : {chkRotate_, chkEndIron_, chkCalendar_, chkShowMessage_}) {
+  for (QCheckBox* box : {chkRotate_, chkEndIron_, chkCalendar_, chkShowMessage_, chkFillWide_,
+                         chkFirelight_, chkEmbers_, chkLivingFlame_}) {
     follow(box, &QCheckBox::toggled);
   }
   for (QRadioButton* corner : optCal_) follow(corner, &QRadioButton::toggled);
@@ -320,6 +331,10 @@ void Setup::ShowChoicesInPreview() {
   choices.rotateMinutes = RotationMinutes(ToStdString(cboRotate_->currentText()));
   choices.flameSpeed = static_cast<int16_t>(BarValue(*hsbFlame_));
   choices.decorations.showAndirons = chkEndIron_->isChecked();
+  choices.decorations.fillWide = chkFillWide_->isChecked();
+  choices.decorations.firelight = chkFirelight_->isChecked();
+  choices.decorations.embers = chkEmbers_->isChecked();
+  choices.decorations.livingFlame = chkLivingFlame_->isChecked();
   for (int i = 0; i < 4; ++i) choices.decorations.showStocking[i] = chkStocking_[i]->isChecked();
   choices.decorations.stockingTop = static_cast<int16_t>(BarValue(*vsbStocking_));
   for (int i = 0; i < 2; ++i) {

@@ -179,6 +179,10 @@ class Setup final : public QDialog {
   QLineEdit* txtFlame_ = nullptr;
   QCheckBox* chkEndIron_ = nullptr;
   PickList* cboMonitors_ = nullptr;
+  QCheckBox* chkFillWide_ = nullptr;
+  QCheckBox* chkFirelight_ = nullptr;
+  QCheckBox* chkEmbers_ = nullptr;
+  QCheckBox* chkLivingFlame_ = nullptr;
 
   // "Pwr Management" tab.
   QCheckBox* chkPower_ = nullptr;

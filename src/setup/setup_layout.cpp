@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
@@ -15,12 +16,15 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <iostream>
 
+#include "interfaces/tego_ddrw.h"
 #include "settings/schema.h"
 #include "settings/setting_rules.h"
 #include "setup/bar_value.h"
@@ -42,7 +46,9 @@ constexpr double kScreenHeightLines = 5.25;
 constexpr double kBarLengthLines = 9.0;
 constexpr double kStockingBarLines = 6.0;
 constexpr double kMessageWidthLines = 13.0;
-constexpr double kPreviewWidthLines = 16.0;
+constexpr double kPreviewWidthLines = 16.0;  // at the scene's 4:3
+// The widest screen shape the canvas follows, 21:9.
+constexpr double kWidestPreviewShape = double(kSceneWidth + 2 * kWideMargin) / kSceneHeight;
 constexpr int kCarolColumns = 3;
 constexpr int kCarolsPerColumn = 8;
 
@@ -319,8 +325,27 @@ QWidget* Setup::BuildFireplaceTab() {
   page->addStretch(1);
 
   auto* below = LayoutIn<QHBoxLayout>(page);
+  // What stands in the hearth on the left, how the fire and the screen
+  // behave on the right.
+  auto* fire = LayoutIn<QGridLayout>(below, 1);
+  fire->setHorizontalSpacing(fontMetrics().height());
   chkEndIron_ = Check(tab, QStringLiteral("chkEndIron"), T::kShowAndirons);
-  below->addWidget(chkEndIron_, 1, Qt::AlignLeft | Qt::AlignVCenter);
+  const auto living = [tab](const char* name, std::string_view caption, std::string_view tip) {
+    QCheckBox* box = Check(tab, QString::fromLatin1(name), caption);
+    box->setToolTip(ToQString(tip));
+    return box;
+  };
+  chkFirelight_ = living("chkFirelight", T::kFirelight, T::kFirelightTip);
+  chkEmbers_ = living("chkEmbers", T::kEmbers, T::kEmbersTip);
+  chkFillWide_ = living("chkFillWide", T::kFillWide, T::kFillWideTip);
+  chkLivingFlame_ = living("chkLivingFlame", T::kLivingFlame, T::kLivingFlameTip);
+  fire->addWidget(chkEndIron_, 0, 0);
+  fire->addWidget(chkFirelight_, 1, 0);
+  fire->addWidget(chkEmbers_, 2, 0);
+  fire->addWidget(chkFillWide_, 0, 1);
+  fire->addWidget(chkLivingFlame_, 1, 1);
+  fire->setColumnStretch(2, 1);
+  below->addSpacing(fontMetrics().height());
   QGroupBox* flame = Group(tab, QStringLiteral("Frame3"), T::kFlameGroup);
   auto* flameColumn = LayoutOf<QVBoxLayout>(flame);
   hsbFlame_ = Bar(flame, QStringLiteral("hsbFlame"), Qt::Horizontal, kSpeedRange);
@@ -531,14 +556,23 @@ QGroupBox* Setup::BuildMusicGroup(QWidget* tab) {
   return group;
 }
 
-// The live scene at the canvas's 4:3 shape, beside the tabs and level with them.
+// The live scene beside the tabs and level with them, in the shape of the
+// screen the fire will fill (from the scene's 4:3 to 21:9), so that a wide
+// screen's walls or black bars show as they will.
 QWidget* Setup::BuildPreviewColumn() {
   auto* column = Named<QWidget>(this, QStringLiteral("Picture2"));
   auto* inside = LayoutOf<QVBoxLayout>(column);
   inside->setContentsMargins(0, SSTab1_->tabBar()->sizeHint().height(), 0, 0);
   picPreview_ = Named<LivePreview>(column, QStringLiteral("picPreview"), installFolder_);
-  const int width = Lines(column, kPreviewWidthLines);
-  picPreview_->setFixedSize(width, width * kSceneHeight / kSceneWidth);
+  const int height = Lines(column, kPreviewWidthLines) * kSceneHeight / kSceneWidth;
+  double shape = double(kSceneWidth) / kSceneHeight;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize size = screen->size();
+    if (size.width() > 0 && size.height() > 0) {
+      shape = std::clamp(double(size.width()) / size.height(), shape, kWidestPreviewShape);
+    }
+  }
+  picPreview_->setFixedSize(int(height * shape + 0.5), height);
   picPreview_->setAccessibleName(ToQString(T::kPreviewName));
   inside->addWidget(picPreview_);
   chkListen_ = Check(column, QStringLiteral("chkListen"), T::kListen);

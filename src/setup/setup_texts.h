@@ -81,6 +81,18 @@ inline constexpr std::string_view kMonitorsLabel = "Show the fire on monitors:";
 inline constexpr std::string_view kSlow = "Slow";
 inline constexpr std::string_view kFast = "Fast";
 inline constexpr std::string_view kShowAndirons = "Show Andirons";
+// The living fire's switches, each with a line on what it does.
+inline constexpr std::string_view kFillWide = "Fill wide screens";
+inline constexpr std::string_view kFillWideTip =
+    "On a screen wider than the fireplace, the room's walls stand beside it instead of black bars";
+inline constexpr std::string_view kFirelight = "Firelight";
+inline constexpr std::string_view kFirelightTip =
+    "The fire's flickering glow lights the hearth and the surround";
+inline constexpr std::string_view kEmbers = "Embers";
+inline constexpr std::string_view kEmbersTip = "Sparks rise from the logs and fade as they cool";
+inline constexpr std::string_view kLivingFlame = "Flame never repeats";
+inline constexpr std::string_view kLivingFlameTip =
+    "The flame's pictures play in an order that never repeats, instead of the same loop";
 
 // "Pwr Management" tab.
 inline constexpr std::string_view kPowerHeading =
@@ -221,7 +233,8 @@ inline constexpr std::string_view kOpenInBrowserAfter = " in your browser.";
 // The About message: the version line first, then the maker's notice.
 inline constexpr std::string_view kAboutTitle = "About Emberlorn";
 inline constexpr std::string_view kAboutText =
-    "Emberlorn v " EMBERLRN_VERSION "\n"
+    "Emberlorn v " EMBERLRN_VERSION
+    "\n"
     "\n"
     "The Emberlorn fireplace screensaver is made by Kestrovane.\n"
     "Copyright (C) Kestrovane. All rights reserved.\n"

@@ -96,6 +96,20 @@ TEST(SettingReaderTest, MissingKeysYieldTheFallbackAndGarbageTheFirstRunValue) {
   EXPECT_TRUE(GetBoolSetting(store, "settings", "runmon", ""));
 }
 
+TEST(SettingReaderTest, TheLivingFireIsOnUnlessAZeroIsStored) {
+  MemoryStore store;
+  const SettingKey* switches[] = {&keys::kFillWide, &keys::kFirelight, &keys::kEmbers,
+                                  &keys::kLivingFlame};
+  for (const SettingKey* key : switches) {
+    EXPECT_EQ(FindSetting("emberlrn", key->name), key);
+    EXPECT_EQ(GetIntSetting(store, *key), 1) << key->name << " missing";
+    store.Preset("emberlrn", key->name, "0");
+    EXPECT_EQ(GetIntSetting(store, *key), 0) << key->name;
+    store.Preset("emberlrn", key->name, "off");
+    EXPECT_EQ(GetIntSetting(store, *key), 1) << key->name << " garbled";
+  }
+}
+
 TEST(SettingReaderTest, TheFireBurnsOnEveryMonitorUnlessTheFirstOnlyIsStored) {
   MemoryStore store;
   EXPECT_EQ(GetTextSetting(store, keys::kMonitors), "All");  // missing: every monitor

@@ -141,6 +141,9 @@ class SetupHandlersTest : public QObject {
         {"chkCalendar", "Settings/Calendar=1"}, {"chkShowMessage", "Settings/ShowMsg=1"},
         {"chkSound", "Settings/SoundOn=0"},     {"chkRotate", "emberlrn/RotateCk=0"},
         {"chkEndIron", "emberlrn/AndIron=0"},   {"chkCrackle", "Settings/Crackle=0"},
+        {"chkFillWide", "emberlrn/FillWide=0"}, {"chkFirelight", "emberlrn/Firelight=0"},
+        {"chkEmbers", "emberlrn/Embers=0"},     {"chkLivingFlame", "emberlrn/LivingFlame=0"},
+        {"chkFillWide", "emberlrn/FillWide=1"}, {"chkLivingFlame", "emberlrn/LivingFlame=1"},
     };
     auto* tabs = rig.Find<QTabWidget>("SSTab1");
     for (const auto& [name, write] : clicks) {

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -129,6 +130,10 @@ class SetupLoadTest : public QObject {
         {"lblSlow", "Slow"},
         {"lblFast", "Fast"},
         {"chkEndIron", "Show Andirons"},
+        {"chkFillWide", "Fill wide screens"},
+        {"chkFirelight", "Firelight"},
+        {"chkEmbers", "Embers"},
+        {"chkLivingFlame", "Flame never repeats"},
         {"Label10",
          "If you want your computer to continue shutting down you must set these values"},
         {"Frame12", "Power Management Users"},
@@ -388,6 +393,34 @@ class SetupLoadTest : public QObject {
       QVERIFY(!rig.Find<QCheckBox>("chkEndIron")->isChecked());
       QVERIFY(!rig.store.Has("emberlrn", "AndIron"));
       for (const auto& write : rig.store.writes) QVERIFY(write.key != "AndIron");
+    }
+    {  // The living fire's switches missing: ticked, and they stay missing.
+      const char* const switches[] = {"FillWide", "Firelight", "Embers", "LivingFlame"};
+      DialogRig rig;
+      rig.store = MemoryStore();
+      for (const SettingDefault& setting : FirstRunValues()) {
+        if (std::find(std::begin(switches), std::end(switches), setting.key) ==
+            std::end(switches)) {
+          rig.store.Preset(setting.section, setting.key, setting.value);
+        }
+      }
+      rig.Open();
+      for (const char* key : switches) {
+        QVERIFY2(rig.Find<QCheckBox>(("chk" + std::string(key)).c_str())->isChecked(), key);
+        QVERIFY2(!rig.store.Has("emberlrn", key), key);
+      }
+    }
+    {  // Stored as "0": unticked; any other text reads as the first-run "1".
+      DialogRig rig;
+      rig.store.Preset("emberlrn", "FillWide", "0");
+      rig.store.Preset("emberlrn", "Firelight", "0");
+      rig.store.Preset("emberlrn", "Embers", "0");
+      rig.store.Preset("emberlrn", "LivingFlame", "never");
+      rig.Open();
+      QVERIFY(!rig.Find<QCheckBox>("chkFillWide")->isChecked());
+      QVERIFY(!rig.Find<QCheckBox>("chkFirelight")->isChecked());
+      QVERIFY(!rig.Find<QCheckBox>("chkEmbers")->isChecked());
+      QVERIFY(rig.Find<QCheckBox>("chkLivingFlame")->isChecked());
     }
     {  // xmas/SoundOn "1": "Music On" is checked and the store holds "True".
       DialogRig rig;

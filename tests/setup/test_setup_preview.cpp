@@ -7,10 +7,14 @@
 #include <QImage>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <optional>
+#include <utility>
 
 #include "fakes/fake_clock.h"
 #include "scene/scene_layout.h"
+#include "setup/image_ddrw.h"
 #include "setup/live_preview.h"
 #include "setup_test_support.h"
 
@@ -64,6 +68,40 @@ struct PreviewRig : DialogRig {
     [&] { QTRY_VERIFY_WITH_TIMEOUT(!(box = DiffBox(before, Grab(pane))).isEmpty(), 2000); }();
     return box;
   }
+};
+
+// The preview's drawing control on its own, over pictures of one colour
+// each, written for the test, at one image pixel per scene pixel.
+struct CanvasRig {
+  FakeClock clock;
+  QTemporaryDir folder;
+  ImageDDrw ddrw{clock};
+  int pictures = 0;
+
+  explicit CanvasRig(int width = kSceneWidth, int height = kSceneHeight) {
+    ddrw.SetImageSize(width, height);
+  }
+  // A sprite showing a w x h picture of that colour at (x, y).
+  int32_t Sprite(QColor colour, int w, int h, int x, int y, int loadCode) {
+    QImage picture(w, h, QImage::Format_ARGB32);
+    picture.fill(colour);
+    const QString file = folder.filePath(QString::number(++pictures) + QStringLiteral(".png"));
+    picture.save(file);
+    const int32_t sprite = ddrw.CreateSprite();
+    ddrw.LoadSpriteFrame(sprite, 1, file.toStdString(), loadCode);
+    ddrw.SetSpriteX(sprite, x);
+    ddrw.SetSpriteY(sprite, y);
+    return sprite;
+  }
+  // One frame of these sprites and sparks ({x, y, heat}) over black.
+  void Frame(std::initializer_list<int32_t> sprites, std::initializer_list<QPoint> sparks = {},
+             int heat = 255) {
+    ddrw.ClearBackBuffer(0);
+    for (int32_t sprite : sprites) ddrw.DrawSprite(sprite);
+    for (QPoint spark : sparks) ddrw.DrawSpark(spark.x(), spark.y(), heat);
+    ddrw.FlipBackBuffer();
+  }
+  QColor At(int x, int y) const { return ddrw.Image().pixelColor(x, y); }
 };
 
 constexpr int kBellWidth = 82, kBellHeight = 134;
@@ -141,6 +179,83 @@ class SetupPreviewTest : public QObject {
     QVERIFY(pane->Animating());
     rig.dialog->hide();
     QVERIFY(!pane->Animating());
+  }
+
+  void LightBrightensWhatIsUnderItByItsLevel() {
+    CanvasRig rig;
+    const int32_t wall = rig.Sprite(QColor(100, 80, 40), 800, 600, 0, 0, kLoadOpaquePanel);
+    const int32_t glow = rig.Sprite(QColor(255, 128, 0), 100, 100, 200, 200, kLoadLight);
+    QVERIFY(!rig.ddrw.FrameBrightness(glow, 1).has_value());  // not read yet
+    rig.Frame({wall, glow});
+    // out = c + c * colour / 255 * alpha / 255 * level / 255, the level starting full.
+    QCOMPARE(rig.At(250, 250), QColor(200, 120, 40));
+    QCOMPARE(rig.At(150, 250), QColor(100, 80, 40));
+    QCOMPARE(rig.ddrw.FrameBrightness(glow, 1), std::optional<int>(151));
+    QCOMPARE(rig.ddrw.FrameBrightness(wall, 1), std::optional<int>(81));
+    QVERIFY(!rig.ddrw.FrameBrightness(glow, 2).has_value());
+
+    rig.ddrw.SetSpriteLevel(glow, 51);
+    rig.Frame({wall, glow});
+    QCOMPARE(rig.At(250, 250), QColor(120, 88, 40));
+    rig.ddrw.SetSpriteLevel(glow, 0);
+    rig.Frame({wall, glow});
+    QCOMPARE(rig.At(250, 250), QColor(100, 80, 40));
+    // Light on black stays black.
+    rig.ddrw.SetSpriteLevel(glow, 255);
+    rig.Frame({glow});
+    QCOMPARE(rig.At(250, 250), QColor(Qt::black));
+  }
+
+  void SparksAddLightThatCoolsToRedAndAskForTheirFrame() {
+    CanvasRig rig;
+    rig.Frame({}, {QPoint(400, 300)});
+    const QColor hot = rig.At(400, 300);
+    QVERIFY2(hot.red() > 200 && hot.green() > 180 && hot.blue() > 80, qPrintable(hot.name()));
+    QCOMPARE(rig.At(410, 300), QColor(Qt::black));
+    rig.Frame({}, {QPoint(400, 300)}, 40);
+    const QColor cool = rig.At(400, 300);
+    QVERIFY2(cool.red() > 2 * cool.green() && cool.red() < hot.red() && cool.blue() < 10,
+             qPrintable(cool.name()));
+    // Added to what is there, over a wall.
+    const int32_t wall = rig.Sprite(QColor(60, 60, 60), 800, 600, 0, 0, kLoadOpaquePanel);
+    rig.Frame({wall}, {QPoint(400, 300)});
+    QVERIFY(rig.At(400, 300).red() > 200 && rig.At(400, 300).blue() > 60 + 80);
+    QCOMPARE(rig.At(400, 310), QColor(60, 60, 60));
+
+    // A frame wanted soon comes soon, for the wait after that frame only.
+    const int64_t later = rig.ddrw.NextChangeMs();
+    rig.ddrw.WantFrameBy(rig.clock.MonotonicMs() + 30);
+    QCOMPARE(rig.ddrw.NextChangeMs(), rig.clock.MonotonicMs() + 30);
+    rig.Frame({});
+    QCOMPARE(rig.ddrw.NextChangeMs(), later);
+  }
+
+  void AWideCanvasShowsBesideTheSceneAndANarrowOneBlackBars() {
+    CanvasRig rig(1400, 600);  // 21:9
+    const int32_t beside = rig.Sprite(QColor(200, 0, 0), 50, 50, -100, 100, kLoadSceneArt);
+    const int32_t inside = rig.Sprite(QColor(0, 200, 0), 50, 50, 100, 100, kLoadSceneArt);
+    const int32_t right = rig.Sprite(QColor(0, 0, 200), 50, 50, 900, 100, kLoadSceneArt);
+    QCOMPARE(rig.ddrw.CanvasMargin(), 0);
+    rig.Frame({beside, inside, right});
+    // Off: the scene in the middle, black beside it, whatever lies there.
+    for (int x = 0; x < 300; ++x) QCOMPARE(rig.At(x, 125), QColor(Qt::black));
+    for (int x = 1100; x < 1400; ++x) QCOMPARE(rig.At(x, 125), QColor(Qt::black));
+    QCOMPARE(rig.At(300 + 125, 125), QColor(0, 200, 0));
+
+    rig.ddrw.SetWideCanvas(true);
+    QCOMPARE(rig.ddrw.CanvasMargin(), kWideMargin);
+    rig.Frame({beside, inside, right});
+    QCOMPARE(rig.At(300 - 75, 125), QColor(200, 0, 0));
+    QCOMPARE(rig.At(300 + 125, 125), QColor(0, 200, 0));
+    QCOMPARE(rig.At(300 + 925, 125), QColor(0, 0, 200));
+
+    // The canvas takes the image's shape from 4:3 to 21:9, and no further.
+    const std::pair<QSize, int> shapes[] = {
+        {{800, 600}, 0}, {{1600, 900}, 133}, {{1200, 300}, kWideMargin}};
+    for (const auto& [size, margin] : shapes) {
+      rig.ddrw.SetImageSize(size.width(), size.height());
+      QCOMPARE(rig.ddrw.CanvasMargin(), margin);
+    }
   }
 
   void ListenStartsOffWritesNothingAndEndsWithTheDialog() {

@@ -171,7 +171,8 @@ TEST(HelpPage, ExplainsEveryTabKeyAndDesktopSetUp) {
         "Type your message below:", "Font Size:", "Mouse Sensitivity", "Light Touch", "HeavyTouch", "SOUND",
         "Sound On", "Volume", "Soft", "Loud", "Stop sound after:", "Set Color Here", "Show Fireplace",
         "Show Mantle", "No Mantle", "Rotate Fireplaces.........", "Minute(s)", "Flame Speed", "Slow", "Fast",
-        "Show Andirons", "Do you use Power Management?", "Set Power Management", "Power Management HELP",
+        "Show Andirons", "Fill wide screens", "Firelight", "Embers", "Flame never repeats",
+        "Do you use Power Management?", "Set Power Management", "Power Management HELP",
         "Stockings", "Show Stocking 1", "Show Stocking 4", "Adjust Location", "Higher", "Lower", "Bells",
         "Poinsettias", "Left", "Right", "Music On", "Our website", "About", "Dark Marble", "Light Marble",
         "Light Colored River Rock", "Dark Colored River Rock", "Flat Stone", "Old Rock"}) {
