@@ -18,6 +18,7 @@
 
 #include "frame/clocks.h"
 #include "frame/compose_frame.h"
+#include "frame/living_fire.h"
 #include "frame/overlays.h"
 #include "frame/rotation.h"
 #include "interfaces/clock.h"
@@ -184,6 +185,49 @@ void BM_QuietFrame(benchmark::State& bench) {
   if (ddrw.FramesDrawn() != 1) bench.SkipWithError("a quiet frame was drawn");
 }
 BENCHMARK(BM_QuietFrame)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
+// A second of the living fire at the default pace, one frame at the sparks'
+// pace at a time: the flame steps every 100 ms, the light follows it and the
+// sparks move. Its figures are per frame, against the same scene with the
+// living fire off, whose frames come only at the flame's steps.
+void BM_LivingFrame(benchmark::State& bench) {
+  const bool on = bench.range(2) != 0;
+  SteppedClock clock;
+  SdlTegoDDrw ddrw(clock);
+  Scene scene(DataFolder());
+  scene.choices.flameSpeed = 100;
+  Decorations& living = scene.choices.decorations;
+  living.fillWide = living.firelight = living.embers = living.livingFlame = on;
+  ddrw.SetWideCanvas(on);
+  if (!ddrw.SetDisplayMode(800, 600, 32, "")) {
+    bench.SkipWithError("no display");
+    return;
+  }
+  SDL_SetWindowFullscreen(ddrw.Window(), 0);
+  SDL_SetWindowSize(ddrw.Window(), static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+  ddrw.Invalidate();
+  NoticesDone store;
+  scene.sprites = LoadScene(scene.choices, ddrw, store);
+  scene.clocks.NoticesSeen(true, true);
+  LivingFire fire(7);
+  FrameParts parts{scene.sprites, scene.choices.decorations, scene.rotation, scene.overlays,
+                   scene.clocks, &fire};
+  ComposeFrame(parts, ddrw, clock);
+  int64_t written = 0, frames = 0;
+  for (auto _ : bench) {
+    clock.Step(on ? Embers::kStepMs : 100);
+    ComposeFrame(parts, ddrw, clock);
+    written += ddrw.PixelsWritten();
+    ++frames;
+  }
+  bench.counters["pixels"] = static_cast<double>(written) / static_cast<double>(frames);
+  bench.counters["frames_per_s"] = 1000.0 / (on ? Embers::kStepMs : 100);
+}
+BENCHMARK(BM_LivingFrame)
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 
 BENCHMARK(BM_FlameFrame)
     ->Args({800, 600})

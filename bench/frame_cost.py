@@ -5,7 +5,7 @@ measured the same way in the same run. Run by `make bench`, or by hand from
 the top of the source tree:
 
     python3 bench/frame_cost.py [--seconds 15] [--sizes 1024x768,1920x1080,3840x2160]
-                                [--against OTHER_EMBERLRN] [--monitors]
+                                [--against OTHER_EMBERLRN] [--living-off] [--monitors]
 
 Every figure comes from a private Xvfb display at 24-bit colour with its own
 home folder: the first-run settings with the notices already seen, the fire
@@ -14,7 +14,9 @@ over the given seconds after three seconds of start-up. The columns are the
 full-screen saver on first-run settings, the same with the flame bar at
 "Fast", the saver hosted by xscreensaver's way (`--root`), `xflame -root`,
 the saver's resident memory on first-run settings, and the time from its
-start to its first frame on the screen. With --against, another
+start to its first frame on the screen. With --living-off, each screen
+also gets a row with the living fire's four switches off (the classic
+scene), measured beside the default one. With --against, another
 build of emberlrn (an older release, say) gets a row of its own beside each
 screen's, measured on the same display in the same run.
 
@@ -100,24 +102,34 @@ def saver_cost(desk, seconds, program, *args, settings=None):
     return measure(desk, proc, seconds)
 
 
-def saver_row(desk, seconds, program):
+# The living fire's switches, all off: the classic scene.
+LIVING_OFF = {("emberlrn", key): "0" for key in ("FillWide", "Firelight", "Embers", "LivingFlame")}
+
+
+def saver_row(desk, seconds, program, settings=None):
     """The saver's columns: first-run, hosted, "Fast", and its memory; the
     flame bar is put back afterwards so the next program starts alike."""
-    first_run_settings(desk)
+    first_run_settings(desk, settings)
     first, memory = saver_cost(desk, seconds, program, "/s")
     hosted, _ = saver_cost(desk, seconds, program, "--root")
     fast, _ = saver_cost(desk, seconds, program, "/s", settings={("emberlrn", "Speed"): "25"})
     return first, fast, hosted, memory, first_frame_ms(desk, program)
 
 
-def first_run_settings(desk):
-    """The first run's settings, with both notices seen, whatever the program
-    measured before changed."""
+def first_run_settings(desk, settings=None):
+    """The first run's settings, with both notices seen and these changes,
+    whatever the program measured before changed."""
     if os.path.exists(desk.settings_file):
         os.remove(desk.settings_file)
     e2e.prime(desk)
-    desk.write_settings(e2e.set_keys(desk.read_settings(), {
-        ("Settings", "RunMon"): "True", ("Settings", "PwrMsg"): "True"}))
+    text = e2e.set_keys(desk.read_settings(), {
+        ("Settings", "RunMon"): "True", ("Settings", "PwrMsg"): "True"})
+    for (section, key), value in (settings or {}).items():
+        try:
+            text = e2e.set_keys(text, {(section, key): value})
+        except AssertionError:  # a key newer than the program's first-run values
+            text = e2e.add_key(text, section, key, value)
+    desk.write_settings(text)
 
 
 def monitors_table(seconds):
@@ -148,6 +160,8 @@ def main():
                         help="another emberlrn to measure beside this build")
     parser.add_argument("--monitors", action="store_true",
                         help="one output against two under a headless sway")
+    parser.add_argument("--living-off", action="store_true",
+                        help="also each program with the living fire's switches off")
     args = parser.parse_args()
     if args.monitors:
         monitors_table(args.seconds)
@@ -155,16 +169,19 @@ def main():
     sizes = [tuple(int(n) for n in size.split("x")) for size in args.sizes.split(",")]
     have_xflame = os.access(XFLAME, os.X_OK)
 
-    programs = [("", os.path.abspath(e2e.BIN))]
+    programs = [("", os.path.abspath(e2e.BIN), None)]
+    if args.living_off:
+        programs.append((" (living fire off)", os.path.abspath(e2e.BIN), LIVING_OFF))
     if args.against:
-        programs.append((" (" + args.against + ")", os.path.abspath(args.against)))
+        programs.append((" (" + args.against + ")", os.path.abspath(args.against), None))
 
     print("| screen | Emberlorn, first-run settings | the flame bar at \"Fast\" | hosted, `--root` "
           "| `xflame -root` | Emberlorn's resident memory | its first frame |")
     print("|---|---|---|---|---|---|---|")
     for width, height in sizes:
         with e2e.Desktop(width, height) as desk:
-            rows = [(name, saver_row(desk, args.seconds, program)) for name, program in programs]
+            rows = [(name, saver_row(desk, args.seconds, program, settings))
+                    for name, program, settings in programs]
             flame = "not installed"
             if have_xflame:
                 proc = desk.start_program([XFLAME, "-root"])

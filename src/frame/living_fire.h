@@ -103,8 +103,9 @@ class Embers {
  public:
   static constexpr size_t kFewest = 10;
   static constexpr size_t kMost = 60;
-  // The sparks move at this pace.
-  static constexpr int64_t kStepMs = 40;
+  // The sparks move at this pace, which the flame's default pace is a
+  // multiple of, so that most of their frames are the flame's too.
+  static constexpr int64_t kStepMs = 50;
 
   explicit Embers(uint64_t seed);
   // Moves the sparks on to `nowMs`; the first call starts a fire that has

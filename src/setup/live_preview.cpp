@@ -103,7 +103,7 @@ void LivePreview::FrameReady() {
     rotation_.Tick();
     rotationTickAtMs_ += kRotationTickMs;
   }
-  ComposeFrame({sprites_, decorations_, rotation_, overlays_, clocks_}, ddrw_, *clock_);
+  ComposeFrame({sprites_, decorations_, rotation_, overlays_, clocks_, &living_}, ddrw_, *clock_);
   if (ddrw_.Changed()) update();
   ScheduleFrame();
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "frame/clocks.h"
+#include "frame/living_fire.h"
 #include "frame/overlays.h"
 #include "frame/rotation.h"
 #include "platform/system_clock.h"
@@ -95,6 +96,8 @@ class LivePreview final : public QWidget {
   StyleRotation rotation_;
   Overlays overlays_;
   AnimationClocks clocks_;
+  // The sparks, the light and the flame's walk, as the saver has them.
+  LivingFire living_{0x5EED5EEDu};
   int64_t rotationTickAtMs_ = 0;
   QWindow* watchedWindow_ = nullptr;
 };

@@ -507,6 +507,7 @@ void SdlTegoDDrw::MakeCanvases() {
   items_.clear();
   shownItems_.clear();
   solidTiles_.clear();
+  litTiles_.clear();
   pairTiles_.clear();
   shownSurface_ = nullptr;
   for (OtherMonitor& other : others_) other.shown = nullptr;
@@ -534,6 +535,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   f.drawnAtMs = clock_.MonotonicMs();
   // The solid tiles were worked out from the pictures as they were.
   solidTiles_.clear();
+  litTiles_.clear();
   pairTiles_.clear();
   if (open_) {
     // Read when first drawn, so that a style or a flame frame not yet shown
@@ -639,6 +641,9 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
         return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture;
       });
       std::erase_if(solidTiles_, [picture](const auto& entry) {
+        return std::get<0>(entry.first) == picture;
+      });
+      std::erase_if(litTiles_, [picture](const auto& entry) {
         return std::get<0>(entry.first) == picture;
       });
       f.picture.reset();
@@ -856,6 +861,18 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (matchedNew[i]) continue;
     const Item& now = items_[i];
+    // A light at another strength changed the tiles it lights, no others.
+    for (size_t k = 0; k < shownItems_.size() && now.paint == Paint::kLight; ++k) {
+      const Item& before = shownItems_[k];
+      if (matchedShown[k] || before.picture != now.picture || !(FromSdl(before.at) == FromSdl(now.at))) {
+        continue;
+      }
+      matchedShown[k] = matchedNew[i] = true;
+      const std::vector<PixelRect>& lit = LitTiles(now);
+      changed.insert(changed.end(), lit.begin(), lit.end());
+      break;
+    }
+    if (matchedNew[i]) continue;
     const bool sprite = (now.identity & kSpriteIdentity) != 0;
     for (size_t k = 0; k < shownItems_.size() && sprite; ++k) {
       const Item& before = shownItems_[k];
@@ -905,22 +922,27 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
   for (size_t k = 0; k < shownItems_.size(); ++k) {
     if (!matchedShown[k]) changed.push_back(FromSdl(shownItems_[k].at));
   }
-  // Overlapping rectangles become one; too many become their union.
+  // The tiles the changes touch, joined into runs along each row of tiles
+  // and down the rows: many small changes (sparks) beside the flame's cost
+  // their own tiles, not the box around them all.
+  std::vector<uint8_t>& marked = scratch_.marked;
+  marked.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
+  bool any = false;
   for (const PixelRect& rect : changed) {
-    PixelRect area = Intersection(rect, whole);
+    const PixelRect area = Intersection(rect, whole);
     if (area.Empty()) continue;
-    for (bool merged = true; merged;) {
-      merged = false;
-      for (size_t k = 0; k < areas.size(); ++k) {
-        if (!Intersection(areas[k], area).Empty()) {
-          area = Union(area, areas[k]);
-          areas.erase(areas.begin() + static_cast<ptrdiff_t>(k));
-          merged = true;
-          break;
-        }
-      }
+    any = true;
+    for (int row = area.y / kTile; row <= (area.y + area.h - 1) / kTile; ++row) {
+      uint8_t* line = marked.data() + static_cast<size_t>(row) * tileColumns_;
+      std::fill(line + area.x / kTile, line + (area.x + area.w - 1) / kTile + 1, uint8_t{1});
     }
-    areas.push_back(area);
+  }
+  if (any) {
+    ChangedTiles(whole,
+                 [&](const PixelRect& tile) {
+                   return marked[static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile)] != 0;
+                 },
+                 areas);
   }
   if (areas.size() > kMostDamageRects) {
     PixelRect all;
@@ -928,6 +950,34 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
     areas.assign(1, all);
   }
   return areas;
+}
+
+const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
+  const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
+                                   item.at.y);
+  auto found = litTiles_.find(key);
+  if (found != litTiles_.end()) return found->second;
+  // The tiles holding a pixel of the light's runs, as runs of tiles.
+  const PixelRect whole{0, 0, canvasW_, canvasH_};
+  std::vector<uint8_t> lit(static_cast<size_t>(tileColumns_) * tileRows_, 0);
+  for (int y = 0; y < item.at.h; ++y) {
+    const int canvasY = item.at.y + y;
+    if (canvasY < 0 || canvasY >= canvasH_) continue;
+    for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y)]) {
+      const int from = std::max(item.at.x + first, 0);
+      const int until = std::min(item.at.x + end, canvasW_);
+      for (int column = from / kTile; from < until && column <= (until - 1) / kTile; ++column) {
+        lit[static_cast<size_t>(canvasY / kTile * tileColumns_ + column)] = 1;
+      }
+    }
+  }
+  std::vector<PixelRect> runs;
+  ChangedTiles(whole,
+               [&](const PixelRect& tile) {
+                 return lit[static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile)] != 0;
+               },
+               runs);
+  return litTiles_.emplace(key, std::move(runs)).first->second;
 }
 
 const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
@@ -1116,6 +1166,7 @@ void SdlTegoDDrw::ReleasePictures() {
   items_.clear();
   shownItems_.clear();
   solidTiles_.clear();
+  litTiles_.clear();
   pairTiles_.clear();
   canvas_.reset();
   converted_.reset();

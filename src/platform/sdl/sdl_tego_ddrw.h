@@ -212,6 +212,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // The canvas tiles a sprite's picture covers with solid pixels where it
   // stands, by row of tiles then column; made once for each picture and place.
   const std::vector<bool>& SolidTiles(const Item& item) const;
+  // The canvas tiles a light's pixels fall on where it stands, as runs of
+  // tiles; made once for each light and place.
+  const std::vector<PixelRect>& LitTiles(const Item& item) const;
   // Composes the area of a canvas from this frame's drawings; the notice
   // panels only when `withPanels`.
   void Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels);
@@ -277,10 +280,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     std::vector<bool> matchedNew, matchedShown;
     std::vector<const std::vector<bool>*> inFront;
     std::vector<PixelRect> changed, areas, tiles;
+    std::vector<uint8_t> marked;  // by canvas tile: changed this frame
   };
   mutable Scratch scratch_;
   Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
+  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<PixelRect>> litTiles_;
   // For a picture followed by another at the same place (the flame's frames
   // in turn), which canvas tiles the two differ in, by tile: 0 not yet
   // compared, 1 alike, 2 different. The flame's round repeats, so each pair
