@@ -472,17 +472,17 @@ bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
                                 static_cast<double>(windowHeight) / kSceneHeight);
   const int art = doubledWanted_ && scale >= 1.5 ? 2 : 1;
   if (canvas_ && margin == margin_ && art == art_) return false;
-  if (art != art_) {
-    // Every picture is read again at the new scale when next drawn.
-    for (Sprite& sprite : sprites_) {
-      for (Frame& f : sprite.frames) {
-        f.picture.reset();
-        f.brightness.reset();
-        f.lightRuns.clear();
-      }
+  // Every picture is read again when next drawn, at the new scale and cut
+  // to the new canvas.
+  for (Sprite& sprite : sprites_) {
+    for (Frame& f : sprite.frames) {
+      f.picture.reset();
+      f.brightness.reset();
+      f.lightRuns.clear();
+      f.offCanvas = false;
     }
-    texts_.Clear();
   }
+  if (art != art_) texts_.Clear();
   margin_ = margin;
   art_ = art;
   canvasW_ = sceneWidth * art;
@@ -555,7 +555,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   }
 }
 
-bool SdlTegoDDrw::ReadPicture(Frame& f) {
+bool SdlTegoDDrw::ReadPicture(Frame& f, std::optional<ScenePoint> at) {
   Surface loaded;
   bool doubleIt = false;
   if (art_ == 2 && open_) {
@@ -589,7 +589,34 @@ bool SdlTegoDDrw::ReadPicture(Frame& f) {
     picture = std::move(big);
   }
   f.area = int64_t{picture->w} * picture->h;
+  picturesRead_ = true;
   f.picture = Trimmed(std::move(picture), f.left, f.top);
+  if (at && f.picture) {
+    // What lies off the canvas where the sprite stands is never shown: the
+    // walls beyond a 16:9 screen's edges, a bell's edge.
+    const int x = (at->x + margin_) * art_ + f.left;
+    const int y = at->y * art_ + f.top;
+    const PixelRect shown = Intersection({x, y, f.picture->w, f.picture->h}, {0, 0, canvasW_, canvasH_});
+    if (shown.Empty()) {
+      f.picture.reset();
+      f.offCanvas = true;
+      return true;
+    }
+    if (shown.w != f.picture->w || shown.h != f.picture->h) {
+      Surface part(SDL_CreateRGBSurfaceWithFormat(0, shown.w, shown.h, 32, SDL_PIXELFORMAT_ARGB8888));
+      if (part) {
+        SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+        SDL_GetSurfaceBlendMode(f.picture.get(), &mode);
+        SDL_SetSurfaceBlendMode(f.picture.get(), SDL_BLENDMODE_NONE);
+        SDL_Rect from{shown.x - x, shown.y - y, shown.w, shown.h};
+        SDL_BlitSurface(f.picture.get(), &from, part.get(), nullptr);
+        SDL_SetSurfaceBlendMode(part.get(), mode);
+        f.left += shown.x - x;
+        f.top += shown.y - y;
+        f.picture = std::move(part);
+      }
+    }
+  }
   f.brightness.reset();
   f.lightRuns.clear();
   if (f.loadCode == kLoadLight && f.picture) {
@@ -693,7 +720,9 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   Sprite* s = Find(sprite);
   if (s == nullptr || s->frame < 1 || s->frame > static_cast<int>(s->frames.size())) return;
   Frame& f = s->frames[s->frame - 1];
-  if (!f.picture && open_ && !f.file.empty() && !ReadPicture(f)) f.file.clear();
+  if (!f.picture && !f.offCanvas && open_ && !f.file.empty() && !ReadPicture(f, ScenePoint{s->x, s->y})) {
+    f.file.clear();
+  }
   if (!f.picture) return;
   f.drawnAtMs = clock_.MonotonicMs();
   const bool light = f.loadCode == kLoadLight;
@@ -784,9 +813,10 @@ void SdlTegoDDrw::FlipBackBuffer() {
     }
     Present(areas, everything);
 #if defined(__GLIBC__)
-    // The pictures were read through buffers now freed; the first frame
-    // gives their pages back, which the allocator would otherwise keep.
-    if (framesDrawn_ == 0) malloc_trim(0);
+    // The pictures were read through buffers now freed; a frame that read
+    // any gives their pages back, which the allocator would otherwise keep.
+    if (framesDrawn_ == 0 || picturesRead_) malloc_trim(0);
+    picturesRead_ = false;
 #endif
     ++framesDrawn_;
     std::swap(items_, shownItems_);

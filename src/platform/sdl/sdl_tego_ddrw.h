@@ -165,6 +165,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     int64_t drawnAtMs = 0;
     int64_t area = 0;               // the file's picture's pixels, before trimming
     std::optional<int> brightness;  // over black, 0..255, once measured
+    bool offCanvas = false;         // read, and nothing of it falls on the canvas
     // A light's pixels that are not clear, as runs of columns by row.
     std::vector<std::vector<std::pair<int, int>>> lightRuns;
   };
@@ -235,7 +236,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   void ReleasePictures();
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
-  bool ReadPicture(Frame& frame);
+  // Standing at `at` (scene pixels), only what falls on the canvas is kept.
+  struct ScenePoint {
+    int x = 0;
+    int y = 0;
+  };
+  bool ReadPicture(Frame& frame, std::optional<ScenePoint> at = std::nullopt);
   // Lets go of the pictures no frame has drawn for a while: the styles the
   // rotation is not showing, the notice panels once they are gone.
   void ReleaseIdlePictures(int64_t nowMs);
@@ -255,6 +261,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int tileRows_ = 0;
   int64_t wantFrameByMs_ = -1;
   bool doubledMissingTold_ = false;
+  bool picturesRead_ = false;  // since the last frame was put on the screen
   // A spark's glow by heat, in steps, drawn at the canvas's scale.
   std::vector<Surface> sparkPictures_;
   std::vector<uint64_t> shownTiles_;  // a fingerprint of each canvas tile as the window shows it
