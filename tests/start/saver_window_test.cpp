@@ -82,7 +82,8 @@ TEST_F(SaverWindowTest, TheStartUpOrder) {
   Load();
   EXPECT_TRUE(checked);
   EXPECT_EQ(ddrw.calls.front(), "SetVisible(false)");
-  EXPECT_EQ(ddrw.calls[1], "SetDisplayMode(800,600,24,)");
+  EXPECT_EQ(ddrw.calls[1], "SetWideCanvas(true)");  // a missing "FillWide" means on
+  EXPECT_EQ(ddrw.calls[2], "SetDisplayMode(800,600,24,)");
   EXPECT_EQ(snd.played, (std::vector<std::string>{"/data/midi1.mid"}));
   EXPECT_EQ(system.calls, (std::vector<std::string>{"ShowCursor(false)"}));
 
