@@ -90,7 +90,8 @@ def _Wrap(draw, text, font, width):
 kMonitorTitle = "Welcome to Emberlorn"
 kMonitorText = [
     "This fireplace is painted for an 800 x 600 scene. Emberlorn scales it to fill your "
-    "monitor and keeps its shape, so a wide screen shows dark bars at the sides.",
+    "monitor and keeps its shape; on a wide screen the room's walls continue beside it. "
+    "Untick \"Fill wide screens\" in the Settings for dark bars at the sides instead.",
     "To set it up, open the screen saver's Settings: choose the fireplaces, the flame's "
     "speed and the andirons, hang stockings, bells and poinsettias, show the calendar or a "
     "message of your own, and pick the fire's sound and the carols.",
@@ -143,8 +144,8 @@ def _Panel(title, paragraphs, keys=None):
             for line in _Wrap(d, para, body_font, width):
                 if ink:
                     d.text((left, y), line, font=body_font, fill=(52, 34, 24))
-                y += 19 * ss
-            y += 8 * ss
+                y += 18 * ss
+            y += 7 * ss
         if keys:
             y += 2 * ss
             if ink:
@@ -164,10 +165,10 @@ def _Panel(title, paragraphs, keys=None):
 
     # Centre the text in the space under the title.
     top, bottom = 70 * ss, (h - 22) * ss
-    used = Body(0, False) - 8 * ss
+    used = Body(0, False) - 7 * ss
     y = Body(top + max(0, (bottom - top - used) // 2), True)
     if y > (h - 18) * ss:
-        raise ValueError("notice text does not fit its panel: " + title)
+        raise ValueError("notice text does not fit its panel: %s (%d rows over)" % (title, y // ss - (h - 18)))
     img = img.resize((w, h), Image.LANCZOS)
     rgb = np.asarray(img, dtype=np.float64) / 255.0
     return Picture(rgb, np.ones((h, w)))
