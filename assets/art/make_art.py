@@ -54,9 +54,10 @@ def PaintStyle(style):
         rgb, solid = flatstone.Paint(seed=105)
     else:
         rgb, solid = rock.Paint(style, seed=100 + style)
-    left, right, top = Cut(rgb, solid, StyleLayout(style))
+    left, right, top, wall_l, wall_r = Cut(rgb, solid, StyleLayout(style))
     names = kStyleFiles[style]
-    out = {names[0]: left, names[1]: right, names[2]: top}
+    out = {names[0]: left, names[1]: right, names[2]: top,
+           "WallL%d.bmp" % style: wall_l, "WallR%d.bmp" % style: wall_r}
     if names[3]:
         out[names[3]] = mantle.MakeMantle(style)
     return out
@@ -123,6 +124,11 @@ def Catalogue():
     return names
 
 
+def Extras():
+    """The pictures beside the scene's own: the walls a wide screen shows beside it."""
+    return ["Wall%s%d.bmp" % (side, k) for k in range(1, 7) for side in "LR"]
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--out", required=True, help="folder for the installation's pictures")
@@ -142,7 +148,7 @@ def main():
             art.update(_Job((job, args.out)))
 
     names = Catalogue()
-    if len(names) != 43 or set(names) != set(art):
+    if len(names) != 43 or set(names) | set(Extras()) != set(art):
         raise SystemExit("the catalogue and the paintings differ")
 
     # The preview still: the first-run scene (style 1 with andirons), with stockings.

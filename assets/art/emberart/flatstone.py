@@ -3,7 +3,7 @@ long lintel stone over the firebox."""
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Smooth
+from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Scale, Smooth
 from .surround_common import (Coverable, FireGlow, Grid, HeightShadow, Light, Piece,
                               StyleLayout, Vignette, kCanvasH, kCanvasW, kKeyLight, kMargin)
 
@@ -22,35 +22,38 @@ def Paint(seed):
     rng = Rng(seed)
     yy, xx = Grid()
     h, w = kCanvasH, kCanvasW
-    dist = np.zeros((h, w))
-    ident = np.zeros((h, w), int)
+    k = Scale()
+    cy, cx = yy, xx + kMargin
+    dist = np.zeros(yy.shape)
+    ident = np.zeros(yy.shape, int)
     count = 0
+
+    def Lay(x, y, length, rows):
+        """Lays one stone: its distance inward from its own edge, over its rectangle."""
+        y0, y1 = max(y, 0), min(y + rows, h)
+        x0, x1 = max(x, 0), min(x + length, w)
+        if y1 <= y0 or x1 <= x0:
+            return
+        sl = (slice(y0 * k, y1 * k), slice(x0 * k, x1 * k))
+        sy, sx = cy[sl], cx[sl]
+        dist[sl] = np.minimum(np.minimum(sx - x + 0.5, x + length - sx - 0.5),
+                              np.minimum(sy - y + 0.5, y + rows - sy - 0.5))
+        ident[sl] = count
+
     y = -rng.integers(0, 12)
     while y < h:
         rows = int(rng.choice([14, 17, 20, 22, 26, 30, 34]))
         x = -rng.integers(0, 60)
         while x < w:
             length = int(rng.integers(40, 170))
-            y0, y1 = max(y, 0), min(y + rows, h)
-            x0, x1 = max(x, 0), min(x + length, w)
-            if y1 > y0 and x1 > x0:
-                sy, sx = np.mgrid[y0:y1, x0:x1]
-                d = np.minimum(np.minimum(sx - x + 0.5, x + length - sx - 0.5),
-                               np.minimum(sy - y + 0.5, y + rows - sy - 0.5))
-                dist[y0:y1, x0:x1] = d
-                ident[y0:y1, x0:x1] = count
+            Lay(x, y, length, rows)
             count += 1
             x += length
         y += rows
 
     # The lintel: one long stone across the mouth.
     lx0, ly0, lx1, ly1 = kLintel
-    lx0 += kMargin
-    lx1 += kMargin
-    sy, sx = np.mgrid[ly0:ly1, lx0:lx1]
-    dist[ly0:ly1, lx0:lx1] = np.minimum(np.minimum(sx - lx0 + 0.5, lx1 - sx - 0.5),
-                                        np.minimum(sy - ly0 + 0.5, ly1 - sy - 0.5))
-    ident[ly0:ly1, lx0:lx1] = count
+    Lay(lx0 + kMargin, ly0, lx1 - lx0, ly1 - ly0)
     count += 1
 
     chip = Noise(h, w, rng, 5, detail=0.7) * 1.1 + Noise(h, w, rng, 18, detail=0.4) * 0.9

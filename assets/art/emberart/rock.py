@@ -9,9 +9,9 @@ follows the stones' own outlines.
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Smooth
+from .common import Blur, Col, Noise, Normals, Occlusion, PixelGrid, Rng, Smooth
 from .surround_common import (Coverable, FireGlow, Grid, HeightShadow, Light, Piece, StyleLayout,
-                              Vignette, kCanvasH, kCanvasW, kKeyLight)
+                              Vignette, kCanvasH, kCanvasW, kKeyLight, kMargin)
 
 kLayouts = {
     3: StyleLayout(left=Piece(-2, 210, 90, 390), right=Piece(712, 214, 88, 386),
@@ -26,7 +26,7 @@ kLayouts = {
 def Cells(h, w, rng, cell, sx=1.0, sy=1.0, warp=None):
     """Nearest and second-nearest grid points of every pixel: distances f1, f2 (in
     cells), the owner's number and the second owner's, and all points (y, x) in pixels."""
-    yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
+    yy, xx = PixelGrid(h, w)
     if warp is not None:
         yy = yy + warp[0]
         xx = xx + warp[1]
@@ -35,10 +35,10 @@ def Cells(h, w, rng, cell, sx=1.0, sy=1.0, warp=None):
     ny, nx = int(np.ceil((h + 4 * cell) / (cell * sy))) + 3, int(np.ceil((w + 4 * cell) / (cell * sx))) + 3
     jit = rng.uniform(0.08, 0.92, size=(ny, nx, 2))
     iy0, ix0 = np.floor(gy).astype(int), np.floor(gx).astype(int)
-    f1 = np.full((h, w), 99.0)
-    f2 = np.full((h, w), 99.0)
-    o1 = np.zeros((h, w), int)
-    o2 = np.zeros((h, w), int)
+    f1 = np.full(yy.shape, 99.0)
+    f2 = np.full(yy.shape, 99.0)
+    o1 = np.zeros(yy.shape, int)
+    o2 = np.zeros(yy.shape, int)
     for dy in (-1, 0, 1):
         for dx in (-1, 0, 1):
             cy = np.clip(iy0 + dy, 0, ny - 1)
@@ -96,7 +96,7 @@ def Paint(style, seed):
     f1, f2, o1, o2, pts = Cells(h, w, rng, cell, sx, sy, warp)
     npts = len(pts)
     # Screen coordinates of the points (the canvas has a margin at the left).
-    py, px = pts[:, 0], pts[:, 1] - (kCanvasW - 800) / 2
+    py, px = pts[:, 0], pts[:, 1] - kMargin
     # Stones lying wholly in the firebox are left out; those across its outline are
     # dressed flat along it.
     keep = _Opening(style, py, px) < 0.35 * cell
