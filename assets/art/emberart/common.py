@@ -69,6 +69,16 @@ def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     s = _scale[0]
     if s == 1:
         return (base - base.mean()) / std
+    near = lambda f: max(Amp(np.array([[0.0, f * stretch]]).T, np.array([[0.0, f]]))[1, 1],
+                         Amp(np.array([[0.0]]), np.array([[0.0, f]]))[0, 1],
+                         Amp(np.array([[0.0, f]]).T, np.array([[0.0]]))[1, 0])
+    if near(0.25) < 0.01:
+        # A smooth field: interpolating it is as good as sampling it finer (the
+        # periodic padding keeps it tiling).
+        pad = 3
+        tiled = np.pad(base / std, pad, mode="wrap").astype(np.float32)
+        img = Image.fromarray(tiled, mode="F").resize(((w + 2 * pad) * s, (h + 2 * pad) * s), Image.BICUBIC)
+        return np.asarray(img, dtype=np.float64)[pad * s : (pad + h) * s, pad * s : (pad + w) * s]
     # The same field on a grid s times finer: its spectrum, padded with zeros...
     H, W = h * s, w * s
     big = np.zeros((H, W // 2 + 1), dtype=complex)
@@ -81,10 +91,12 @@ def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     shift = 0.5 / s - 0.5
     big *= s * s * np.exp(2j * np.pi * shift * (Fy + Fx))
     # ...and the finer detail beyond what the scene pixels hold.
-    fine = np.random.default_rng(np.frombuffer(white[:2, :2].tobytes(), dtype=np.uint32))
-    extra = np.fft.rfft2(fine.standard_normal((H, W))) * Amp(Fy, Fx) * s
-    extra[(np.abs(Fy) < 0.5) & (Fx < 0.5)] = 0.0
-    out = np.fft.irfft2(big + extra, s=(H, W))
+    if near(0.5) > 1e-3:
+        fine = np.random.default_rng(np.frombuffer(white[:2, :2].tobytes(), dtype=np.uint32))
+        extra = np.fft.rfft2(fine.standard_normal((H, W))) * Amp(Fy, Fx) * s
+        extra[(np.abs(Fy) < 0.5) & (Fx < 0.5)] = 0.0
+        big += extra
+    out = np.fft.irfft2(big, s=(H, W))
     return out / std
 
 

@@ -3,7 +3,7 @@ dressed stone slab for the flat stone one, each casting a soft shadow on the wal
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Normals, Picture, Rng, Smooth, Unit
+from .common import Blur, Col, Noise, Normals, Picture, PixelGrid, Rng, Scale, Smooth, Unit
 from .surround_common import kKeyLight
 
 kShadow = 9
@@ -22,7 +22,7 @@ def MakeMantle(style):
     w, h = mantle["size"]
     rng = Rng(mantle["seed"])
     bh = h - kShadow
-    yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
+    yy, xx = PixelGrid(h, w)
     rough = mantle["rough"]
 
     # Outline: a beam with slightly irregular, hewn edges (rounder for stone).
@@ -83,8 +83,9 @@ def MakeMantle(style):
     rgb *= (0.82 + 0.18 * Smooth(0, 60, np.minimum(xx, w - 1 - xx)))[..., None]
 
     # Its soft shadow on the wall below and to the right.
-    shadow = np.roll(np.roll(body, 5, axis=0), 3, axis=1)
-    shadow[:5] = 0
+    k = Scale()
+    shadow = np.roll(np.roll(body, 5 * k, axis=0), 3 * k, axis=1)
+    shadow[: 5 * k] = 0
     shadow = Blur(shadow, 3.0) * 0.6
     alpha = body + shadow * (1 - body)
     out = (rgb * body[..., None]) / np.maximum(alpha, 1e-6)[..., None]

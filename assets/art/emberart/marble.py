@@ -180,15 +180,15 @@ def Paint(dark, seed):
     band = slice((kStoneX0 + kMargin) * k, (kStoneX1 + kMargin) * k)
     stone = np.zeros(yy.shape + (3,))
     fields = [_VeinField(rng, 20 + 47 * i, kCanvasH, kStoneX1 - kStoneX0) for i in range(3)]
-    for i in range(6):
+    slabs = slab[:, band]
+    for i in range(3):
         # Each slab has its own piece of stone: three patterns, the later slabs turned over.
-        veins, fine, cloud = fields[i % 3]
-        if i >= 3:
-            veins, fine, cloud = veins[::-1, ::-1], fine[::-1, ::-1], cloud[::-1, ::-1]
+        veins, fine, cloud = fields[i]
         c = Mix(base, base2, np.clip(0.5 + cloud, 0, 1))
         c = Mix(c, vein2, np.clip(fine * 0.7, 0, 1))
         c = Mix(c, vein, np.clip(veins, 0, 1) * (0.95 if dark else 0.75))
-        stone[:, band] = np.where((slab[:, band] == i)[..., None], c, stone[:, band])
+        stone[:, band] = np.where((slabs == i)[..., None], c, stone[:, band])
+        stone[:, band] = np.where((slabs == i + 3)[..., None], c[::-1, ::-1], stone[:, band])
     stone = stone * (1.0 - 0.55 * joints[..., None])
     albedo = Mix(wall_albedo, stone, marble)
 

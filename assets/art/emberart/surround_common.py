@@ -97,9 +97,10 @@ def Vignette(rgb, yy, xx, strength=0.22):
 
 def Coverable(layout, yy, xx):
     """1 where one of the style's pieces or a wall can show the painting, 0 elsewhere."""
-    inside = (yy < layout.top.h) | (xx < 0) | (xx > 799)
+    # Pixel centres lie at whole scene coordinates (at a finer scale, between them).
+    inside = (yy < layout.top.h - 0.5) | (xx < -0.5) | (xx > 799.5)
     for p in (layout.left, layout.right):
-        inside = inside | ((xx >= p.x) & (xx <= p.x + p.w - 1) & (yy >= p.y))
+        inside = inside | ((xx > p.x - 0.5) & (xx < p.x + p.w - 0.5) & (yy > p.y - 0.5))
     return inside.astype(np.float64)
 
 
