@@ -212,12 +212,14 @@ def main():
 
     if args.review:
         os.makedirs(args.review, exist_ok=True)
-        compose.ContactSheet(art, names, os.path.join(args.review, "contact-sheet.png"))
+        compose.ContactSheet(art, names + Extras(), os.path.join(args.review, "contact-sheet.png"))
         for k in range(1, 7):
-            scene = compose.Compose(art, compose.SceneOptions(
-                style=k, stockings=(0, 1, 2, 3), bells=(1, 2), poinsettias=(1, 2), calendar=1,
-                flame_frame=(3 * k) % 10))
-            compose.Save(scene, os.path.join(args.review, "scene-style%d.png" % k))
+            opt = compose.SceneOptions(style=k, stockings=(0, 1, 2, 3), bells=(1, 2), poinsettias=(1, 2),
+                                       calendar=1, flame_frame=(3 * k) % 10)
+            compose.Save(compose.Compose(art, opt), os.path.join(args.review, "scene-style%d.png" % k))
+            # On wide screens: 21:9 and 16:9, walls beside the scene, the fire's light on it.
+            compose.Save(compose.Wide(art, opt, 1400), os.path.join(args.review, "scene-style%d-wide.png" % k))
+            compose.Save(compose.Wide(art, opt, 1067), os.path.join(args.review, "scene-style%d-169.png" % k))
 
 
 if __name__ == "__main__":
