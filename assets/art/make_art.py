@@ -8,7 +8,8 @@ thumbnails; and review pictures (a contact sheet, and each fireplace style's sce
     make_art.py --out DATA_DIR [--review REVIEW_DIR] [--jobs N]
 
 Everything is painted from the code beside this file with fixed seeds: the same
-sources give the same bytes.
+sources give the same bytes. With EMBERLRN_ART_TIMES set in the environment, each
+part tells how long it took.
 """
 
 import argparse
@@ -193,9 +194,12 @@ def main():
             art.update(part)
 
     names = Catalogue()
-    differ = set(names) ^ set(Extras()) ^ set(art)
+    differ = (set(names) | set(Extras())) ^ set(art)
     if len(names) != 43 or differ:
         raise SystemExit("the catalogue and the paintings differ: " + " ".join(sorted(differ)))
+    missing = [n for n in art if not os.path.isfile(os.path.join(Folder(args.out, 2), n))]
+    if missing:
+        raise SystemExit("not painted at twice the size: " + " ".join(sorted(missing)))
 
     # The preview still: the first-run scene (style 1 with andirons), with stockings.
     preview = compose.Compose(art, compose.SceneOptions(style=1, stockings=(0, 1, 2, 3), flame_frame=2))

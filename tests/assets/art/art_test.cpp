@@ -213,26 +213,30 @@ TEST_F(ArtTest, FlameFramesShareOneSizeFadeOutAndMove) {
   }
 }
 
-// One style's surround drawn as the saver draws it, over black: colour and coverage
-// (0..255) of every screen pixel.
+// One style's surround drawn as the saver draws it, over black, at one scale (1, or
+// 2 for the pictures under "2x/"): colour and coverage (0..255) of every screen pixel.
 struct Screen {
-  std::vector<std::array<int, 3>> colour = std::vector<std::array<int, 3>>(kScreenW * kScreenH);
-  std::vector<int> cover = std::vector<int>(kScreenW * kScreenH, 0);
+  int w, h;
+  std::vector<std::array<int, 3>> colour;
+  std::vector<int> cover;
+  explicit Screen(int scale)
+      : w(kScreenW * scale), h(kScreenH * scale), colour(size_t(w) * h), cover(size_t(w) * h, 0) {}
 };
 
-Screen DrawSurround(const Style& style) {
-  Screen screen;
+Screen DrawSurround(const Style& style, int scale = 1) {
+  Screen screen(scale);
+  const std::string folder = scale == 1 ? "" : std::to_string(scale) + "x/";
   for (const Placed& p : {style.right, style.left, style.top}) {
-    Surface s = Load(p.name);
+    Surface s = Load(folder + p.name);
     if (!s) continue;
     for (int y = 0; y < s->h; ++y)
       for (int x = 0; x < s->w; ++x) {
-        const int sx = p.x + x, sy = p.y + y;
-        if (sx < 0 || sy < 0 || sx >= kScreenW || sy >= kScreenH) continue;
+        const int sx = p.x * scale + x, sy = p.y * scale + y;
+        if (sx < 0 || sy < 0 || sx >= screen.w || sy >= screen.h) continue;
         const Pixel px = At(s.get(), x, y);
-        int& c = screen.cover[sy * kScreenW + sx];
+        int& c = screen.cover[sy * screen.w + sx];
         c = px.a + c * (255 - px.a) / 255;
-        auto& rgb = screen.colour[sy * kScreenW + sx];
+        auto& rgb = screen.colour[sy * screen.w + sx];
         const int src[3] = {px.r, px.g, px.b};
         for (int i = 0; i < 3; ++i) rgb[i] = (src[i] * px.a + rgb[i] * (255 - px.a)) / 255;
       }
@@ -354,38 +358,41 @@ TEST_F(ArtTest, WallsLightsAndShadesHaveTheirSizesAndCoverage) {
 }
 
 TEST_F(ArtTest, WallsContinueTheSurroundWithoutASeam) {
+  auto Between = [](const Pixel& a, const Pixel& b) {
+    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+  };
   const auto styles = Styles();
-  for (size_t k = 1; k <= styles.size(); ++k) {
-    const Style& style = styles[k - 1];
-    const Screen screen = DrawSurround(style);
-    auto Step = [](const std::array<int, 3>& a, const Pixel& b) {
-      return std::abs(a[0] - b.r) + std::abs(a[1] - b.g) + std::abs(a[2] - b.b);
-    };
-    auto Between = [](const Pixel& a, const Pixel& b) {
-      return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-    };
-    for (const bool left : {true, false}) {
-      const std::string name = (left ? "WallL" : "WallR") + std::to_string(k) + ".bmp";
-      Surface wall = Load(name);
-      ASSERT_NE(wall, nullptr) << name;
-      // The wall's column at the seam against the screen's edge column, and pairs of
-      // neighbouring columns inside the wall near it.
-      const int edge = left ? wall->w - 1 : 0, screen_x = left ? 0 : kScreenW - 1, in = left ? -1 : 1;
-      double seam = 0, inside = 0;
-      for (int y = 0; y < kScreenH; ++y) {
-        ASSERT_EQ(screen.cover[y * kScreenW + screen_x], 255) << style.top.name << " y " << y;
-        seam += Step(screen.colour[y * kScreenW + screen_x], At(wall.get(), edge, y));
-        for (int d = 0; d < 8; ++d)
-          inside += Between(At(wall.get(), edge + in * d, y), At(wall.get(), edge + in * (d + 1), y)) / 8.0;
+  for (int scale : {1, 2}) {
+    const std::string folder = scale == 1 ? "" : "2x/";
+    for (size_t k = 1; k <= styles.size(); ++k) {
+      const Style& style = styles[k - 1];
+      const Screen screen = DrawSurround(style, scale);
+      for (const bool left : {true, false}) {
+        const std::string name = folder + (left ? "WallL" : "WallR") + std::to_string(k) + ".bmp";
+        Surface wall = Load(name);
+        ASSERT_NE(wall, nullptr) << name;
+        ASSERT_EQ(wall->h, screen.h) << name;
+        // The wall's column at the seam against the screen's edge column, and pairs of
+        // neighbouring columns inside the wall near it.
+        const int edge = left ? wall->w - 1 : 0, screen_x = left ? 0 : screen.w - 1, in = left ? -1 : 1;
+        double seam = 0, inside = 0;
+        for (int y = 0; y < screen.h; ++y) {
+          ASSERT_EQ(screen.cover[y * screen.w + screen_x], 255) << style.top.name << " y " << y;
+          const auto& c = screen.colour[y * screen.w + screen_x];
+          seam += Between({uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), 255}, At(wall.get(), edge, y));
+          for (int d = 0; d < 8; ++d)
+            inside += Between(At(wall.get(), edge + in * d, y), At(wall.get(), edge + in * (d + 1), y)) / 8.0;
+        }
+        EXPECT_LE(seam, 3.0 * inside + 2.0 * screen.h) << name << " shows a seam against " << style.top.name;
       }
-      EXPECT_LE(seam, 3.0 * inside + 2.0 * kScreenH) << name << " shows a seam against " << style.top.name;
+      // Left and right are not one picture mirrored.
+      Surface l = Load(folder + "WallL" + std::to_string(k) + ".bmp");
+      Surface r = Load(folder + "WallR" + std::to_string(k) + ".bmp");
+      long same = 0;
+      for (int y = 0; y < l->h; y += 3)
+        for (int x = 0; x < l->w; x += 3) same += Between(At(l.get(), x, y), At(r.get(), r->w - 1 - x, y)) == 0;
+      EXPECT_LT(same, long{l->w / 3} * (l->h / 3) / 2) << folder << "WallR" << k << " mirrors WallL" << k;
     }
-    // Left and right are not one picture mirrored.
-    Surface l = Load("WallL" + std::to_string(k) + ".bmp"), r = Load("WallR" + std::to_string(k) + ".bmp");
-    long same = 0;
-    for (int y = 0; y < l->h; y += 3)
-      for (int x = 0; x < l->w; x += 3) same += Between(At(l.get(), x, y), At(r.get(), r->w - 1 - x, y)) == 0;
-    EXPECT_LT(same, long{l->w / 3} * (l->h / 3) / 2) << "WallR" << k << " mirrors WallL" << k;
   }
 }
 
