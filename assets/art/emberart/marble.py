@@ -18,8 +18,10 @@ kOpenX0, kOpenX1, kOpenY = 98.5, 701.5, 262.0
 # shelf and the plinths stand out past them.
 kOuterX0, kOuterX1 = -30.0, 830.0
 kShelfOver, kPlinthOver = 12.0, 4.0
-# The veined stone is painted over this band of the canvas only (screen x).
+# The veined stone is painted over this band of the canvas only (screen x), its
+# pattern centred as on a block a little wider than the scene.
 kStoneX0, kStoneX1 = -60, 860
+kBlockW = 816
 # The wall: the dado rail's rows, the skirting board's top, and the panels' edges
 # below the rail (screen x of the stiles' inner edges, outward from the surround).
 kRail0, kRail1 = 366.0, 382.0
@@ -36,9 +38,10 @@ def _Rotated(field, degrees):
     return np.asarray(img.rotate(degrees, resample=Image.BICUBIC, expand=False), dtype=np.float64)
 
 
-def _VeinField(rng, angle, h, w):
-    """A marble pattern for one slab: (veins 0..1, fine veins 0..1, clouds -1..1)."""
-    big = max(h, w) + 200
+def _VeinField(rng, angle, h, w, block_w):
+    """A marble pattern for one slab: (veins 0..1, fine veins 0..1, clouds -1..1), h x w
+    and centred on the pattern a block_w wide painting would have."""
+    big = max(h, block_w) + 200
     n1 = Noise(big, big, rng, 420, beta=2.4, detail=1.0, stretch=0.3)
     warp = Noise(big, big, rng, 90, beta=2.0, detail=0.8)
     n1 = _Rotated(n1 + 0.10 * warp, angle)
@@ -51,7 +54,8 @@ def _VeinField(rng, angle, h, w):
     n1, n2, cloud, width = n1[crop], n2[crop], cloud[crop], width[crop]
     wv = 0.012 + 0.03 * Smooth(-1.5, 1.5, width)
     veins = np.exp(-((n1 / wv) ** 2)) + 0.35 * np.exp(-((n1 / (wv * 5)) ** 2))
-    fine = np.exp(-((n2 / 0.012) ** 2)) * Smooth(-0.3, 1.2, Noise(h, w, rng, 110))
+    wrap = (np.arange(w * k) - (w - block_w) // 2 * k) % (block_w * k)
+    fine = np.exp(-((n2 / 0.012) ** 2)) * Smooth(-0.3, 1.2, Noise(h, block_w, rng, 110)[:, wrap])
     return np.clip(veins, 0, 1.3), fine, cloud / 3.0
 
 
@@ -179,7 +183,7 @@ def Paint(dark, seed):
     k = Scale()
     band = slice((kStoneX0 + kMargin) * k, (kStoneX1 + kMargin) * k)
     stone = np.zeros(yy.shape + (3,))
-    fields = [_VeinField(rng, 20 + 47 * i, kCanvasH, kStoneX1 - kStoneX0) for i in range(3)]
+    fields = [_VeinField(rng, 20 + 47 * i, kCanvasH, kStoneX1 - kStoneX0, kBlockW) for i in range(3)]
     slabs = slab[:, band]
     for i in range(3):
         # Each slab has its own piece of stone: three patterns, the later slabs turned over.
