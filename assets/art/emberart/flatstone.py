@@ -116,7 +116,8 @@ def Paint(seed):
     albedo = col * stone[..., None] + mortar * (1 - stone[..., None])
 
     inside = ((xx > kOpenX0) & (xx < kOpenX1) & (yy > kOpenY)).astype(float)
-    opening_soft = Blur(inside, 0.6)
+    # Anti-aliased at the painting's own pixels.
+    opening_soft = Blur(inside, 0.6 / k)
     solid = np.clip(1.0 - opening_soft, 0, 1)
     lay = kLayout
     solid *= Coverable(lay, yy, xx)

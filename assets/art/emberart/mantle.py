@@ -28,9 +28,10 @@ def MakeMantle(style):
     # Outline: a beam with slightly irregular, hewn edges (rounder for stone).
     wob_top = Noise(1, w, rng, 40, detail=0.5)[0] * 0.8 * rough
     wob_bot = Noise(1, w, rng, 40, detail=0.5)[0] * 1.2 * rough
-    body = (Smooth(-0.6, 0.6, yy - 0.0 - np.abs(wob_top)[None, :])
-            * Smooth(0.6, -0.6, yy - (bh - 1.0) + np.abs(wob_bot)[None, :])
-            * Smooth(-0.6, 0.6, xx - 1.0) * Smooth(0.6, -0.6, xx - (w - 2.0)))
+    aa = 0.6 / Scale()
+    body = (Smooth(-aa, aa, yy - 0.0 - np.abs(wob_top)[None, :])
+            * Smooth(aa, -aa, yy - (bh - 1.0) + np.abs(wob_bot)[None, :])
+            * Smooth(-aa, aa, xx - 1.0) * Smooth(aa, -aa, xx - (w - 2.0)))
     # Height across the face: rounded arrises and, for old timber, adze scallops.
     ey = np.minimum(yy, bh - 1 - yy)
     ex = np.minimum(xx - 1, w - 2 - xx)

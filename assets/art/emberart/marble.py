@@ -62,7 +62,8 @@ def _VeinField(rng, angle, h, w, block_w):
 def _Geometry(yy, xx):
     """Height field (pixels toward the viewer), slab numbers, joints and the opening."""
     H = np.full(yy.shape, 10.0)
-    solid = 1.0 - _Box(yy, xx, kOpenX0, kOpenY, kOpenX1, 700, soft=0.6)
+    # The mouth's edge is anti-aliased at the painting's own pixels.
+    solid = 1.0 - _Box(yy, xx, kOpenX0, kOpenY, kOpenX1, 700, soft=0.6 / Scale())
 
     # Mantle shelf with a rounded nosing and a cove beneath it.
     shelf = Smooth(27.0, 25.0, yy)

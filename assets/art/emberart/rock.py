@@ -134,7 +134,7 @@ def Paint(style, seed):
     mortar_w = 3.6 if river else 2.6
     e = edge + (0.35 if river else 1.4) * rough
     mouth = _Opening(style, yy, xx) + (0.5 if river else 1.6) * N(9, detail=0.5)
-    cut = Smooth(0.6, -0.6, mouth)
+    cut = Smooth(0.6 / k, -0.6 / k, mouth)
     stone = Smooth(mortar_w, mortar_w + 1.3, e) * keep[o1]
     # Mortar fills between kept stones, hugging them where they meet the firebox.
     solid = np.maximum(stone, (keep[o1] & keep[o2]).astype(float)) * cut
