@@ -1,17 +1,21 @@
 #!/usr/bin/python3
-"""Paints Emberlorn's pictures: the 43 scene bitmaps, the preview still and the
-settings dialog's thumbnails, plus review pictures (a contact sheet and one scene per
-fireplace style).
+"""Paints Emberlorn's pictures: the 43 scene bitmaps, the walls beside the scene on
+wide screens, the fire's light maps and the room's shades, all of them also at twice
+the size in the subfolder "2x"; the preview still and the settings dialog's
+thumbnails; and review pictures (a contact sheet, and each fireplace style's scene at
+4:3, 16:9 and 21:9).
 
-    make_art.py --out DATA_DIR [--review REVIEW_DIR]
+    make_art.py --out DATA_DIR [--review REVIEW_DIR] [--jobs N]
 
 Everything is painted from the code beside this file with fixed seeds: the same
-sources give the same bytes.
+sources give the same bytes. With EMBERLRN_ART_TIMES set in the environment, each
+part tells how long it took.
 """
 
 import argparse
 import os
 import sys
+import time
 from concurrent.futures import ProcessPoolExecutor
 
 import numpy as np
@@ -20,9 +24,9 @@ import numpy as np
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from emberart import compose, decor, flame, flatstone, logs, mantle, marble, panels, rock  # noqa: E402
-from emberart.common import WriteBmp24, WriteBmp32  # noqa: E402
-from emberart.surround_common import Cut  # noqa: E402
+from emberart import compose, decor, flame, flatstone, light, logs, mantle, marble, panels, rock  # noqa: E402
+from emberart.common import Scale, SetScale, WriteBmp24, WriteBmp32  # noqa: E402
+from emberart.surround_common import Cut, kMargin  # noqa: E402
 
 # Style number: (left, right, top, mantle file names).
 kStyleFiles = {
@@ -46,7 +50,8 @@ def StyleLayout(style):
 
 
 def PaintStyle(style):
-    """All pictures of one fireplace style: {file name: picture}."""
+    """All pictures of one fireplace style, {file name: picture}, and the surround's
+    coverage of the scene."""
     np.seterr(all="ignore")
     if style in (1, 2):
         rgb, solid = marble.Paint(dark=(style == 1), seed=100 + style)
@@ -54,19 +59,19 @@ def PaintStyle(style):
         rgb, solid = flatstone.Paint(seed=105)
     else:
         rgb, solid = rock.Paint(style, seed=100 + style)
-    left, right, top = Cut(rgb, solid, StyleLayout(style))
+    left, right, top, wall_l, wall_r = Cut(rgb, solid, StyleLayout(style))
     names = kStyleFiles[style]
-    out = {names[0]: left, names[1]: right, names[2]: top}
+    out = {names[0]: left, names[1]: right, names[2]: top,
+           "WallL%d.bmp" % style: wall_l, "WallR%d.bmp" % style: wall_r}
     if names[3]:
         out[names[3]] = mantle.MakeMantle(style)
-    return out
+    k = Scale()
+    return out, solid[:, kMargin * k : (kMargin + 800) * k]
 
 
-def PaintFire():
+def PaintFlames(frames):
     np.seterr(all="ignore")
-    out = {"Flame%d.bmp" % (i + 1): f for i, f in enumerate(flame.MakeFlameFrames())}
-    out["Logs.bmp"] = logs.MakeLogs()
-    return out
+    return {"Flame%d.bmp" % (i + 1): f for i, f in zip(frames, flame.MakeFlameFrames(frames=frames))}
 
 
 def PaintDecorations():
@@ -93,18 +98,51 @@ def WritePicture(folder, name, pic):
         WriteBmp32(path, pic.rgb, pic.alpha)
 
 
+def Folder(out, scale):
+    """Where the pictures of one scale go: the data folder, or its subfolder "2x"."""
+    return out if scale == 1 else os.path.join(out, "%dx" % scale)
+
+
 def _Job(task):
-    """Paints one part of the art and writes its bitmaps (run in a worker process)."""
-    name, folder = task
-    if name == "fire":
-        part = PaintFire()
+    """Paints one part of the art at one scale and writes its bitmaps (run in a worker
+    process). Returns the pictures (only at scale 1, for the review pictures) and the
+    coverages the light maps are made from."""
+    name, scale, out = task
+    SetScale(scale)
+    start = time.time()
+    masks = {}
+    if name == "flames":
+        part = PaintFlames(range(10))
+    elif name.startswith("flames"):
+        half = int(name[-1])
+        part = PaintFlames(range(5 * half, 5 * half + 5))
+    elif name == "logs":
+        part = {"Logs.bmp": logs.MakeLogs()}
+        masks["logs"] = part["Logs.bmp"].alpha
     elif name == "decor":
         part = PaintDecorations()
+        masks["andirons"] = (part["AndIronL.bmp"].alpha, part["AndIronR.bmp"].alpha)
     else:
-        part = PaintStyle(int(name))
+        part, masks["stone%s" % name] = PaintStyle(int(name))
     for file_name, pic in part.items():
-        WritePicture(folder, file_name, pic)
-    return part
+        WritePicture(Folder(out, scale), file_name, pic)
+    if os.environ.get("EMBERLRN_ART_TIMES"):
+        print("%s at %dx: %.1f s" % (name, scale, time.time() - start), file=sys.stderr)
+    return (part if scale == 1 else {}), masks
+
+
+def _LightJob(task):
+    """Makes the light maps of one scale from the coverages the paintings gave, and the
+    shades (run in a worker process)."""
+    scale, out, masks = task
+    SetScale(scale)
+    np.seterr(all="ignore")
+    part = {"ShadeL.bmp": light.MakeShade(right=False), "ShadeR.bmp": light.MakeShade(right=True)}
+    for k in range(1, 7):
+        part["Light%d.bmp" % k] = light.MakeLight(masks["stone%d" % k], masks["logs"], masks["andirons"])
+    for file_name, pic in part.items():
+        WritePicture(Folder(out, scale), file_name, pic)
+    return part if scale == 1 else {}
 
 
 class Art(dict):
@@ -123,6 +161,14 @@ def Catalogue():
     return names
 
 
+def Extras():
+    """The pictures beside the scene's own: the walls a wide screen shows beside it,
+    the fire's light on each style's scene, and the room's shade toward the edges."""
+    names = ["Wall%s%d.bmp" % (side, k) for k in range(1, 7) for side in "LR"]
+    names += ["Light%d.bmp" % k for k in range(1, 7)]
+    return names + ["ShadeL.bmp", "ShadeR.bmp"]
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--out", required=True, help="folder for the installation's pictures")
@@ -131,19 +177,29 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
 
-    jobs = ["fire", "1", "2", "3", "4", "5", "6", "decor"]
+    # Every picture is painted at the scene's own scale and at twice it (for screens
+    # with more pixels per scene pixel), the longest parts first.
+    os.makedirs(Folder(args.out, 2), exist_ok=True)
+    jobs = [("flames0", 2), ("flames1", 2), ("decor", 2), ("1", 2), ("2", 2), ("logs", 2),
+            ("6", 2), ("3", 2), ("4", 2), ("5", 2), ("flames", 1), ("decor", 1), ("logs", 1),
+            ("1", 1), ("2", 1), ("3", 1), ("4", 1), ("5", 1), ("6", 1)]
+    tasks = [(name, scale, args.out) for name, scale in jobs]
     art = Art()
-    if args.jobs > 1:
-        with ProcessPoolExecutor(max_workers=args.jobs) as pool:
-            for part in pool.map(_Job, [(job, args.out) for job in jobs]):
-                art.update(part)
-    else:
-        for job in jobs:
-            art.update(_Job((job, args.out)))
+    masks = {1: {}, 2: {}}
+    with ProcessPoolExecutor(max_workers=max(args.jobs, 1)) as pool:
+        for (name, scale), (part, found) in zip(jobs, pool.map(_Job, tasks)):
+            art.update(part)
+            masks[scale].update(found)
+        for part in pool.map(_LightJob, [(scale, args.out, masks[scale]) for scale in (1, 2)]):
+            art.update(part)
 
     names = Catalogue()
-    if len(names) != 43 or set(names) != set(art):
-        raise SystemExit("the catalogue and the paintings differ")
+    differ = (set(names) | set(Extras())) ^ set(art)
+    if len(names) != 43 or differ:
+        raise SystemExit("the catalogue and the paintings differ: " + " ".join(sorted(differ)))
+    missing = [n for n in art if not os.path.isfile(os.path.join(Folder(args.out, 2), n))]
+    if missing:
+        raise SystemExit("not painted at twice the size: " + " ".join(sorted(missing)))
 
     # The preview still: the first-run scene (style 1 with andirons), with stockings.
     preview = compose.Compose(art, compose.SceneOptions(style=1, stockings=(0, 1, 2, 3), flame_frame=2))
@@ -160,12 +216,14 @@ def main():
 
     if args.review:
         os.makedirs(args.review, exist_ok=True)
-        compose.ContactSheet(art, names, os.path.join(args.review, "contact-sheet.png"))
+        compose.ContactSheet(art, names + Extras(), os.path.join(args.review, "contact-sheet.png"))
         for k in range(1, 7):
-            scene = compose.Compose(art, compose.SceneOptions(
-                style=k, stockings=(0, 1, 2, 3), bells=(1, 2), poinsettias=(1, 2), calendar=1,
-                flame_frame=(3 * k) % 10))
-            compose.Save(scene, os.path.join(args.review, "scene-style%d.png" % k))
+            opt = compose.SceneOptions(style=k, stockings=(0, 1, 2, 3), bells=(1, 2), poinsettias=(1, 2),
+                                       calendar=1, flame_frame=(3 * k) % 10)
+            compose.Save(compose.Compose(art, opt), os.path.join(args.review, "scene-style%d.png" % k))
+            # On wide screens: 21:9 and 16:9, walls beside the scene, the fire's light on it.
+            compose.Save(compose.Wide(art, opt, 1400), os.path.join(args.review, "scene-style%d-wide.png" % k))
+            compose.Save(compose.Wide(art, opt, 1067), os.path.join(args.review, "scene-style%d-169.png" % k))
 
 
 if __name__ == "__main__":

@@ -3,6 +3,11 @@
 Every picture is painted as float arrays in linear 0..1 values: colour (h, w, 3) and
 alpha (h, w). Randomness always comes from a numpy Generator seeded by the caller, so
 the same sources give the same bytes.
+
+Pictures can be painted at a whole-number scale (SetScale): sizes, distances, blurs
+and noise features are always given in scene pixels, and the arrays come out that many
+times wider and taller. A noise field draws the same random numbers at every scale,
+so a picture painted twice as large shows the same shapes with finer detail.
 """
 
 import struct
@@ -15,6 +20,26 @@ def Rng(seed):
     return np.random.default_rng(seed)
 
 
+_scale = [1]
+
+
+def SetScale(scale):
+    """Paints everything that follows at `scale` pixels per scene pixel."""
+    _scale[0] = int(scale)
+
+
+def Scale():
+    return _scale[0]
+
+
+def PixelGrid(h, w):
+    """Scene coordinates (y, x) of the pixel centres of an h x w (scene pixels) picture
+    painted at the current scale; at scale 1 these are the pixels' own indices."""
+    s = _scale[0]
+    yy, xx = np.mgrid[0 : h * s, 0 : w * s].astype(np.float64)
+    return (yy + 0.5) / s - 0.5, (xx + 0.5) / s - 0.5
+
+
 def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     """Smooth fractal noise with features about `size` pixels across, mean 0, std 1.
 
@@ -22,18 +47,57 @@ def Noise(h, w, rng, size, beta=2.0, detail=1.0, stretch=1.0):
     directions (period h and w). `beta` sets how fast finer detail fades and `detail`
     (0..1) how much detail below `size` is kept. A `stretch` above 1 makes the
     features that many times taller than wide.
+
+    Sizes are in scene pixels; at a larger scale the same field is sampled finer, and
+    the detail too fine for one scene pixel is added from its own random numbers.
     """
     white = rng.standard_normal((h, w))
     fy = np.fft.fftfreq(h)[:, None]
     fx = np.fft.rfftfreq(w)[None, :]
-    f = np.sqrt(fx * fx + (fy * stretch) ** 2)
     f0 = 1.0 / max(size, 1.0)
-    amp = 1.0 / (1.0 + (f / f0) ** beta)
-    amp *= np.exp(-((f / (f0 * (2.0 + 14.0 * detail))) ** 2))
-    amp[0, 0] = 0.0
-    spectrum = np.fft.rfft2(white) * amp
-    out = np.fft.irfft2(spectrum, s=(h, w))
-    return (out - out.mean()) / (out.std() + 1e-12)
+
+    def Amp(fy, fx):
+        f = np.sqrt(fx * fx + (fy * stretch) ** 2)
+        a = 1.0 / (1.0 + (f / f0) ** beta)
+        a *= np.exp(-((f / (f0 * (2.0 + 14.0 * detail))) ** 2))
+        a[0, 0] = 0.0
+        return a
+
+    spectrum = np.fft.rfft2(white) * Amp(fy, fx)
+    base = np.fft.irfft2(spectrum, s=(h, w))
+    std = base.std() + 1e-12
+    s = _scale[0]
+    if s == 1:
+        return (base - base.mean()) / std
+    near = lambda f: max(Amp(np.array([[0.0, f * stretch]]).T, np.array([[0.0, f]]))[1, 1],
+                         Amp(np.array([[0.0]]), np.array([[0.0, f]]))[0, 1],
+                         Amp(np.array([[0.0, f]]).T, np.array([[0.0]]))[1, 0])
+    if near(0.25) < 0.01:
+        # A smooth field: interpolating it is as good as sampling it finer (the
+        # periodic padding keeps it tiling).
+        pad = 3
+        tiled = np.pad(base / std, pad, mode="wrap").astype(np.float32)
+        img = Image.fromarray(tiled, mode="F").resize(((w + 2 * pad) * s, (h + 2 * pad) * s), Image.BICUBIC)
+        return np.asarray(img, dtype=np.float64)[pad * s : (pad + h) * s, pad * s : (pad + w) * s]
+    # The same field on a grid s times finer: its spectrum, padded with zeros...
+    H, W = h * s, w * s
+    big = np.zeros((H, W // 2 + 1), dtype=complex)
+    ny, nx = (h - 1) // 2, (w - 1) // 2
+    big[: ny + 1, : nx + 1] = spectrum[: ny + 1, : nx + 1]
+    big[H - ny :, : nx + 1] = spectrum[h - ny :, : nx + 1]
+    Fy = np.fft.fftfreq(H, 1.0 / s)[:, None]
+    Fx = np.fft.rfftfreq(W, 1.0 / s)[None, :]
+    # Sampled at the finer pixels' centres (see PixelGrid).
+    shift = 0.5 / s - 0.5
+    big *= s * s * np.exp(2j * np.pi * shift * (Fy + Fx))
+    # ...and the finer detail beyond what the scene pixels hold.
+    if near(0.5) > 1e-3:
+        fine = np.random.default_rng(np.frombuffer(white[:2, :2].tobytes(), dtype=np.uint32))
+        extra = np.fft.rfft2(fine.standard_normal((H, W))) * Amp(Fy, Fx) * s
+        extra[(np.abs(Fy) < 0.5) & (Fx < 0.5)] = 0.0
+        big += extra
+    out = np.fft.irfft2(big, s=(H, W))
+    return out / std
 
 
 def _FastLength(n):
@@ -49,7 +113,9 @@ def _FastLength(n):
 
 
 def Blur(a, sigma):
-    """Gaussian blur of a 2-D (or stacked 3-D, channels last) float array, edges held."""
+    """Gaussian blur of a 2-D (or stacked 3-D, channels last) float array, edges held;
+    `sigma` in scene pixels."""
+    sigma = sigma * _scale[0]
     if sigma <= 0:
         return a.copy()
     pad = int(3 * sigma) + 1
@@ -99,7 +165,7 @@ def Ramp(t, stops):
 
 def Normals(height, scale=1.0):
     """Surface normals (h, w, 3) of a height field in pixels; z points at the viewer."""
-    gy, gx = np.gradient(height * scale)
+    gy, gx = np.gradient(height * (scale * _scale[0]))
     n = np.stack([-gx, -gy, np.ones_like(height)], axis=-1)
     return n / np.linalg.norm(n, axis=-1, keepdims=True)
 
@@ -126,12 +192,14 @@ def Occlusion(height, radius, strength):
 
 
 def MaskFrom(size, draw, ss=4):
-    """An anti-aliased coverage mask (h, w) in 0..1, drawn by `draw(ImageDraw, s)`
-    on a canvas `ss` times larger; `s` is the scale to apply to coordinates."""
+    """An anti-aliased coverage mask in 0..1 for a picture of `size` (w, h) scene
+    pixels, drawn by `draw(ImageDraw, s)` on a canvas `ss` times larger than the
+    painting; `s` is the scale to apply to scene coordinates."""
     w, h = size
-    img = Image.new("L", (w * ss, h * ss), 0)
-    draw(ImageDraw.Draw(img), ss)
-    img = img.resize((w, h), Image.BOX)
+    k = _scale[0]
+    img = Image.new("L", (w * ss * k, h * ss * k), 0)
+    draw(ImageDraw.Draw(img), ss * k)
+    img = img.resize((w * k, h * k), Image.BOX)
     return np.asarray(img, dtype=np.float64) / 255.0
 
 

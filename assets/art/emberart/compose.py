@@ -68,6 +68,28 @@ def Compose(art, opt):
     return canvas
 
 
+def Firelit(scene, light, level=170):
+    """The scene brightened by a light map as the saver does it, at a fire level of
+    `level` (0..255)."""
+    boost = light.rgb * (light.alpha * (level / 255.0))[..., None]
+    return np.clip(scene * (1.0 + boost), 0.0, 1.0)
+
+
+def Wide(art, opt, width, level=170):
+    """The style's scene on a screen `width` scene pixels wide (800 to 1400), the room's
+    walls beside it, lit by the fire and shaded toward the screen's edges."""
+    scene = Firelit(Compose(art, opt), art["Light%d.bmp" % opt.style], level)
+    room = np.zeros((600, 1400, 3))
+    Paste(room, art["WallL%d.bmp" % opt.style], 0, 0)
+    Paste(room, art["WallR%d.bmp" % opt.style], 1100, 0)
+    room[:, 300:1100] = scene
+    x0 = (1400 - width) // 2
+    room = room[:, x0 : x0 + width].copy()
+    Paste(room, art["ShadeL.bmp"], 0, 0)
+    Paste(room, art["ShadeR.bmp"], width - art["ShadeR.bmp"].size[0], 0)
+    return room
+
+
 def _CalendarTexts(canvas, corner):
     """A sample date and time where the saver writes them (sizes taken as pixels)."""
     img = Image.fromarray(ToBytes(canvas))

@@ -8,7 +8,7 @@ whole periods), so frame 10 leads back into frame 1 without a jump.
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Picture, Ramp, Rng, Smooth
+from .common import Blur, Col, Noise, Picture, PixelGrid, Ramp, Rng, Scale, Smooth
 
 # Where the flame picture stands on the 800 x 600 scene, and its size.
 kFlameX, kFlameY = 70, 27
@@ -68,10 +68,12 @@ def _Field(a, b, rows, offset, c, s):
     return c * _TileRows(a, rows, offset) + s * _TileRows(b, rows, offset)
 
 
-def MakeFlameFrames(seed=1101):
+def MakeFlameFrames(seed=1101, frames=range(kFrames)):
+    """The frames numbered in `frames` (0 to 9), in that order."""
     rng = Rng(seed)
     h, w = kFlameH, kFlameW
-    yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
+    yy, xx = PixelGrid(h, w)
+    k_px = Scale()
 
     # Turbulence, periodic over 260 rows and scrolled 26 rows a frame: it rises one
     # whole period per loop.
@@ -92,13 +94,14 @@ def MakeFlameFrames(seed=1101):
     glow_shape = np.exp(-(gx * gx + gy * gy) * 2.2)
 
     up = kBaseY - yy  # height above the foot, pixels
-    frames = []
-    for k in range(kFrames):
+    out = []
+    for k in frames:
         phi = 2 * np.pi * k / kFrames
         c, s = np.cos(phi), np.sin(phi)
-        tear = _Field(*pairs["tear"], h, 26 * k, c, s)
-        warp = _Field(*pairs["warp"], h, 26 * k, c, s)
-        grain = _Field(*pairs["grain"], h, 26 * k, c, s)
+        rows, step = h * k_px, 26 * k * k_px
+        tear = _Field(*pairs["tear"], rows, step, c, s)
+        warp = _Field(*pairs["warp"], rows, step, c, s)
+        grain = _Field(*pairs["grain"], rows, step, c, s)
 
         rise = np.clip(up / 220.0, 0.0, 1.5)
         # Licking: a sideways sway that travels up the flame and grows with height.
@@ -106,14 +109,14 @@ def MakeFlameFrames(seed=1101):
                 + 4.0 * np.sin(2 * np.pi * yy / 76.0 + 2 * phi + 1.3)
                 + 16.0 * warp) * rise
 
-        temp = np.zeros((h, w))
+        temp = np.zeros(yy.shape)
         for (cx, height, width, lean, m), (p0, p1, p2, p3), power in zip(kTongues, phases, strength):
             hh = height * (1.0 + 0.14 * np.sin(m * phi + p0) + 0.05 * np.sin(2 * m * phi + p1))
             x0 = kMidX + cx + 4.0 * np.sin(m * phi + p2)
             # Only the columns this tongue can reach, sway and lean included.
             reach = int(1.4 * width + abs(lean) + 70)
             c0, c1 = max(int(x0) - reach, 0), min(int(x0) + reach, w)
-            cols = slice(c0, c1)
+            cols = slice(c0 * k_px, c1 * k_px)
             t = np.clip(up[:, cols] / hh, 0.0, None)
             centre = x0 + lean * t * t + sway[:, cols] * (0.8 + 0.4 * np.sin(p3))
             rest = np.clip(1.0 - t, 0.0, 1.0)
@@ -151,5 +154,5 @@ def MakeFlameFrames(seed=1101):
         # Over black, colour c with coverage a shows as c * a: keep the light as it is.
         alpha = np.clip(emit.max(axis=-1), 0.0, 1.0)
         rgb = emit / np.maximum(alpha, 1e-6)[..., None]
-        frames.append(Picture(rgb, alpha))
-    return frames
+        out.append(Picture(rgb, alpha))
+    return out

@@ -3,7 +3,7 @@ long lintel stone over the firebox."""
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Smooth
+from .common import Blur, Col, Noise, Normals, Occlusion, Rng, Scale, Smooth
 from .surround_common import (Coverable, FireGlow, Grid, HeightShadow, Light, Piece,
                               StyleLayout, Vignette, kCanvasH, kCanvasW, kKeyLight, kMargin)
 
@@ -18,57 +18,93 @@ kStoneColours = [Col(176, 158, 130), Col(150, 136, 118), Col(196, 178, 146), Col
                  Col(160, 122, 86)]
 
 
+# The block of the canvas, centred on the scene, whose courses and texture are laid
+# as they always were; the walls beyond it continue the same courses with stones of
+# their own and the block's texture again (noise tiles seamlessly).
+kBlockW = 816
+kLead = kMargin - (kBlockW - 800) // 2
+
+
 def Paint(seed):
     rng = Rng(seed)
+    more = Rng(seed + 1000)
     yy, xx = Grid()
     h, w = kCanvasH, kCanvasW
-    dist = np.zeros((h, w))
-    ident = np.zeros((h, w), int)
-    count = 0
+    k = Scale()
+    wrap = (np.arange(w * k) - kLead * k) % (kBlockW * k)
+
+    def N(size, **shape):
+        """Noise over the middle block, repeated across the canvas."""
+        return Noise(h, kBlockW, rng, size, **shape)[:, wrap]
+
+    cy, cx = yy, xx + kMargin
+    dist = np.zeros(yy.shape)
+    ident = np.zeros(yy.shape, int)
+    stones = []
+
+    def Lay(x, y, length, rows):
+        """Lays one stone (canvas x): its distance inward from its own edge."""
+        number = len(stones)
+        stones.append((x, y, length, rows))
+        y0, y1 = max(y, 0), min(y + rows, h)
+        x0, x1 = max(x, 0), min(x + length, w)
+        if y1 <= y0 or x1 <= x0:
+            return
+        sl = (slice(y0 * k, y1 * k), slice(x0 * k, x1 * k))
+        sy, sx = cy[sl], cx[sl]
+        dist[sl] = np.minimum(np.minimum(sx - x + 0.5, x + length - sx - 0.5),
+                              np.minimum(sy - y + 0.5, y + rows - sy - 0.5))
+        ident[sl] = number
+
+    # The block's courses first, each stone numbered in turn; the walls' stones after.
+    courses = []
     y = -rng.integers(0, 12)
     while y < h:
         rows = int(rng.choice([14, 17, 20, 22, 26, 30, 34]))
         x = -rng.integers(0, 60)
-        while x < w:
+        start = x
+        while x < kBlockW:
             length = int(rng.integers(40, 170))
-            y0, y1 = max(y, 0), min(y + rows, h)
-            x0, x1 = max(x, 0), min(x + length, w)
-            if y1 > y0 and x1 > x0:
-                sy, sx = np.mgrid[y0:y1, x0:x1]
-                d = np.minimum(np.minimum(sx - x + 0.5, x + length - sx - 0.5),
-                               np.minimum(sy - y + 0.5, y + rows - sy - 0.5))
-                dist[y0:y1, x0:x1] = d
-                ident[y0:y1, x0:x1] = count
-            count += 1
+            Lay(x + kLead, y, length, rows)
             x += length
+        courses.append((y, rows, start + kLead, x + kLead))
         y += rows
 
     # The lintel: one long stone across the mouth.
     lx0, ly0, lx1, ly1 = kLintel
-    lx0 += kMargin
-    lx1 += kMargin
-    sy, sx = np.mgrid[ly0:ly1, lx0:lx1]
-    dist[ly0:ly1, lx0:lx1] = np.minimum(np.minimum(sx - lx0 + 0.5, lx1 - sx - 0.5),
-                                        np.minimum(sy - ly0 + 0.5, ly1 - sy - 0.5))
-    ident[ly0:ly1, lx0:lx1] = count
-    count += 1
+    Lay(lx0 + kMargin, ly0, lx1 - lx0, ly1 - ly0)
+    count = len(stones)
 
-    chip = Noise(h, w, rng, 5, detail=0.7) * 1.1 + Noise(h, w, rng, 18, detail=0.4) * 0.9
+    for y, rows, left, right in courses:
+        while left > 0:
+            length = int(more.integers(40, 170))
+            left -= length
+            Lay(left, y, length, rows)
+        while right < w:
+            length = int(more.integers(40, 170))
+            Lay(right, y, length, rows)
+            right += length
+
+    def Spread(draw):
+        """One value per stone from `draw(generator, count)`."""
+        return np.concatenate([draw(rng, count), draw(more, len(stones) - count)])
+
+    chip = N(5, detail=0.7) * 1.1 + N(18, detail=0.4) * 0.9
     d = dist + chip - 1.6
     stone = Smooth(0.0, 1.2, d)
-    lift = rng.uniform(0.0, 5.5, count)
+    lift = Spread(lambda g, n: g.uniform(0.0, 5.5, n))
     lift[count - 1] = 6.0
-    pick = rng.integers(0, len(kStoneColours), count)
-    tint = rng.uniform(0.86, 1.1, count)
-    tilt = rng.uniform(-0.05, 0.05, count)
+    pick = Spread(lambda g, n: g.integers(0, len(kStoneColours), n))
+    tint = Spread(lambda g, n: g.uniform(0.86, 1.1, n))
+    tilt = Spread(lambda g, n: g.uniform(-0.05, 0.05, n))
 
-    strata = Noise(h, w, rng, 30, detail=0.6, stretch=0.12)
-    grain = Noise(h, w, rng, 2, detail=1.0)
-    mottle = Noise(h, w, rng, 16, detail=0.6)
+    strata = N(30, detail=0.6, stretch=0.12)
+    grain = N(2, detail=1.0)
+    mottle = N(16, detail=0.6)
     face = np.clip(d / 3.5, 0, 1)
     Hs = (6.0 + lift[ident] + 5.0 * np.sqrt(face) + tilt[ident] * (xx - 400.0) * 0.1
           + 0.6 * strata + 0.25 * grain)
-    Hm = -1.0 + 0.4 * Noise(h, w, rng, 3, detail=0.8)
+    Hm = -1.0 + 0.4 * N(3, detail=0.8)
     H = np.where(stone > 0.5, Hs, Hm)
     H = Blur(H, 0.6)
 
@@ -80,7 +116,8 @@ def Paint(seed):
     albedo = col * stone[..., None] + mortar * (1 - stone[..., None])
 
     inside = ((xx > kOpenX0) & (xx < kOpenX1) & (yy > kOpenY)).astype(float)
-    opening_soft = Blur(inside, 0.6)
+    # Anti-aliased at the painting's own pixels.
+    opening_soft = Blur(inside, 0.6 / k)
     solid = np.clip(1.0 - opening_soft, 0, 1)
     lay = kLayout
     solid *= Coverable(lay, yy, xx)

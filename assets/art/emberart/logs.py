@@ -7,7 +7,7 @@ are textures laid out along and around each log.
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Picture, Ramp, Rng, Smooth, Unit
+from .common import Col, Noise, Picture, PixelGrid, Ramp, Rng, Scale, Smooth, Unit
 
 kLogsX, kLogsY = 83, 435
 kLogsW, kLogsH = 634, 165
@@ -38,12 +38,12 @@ def _EmberRamp(t):
 
 def _Cracks(h, w, rng, cell):
     """A net of thin lines (the cracks of charcoal) from the cells of random points."""
-    ys = np.arange(h)[:, None] / cell
-    xs = np.arange(w)[None, :] / cell
+    ys, xs = PixelGrid(h, w)
+    ys, xs = ys[:, :1] / cell, xs[:1, :] / cell
     gy, gx = int(np.ceil(h / cell)) + 2, int(np.ceil(w / cell)) + 2
     jitter = rng.uniform(0.1, 0.9, size=(gy, gx, 2))
-    f1 = np.full((h, w), 9.0)
-    f2 = np.full((h, w), 9.0)
+    f1 = np.full((ys.shape[0], xs.shape[1]), 9.0)
+    f2 = np.full(f1.shape, 9.0)
     iy0 = np.floor(ys).astype(int)
     ix0 = np.floor(xs).astype(int)
     for dy in (-1, 0, 1):
@@ -70,7 +70,7 @@ class _Log:
         # Long fissures that meander along the log, broken by cross cracks into plates.
         meander = Noise(rows, 256, rng, 50, beta=2.4, detail=0.3, stretch=4.0)
         wob = Noise(rows, 256, rng, 12, beta=2.0, detail=0.6, stretch=3.0)
-        theta = np.arange(256)[None, :] * (2 * np.pi / 256)
+        theta = PixelGrid(1, 256)[1][:1] * (2 * np.pi / 256)
         fissure = np.abs(np.sin(0.5 * (theta * 22 + 2.2 * meander + 0.5 * wob)))
         cross = Noise(rows, 256, rng, 6, beta=2.0, detail=0.8, stretch=0.25)
         plate = Smooth(0.08, 0.45, fissure) * (1.0 - 0.55 * Smooth(1.2, 2.2, np.abs(cross)))
@@ -128,21 +128,22 @@ def _Trace(log, xs, ys):
 
 
 def _Sample(tex, rows_f, cols_f):
-    r = np.clip(rows_f.astype(int), 0, tex.shape[0] - 1)
-    c = cols_f.astype(int) % tex.shape[1]
+    k = Scale()
+    r = np.clip((rows_f * k).astype(int), 0, tex.shape[0] - 1)
+    c = (cols_f * k).astype(int) % tex.shape[1]
     return tex[r, c]
 
 
 def MakeLogs(seed=1201):
     rng = Rng(seed)
     W, H = kLogsW * kSuper, kLogsH * kSuper
-    ys, xs = np.mgrid[0:H, 0:W].astype(np.float64)
+    ys, xs = PixelGrid(H, W)
     xs += kLogsX * kSuper + 0.5
     ys += kLogsY * kSuper + 0.5
 
-    rgb = np.zeros((H, W, 3))
-    alpha = np.zeros((H, W))
-    zbuf = np.full((H, W), np.inf)
+    rgb = np.zeros(xs.shape + (3,))
+    alpha = np.zeros(xs.shape)
+    zbuf = np.full(xs.shape, np.inf)
 
     # Bed of coals under the logs: little domed lumps, glowing between crusts of ash.
     bed_x = (xs / kSuper - 400.0) / 250.0
@@ -190,8 +191,8 @@ def MakeLogs(seed=1201):
         col = col * (1 - charred[..., None]) + charcol * charred[..., None]
 
         # Bump the normal with the bark relief.
-        gb_t = np.gradient(log.bark, axis=0)
-        gb_a = np.gradient(log.bark, axis=1)
+        gb_t = np.gradient(log.bark, axis=0) * Scale()
+        gb_a = np.gradient(log.bark, axis=1) * Scale()
         tang = np.cross(log.a, n)
         bump = (_Sample(gb_t, rows, cols)[..., None] * log.a
                 + _Sample(gb_a, rows, cols)[..., None] * tang) * 1.8
@@ -234,7 +235,8 @@ def MakeLogs(seed=1201):
     rgb = np.clip(rgb, 0, 1)
     # Average the samples down to the final resolution (colour weighted by coverage).
     def Down(a):
-        return a.reshape(kLogsH, kSuper, kLogsW, kSuper, *a.shape[2:]).mean(axis=(1, 3))
+        k = Scale()
+        return a.reshape(kLogsH * k, kSuper, kLogsW * k, kSuper, *a.shape[2:]).mean(axis=(1, 3))
     a = Down(alpha)
     c = Down(rgb * alpha[..., None]) / np.maximum(a, 1e-6)[..., None]
     return Picture(c, a)

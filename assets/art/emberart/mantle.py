@@ -3,7 +3,7 @@ dressed stone slab for the flat stone one, each casting a soft shadow on the wal
 
 import numpy as np
 
-from .common import Blur, Col, Noise, Normals, Picture, Rng, Smooth, Unit
+from .common import Blur, Col, Noise, Normals, Picture, PixelGrid, Rng, Scale, Smooth, Unit
 from .surround_common import kKeyLight
 
 kShadow = 9
@@ -22,15 +22,16 @@ def MakeMantle(style):
     w, h = mantle["size"]
     rng = Rng(mantle["seed"])
     bh = h - kShadow
-    yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
+    yy, xx = PixelGrid(h, w)
     rough = mantle["rough"]
 
     # Outline: a beam with slightly irregular, hewn edges (rounder for stone).
     wob_top = Noise(1, w, rng, 40, detail=0.5)[0] * 0.8 * rough
     wob_bot = Noise(1, w, rng, 40, detail=0.5)[0] * 1.2 * rough
-    body = (Smooth(-0.6, 0.6, yy - 0.0 - np.abs(wob_top)[None, :])
-            * Smooth(0.6, -0.6, yy - (bh - 1.0) + np.abs(wob_bot)[None, :])
-            * Smooth(-0.6, 0.6, xx - 1.0) * Smooth(0.6, -0.6, xx - (w - 2.0)))
+    aa = 0.6 / Scale()
+    body = (Smooth(-aa, aa, yy - 0.0 - np.abs(wob_top)[None, :])
+            * Smooth(aa, -aa, yy - (bh - 1.0) + np.abs(wob_bot)[None, :])
+            * Smooth(-aa, aa, xx - 1.0) * Smooth(aa, -aa, xx - (w - 2.0)))
     # Height across the face: rounded arrises and, for old timber, adze scallops.
     ey = np.minimum(yy, bh - 1 - yy)
     ex = np.minimum(xx - 1, w - 2 - xx)
@@ -83,8 +84,9 @@ def MakeMantle(style):
     rgb *= (0.82 + 0.18 * Smooth(0, 60, np.minimum(xx, w - 1 - xx)))[..., None]
 
     # Its soft shadow on the wall below and to the right.
-    shadow = np.roll(np.roll(body, 5, axis=0), 3, axis=1)
-    shadow[:5] = 0
+    k = Scale()
+    shadow = np.roll(np.roll(body, 5 * k, axis=0), 3 * k, axis=1)
+    shadow[: 5 * k] = 0
     shadow = Blur(shadow, 3.0) * 0.6
     alpha = body + shadow * (1 - body)
     out = (rgb * body[..., None]) / np.maximum(alpha, 1e-6)[..., None]

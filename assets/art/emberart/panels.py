@@ -5,7 +5,7 @@ import os
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
-from .common import Blur, Col, MaskFrom, Noise, Picture, Rng, Smooth
+from .common import Blur, Col, MaskFrom, Noise, Picture, PixelGrid, Rng, Scale, Smooth
 
 kCalendarSize = (68, 88)
 kNoticeSize = (500, 340)
@@ -26,7 +26,7 @@ def MakeCalendar():
     w, h = kCalendarSize
     rng = Rng(801)
     ss = 4
-    yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
+    yy, xx = PixelGrid(h, w)
 
     def Card(d, s):
         d.rounded_rectangle([1 * s, 0, (w - 3) * s, (h - 4) * s], radius=5 * s, fill=255)
@@ -59,14 +59,14 @@ def MakeCalendar():
         paper = paper * (1 - berry[..., None]) + Col(200, 20, 26) * berry[..., None]
 
     under = Col(222, 214, 196)
-    rgb = under * np.ones((h, w, 1))
+    rgb = under * np.ones(yy.shape + (1,))
     edge_lines = (np.sin(yy * 2.2) * 0.5 + 0.5) * 0.15
     rgb = rgb * (1 - edge_lines[..., None])
     alpha = np.maximum(card, pages)
     rgb = np.where((card > 0)[..., None], (paper * card[..., None] + rgb * (pages * (1 - card))[..., None])
                    / np.maximum(alpha, 1e-6)[..., None], rgb)
     # Soft contact shadow around it.
-    shadow = Blur(np.roll(np.roll(alpha, 1, 0), 1, 1), 1.2) * 0.45
+    shadow = Blur(np.roll(np.roll(alpha, Scale(), 0), Scale(), 1), 1.2) * 0.45
     out_a = alpha + shadow * (1 - alpha)
     out = rgb * (alpha / np.maximum(out_a, 1e-6))[..., None]
     return Picture(np.clip(out, 0, 1), np.clip(out_a, 0, 1))
@@ -90,7 +90,8 @@ def _Wrap(draw, text, font, width):
 kMonitorTitle = "Welcome to Emberlorn"
 kMonitorText = [
     "This fireplace is painted for an 800 x 600 scene. Emberlorn scales it to fill your "
-    "monitor and keeps its shape, so a wide screen shows dark bars at the sides.",
+    "monitor and keeps its shape; on a wide screen the room's walls continue beside it. "
+    "Untick \"Fill wide screens\" in the Settings for dark bars at the sides instead.",
     "To set it up, open the screen saver's Settings: choose the fireplaces, the flame's "
     "speed and the andirons, hang stockings, bells and poinsettias, show the calendar or a "
     "message of your own, and pick the fire's sound and the carols.",
@@ -112,15 +113,16 @@ kPowerText = [
 
 def _Panel(title, paragraphs, keys=None):
     w, h = kNoticeSize
-    ss = 2
+    # Drawn at twice the painting's scale, then filtered down.
+    ss = 2 * Scale()
     rng = Rng(901)
     img = Image.new("RGB", (w * ss, h * ss))
     yy, xx = np.mgrid[0 : h * ss, 0 : w * ss].astype(np.float64) / ss
     # Deep red frame, gilt line, parchment field.
-    frame = Col(112, 18, 20) * (1.0 + 0.06 * Noise(h * ss, w * ss, rng, 40, detail=0.3))[..., None]
+    frame = Col(112, 18, 20) * (1.0 + 0.06 * Noise(h * 2, w * 2, rng, 40, detail=0.3))[..., None]
     border = np.minimum(np.minimum(xx, w - xx), np.minimum(yy, h - yy))
     shade = 0.75 + 0.25 * Smooth(0, 8, border)
-    field = Col(250, 240, 214) * (1.0 + 0.03 * Noise(h * ss, w * ss, rng, 30, detail=0.5)
+    field = Col(250, 240, 214) * (1.0 + 0.03 * Noise(h * 2, w * 2, rng, 30, detail=0.5)
                                  - 0.05 * Smooth(150, 260, np.hypot(xx - w / 2, (yy - h / 2) * 1.6)))[..., None]
     inside = Smooth(11.5, 12.5, border)
     gilt = np.exp(-((border - 9.0) / 0.8) ** 2) + 0.6 * np.exp(-((border - 14.5) / 0.5) ** 2)
@@ -143,8 +145,8 @@ def _Panel(title, paragraphs, keys=None):
             for line in _Wrap(d, para, body_font, width):
                 if ink:
                     d.text((left, y), line, font=body_font, fill=(52, 34, 24))
-                y += 19 * ss
-            y += 8 * ss
+                y += 18 * ss
+            y += 7 * ss
         if keys:
             y += 2 * ss
             if ink:
@@ -164,13 +166,13 @@ def _Panel(title, paragraphs, keys=None):
 
     # Centre the text in the space under the title.
     top, bottom = 70 * ss, (h - 22) * ss
-    used = Body(0, False) - 8 * ss
+    used = Body(0, False) - 7 * ss
     y = Body(top + max(0, (bottom - top - used) // 2), True)
     if y > (h - 18) * ss:
-        raise ValueError("notice text does not fit its panel: " + title)
-    img = img.resize((w, h), Image.LANCZOS)
+        raise ValueError("notice text does not fit its panel: %s (%d rows over)" % (title, y // ss - (h - 18)))
+    img = img.resize((w * Scale(), h * Scale()), Image.LANCZOS)
     rgb = np.asarray(img, dtype=np.float64) / 255.0
-    return Picture(rgb, np.ones((h, w)))
+    return Picture(rgb, np.ones(rgb.shape[:2]))
 
 
 def MakeMonitorNotice():

@@ -3,7 +3,7 @@ puffy cloth, and colour layers that build a picture back to front."""
 
 import numpy as np
 
-from .common import Blur, Col, Smooth, Unit
+from .common import Blur, Col, Scale, Smooth, Unit
 
 kRoomLight = Unit(-0.45, -0.62, 0.64)
 
@@ -12,12 +12,15 @@ class Canvas:
     """A picture built from layers drawn back to front (straight colour, coverage)."""
 
     def __init__(self, w, h, ss=1):
-        self.w, self.h, self.ss = w * ss, h * ss, ss
+        # Supersampled `ss` times over the painting's own scale.
+        self.ss = ss
+        self.k = ss * Scale()
+        self.w, self.h = w * self.k, h * self.k
         self.rgb = np.zeros((self.h, self.w, 3))
         self.alpha = np.zeros((self.h, self.w))
         yy, xx = np.mgrid[0 : self.h, 0 : self.w].astype(np.float64)
-        self.yy = (yy + 0.5) / ss
-        self.xx = (xx + 0.5) / ss
+        self.yy = (yy + 0.5) / self.k
+        self.xx = (xx + 0.5) / self.k
 
     def Draw(self, rgb, cover):
         cover = np.clip(cover, 0, 1)
@@ -28,7 +31,7 @@ class Canvas:
 
     def Shadow(self, cover, dx, dy, blur, strength):
         """A soft shadow cast by a shape onto what is already drawn (not onto air)."""
-        s = np.roll(np.roll(cover, int(dy * self.ss), axis=0), int(dx * self.ss), axis=1)
+        s = np.roll(np.roll(cover, int(dy * self.k), axis=0), int(dx * self.k), axis=1)
         s = Blur(s, blur * self.ss) * strength
         self.rgb = self.rgb * (1 - s * self.alpha)[..., None]
 
@@ -83,7 +86,8 @@ def Lathe(cv, cx, top, radii, angle=0.0, pivot=None):
     dr = np.interp(ly, rows, np.gradient(np.asarray(radii, dtype=np.float64)), left=0.0, right=0.0)
     dx = lx - cx
     u = np.clip(dx / np.maximum(r, 1e-3), -1, 1)
-    cover = Smooth(0.7, -0.7, np.abs(dx) - r) * (r > 0.3)
+    aa = 0.7 / Scale()
+    cover = Smooth(aa, -aa, np.abs(dx) - r) * (r > 0.3)
     nz = np.sqrt(np.clip(1 - u * u, 0, 1))
     n = np.stack([u, -dr * nz, nz], axis=-1)
     n /= np.linalg.norm(n, axis=-1, keepdims=True)
@@ -113,7 +117,7 @@ def Tube(cv, points, radius):
         nx = np.where(closer, (xx - qx), nx)
         ny = np.where(closer, (yy - qy), ny)
         rad = np.where(closer, rr, rad)
-    cover = Smooth(0.7, -0.7, best)
+    cover = Smooth(0.7 / Scale(), -0.7 / Scale(), best)
     ux = nx / np.maximum(rad, 1e-3)
     uy = ny / np.maximum(rad, 1e-3)
     nz = np.sqrt(np.clip(1 - ux * ux - uy * uy, 0, 1))
@@ -139,7 +143,8 @@ def Leaf(cv, base, tip, width, curl=0.0, serrate=0.0, lobes=0.0, seed_phase=0.0)
     prof *= 1.0 + lobes * np.sin(t * np.pi * 3 + seed_phase) * t
     prof += serrate * np.abs(np.sin(t * 40.0 + seed_phase))
     v = across / np.maximum(prof, 1e-3)
-    cover = Smooth(0.8, -0.8, np.abs(across) - prof) * Smooth(-0.02, 0.02, along) * Smooth(1.01, 0.99, along)
+    aa = 0.8 / Scale()
+    cover = Smooth(aa, -aa, np.abs(across) - prof) * Smooth(-0.02, 0.02, along) * Smooth(1.01, 0.99, along)
     # The leaf's halves tilt away from the midrib.
     tilt = 0.55 * np.sign(v) * np.minimum(np.abs(v), 1) ** 0.7
     nx = -ay * tilt

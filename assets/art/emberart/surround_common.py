@@ -1,17 +1,21 @@
 """What every fireplace surround shares: the canvas it is painted on, lighting, the
 fire's glow on the stone, and cutting the painting into the pieces the scene draws.
 
-A surround is painted whole, as one 800 x 600 scene (plus a margin for pieces that
-stand a little off the screen), so its left, right and top pieces meet without a seam.
-Each pixel then belongs to exactly one piece: the left and right pieces own their
-rectangles, the top piece owns the rest.
+A surround is painted whole, as one scene with the room's walls beside it (the
+walls a wide screen shows, plus a little more that no piece uses), so its left, right
+and top pieces and the walls meet without a seam. Each pixel of the 800 x 600 scene
+then belongs to exactly one piece: the left and right pieces own their rectangles,
+the top piece owns the rest; the walls own what lies beside the scene.
 """
 
 import numpy as np
 
-from .common import Blur, Col, Picture, Smooth, Unit
+from .common import Blur, Col, Picture, PixelGrid, Scale, Smooth, Unit
 
-kMargin = 8
+# Each wall's width, and the canvas's margin: the wall and room for the shadows'
+# reach, so that no shadow wraps in from the canvas's other side onto a wall.
+kWallW = 300
+kMargin = kWallW + 40
 kCanvasW = 800 + 2 * kMargin
 kCanvasH = 600
 
@@ -33,7 +37,7 @@ class StyleLayout:
 
 def Grid():
     """Screen coordinates (y, x) of every canvas pixel."""
-    yy, xx = np.mgrid[0:kCanvasH, 0:kCanvasW].astype(np.float64)
+    yy, xx = PixelGrid(kCanvasH, kCanvasW)
     return yy, xx - kMargin
 
 
@@ -45,8 +49,9 @@ def HeightShadow(height, light, steps=24, softness=2.0):
     ux, uy = dx / run, dy / run
     slope = dz / run
     shadow = np.zeros_like(height)
+    scale = Scale()
     for k in range(1, steps + 1):
-        sx, sy = int(round(ux * k * 1.5)), int(round(uy * k * 1.5))
+        sx, sy = int(round(ux * k * 1.5 * scale)), int(round(uy * k * 1.5 * scale))
         shifted = np.roll(np.roll(height, -sy, axis=0), -sx, axis=1)
         over = shifted - height - slope * k * 1.5
         shadow = np.maximum(shadow, over)
@@ -65,7 +70,7 @@ def FireGlow(opening, reach=60.0):
 def Light(albedo, normal, occlusion, shadow, glow, shine=0.0, shine_power=30.0,
           ambient=0.30, key=0.85, glow_gain=1.0):
     """Lights a painted surface: room light from the upper left, ambient light, and
-    the warm light of the fire near the opening."""
+    the warm light of the fire near the opening. `shine` may be a map."""
     lam = np.clip(np.tensordot(normal, kKeyLight, axes=([-1], [0])), 0.0, 1.0)
     direct = key * lam * shadow
     warm = Col(246, 232, 214)
@@ -74,7 +79,7 @@ def Light(albedo, normal, occlusion, shadow, glow, shine=0.0, shine_power=30.0,
     # The fire lights faces that turn down and inward toward it a little more.
     light = light + (glow_gain * glow * (0.6 + 0.4 * np.clip(normal[..., 2], 0, 1)))[..., None] * fire
     out = albedo * light
-    if shine:
+    if np.any(shine):
         half = kKeyLight + np.array([0.0, 0.0, 1.0])
         half /= np.linalg.norm(half)
         s = np.clip(np.tensordot(normal, half, axes=([-1], [0])), 0.0, 1.0) ** shine_power
@@ -85,35 +90,43 @@ def Light(albedo, normal, occlusion, shadow, glow, shine=0.0, shine_power=30.0,
 def Vignette(rgb, yy, xx, strength=0.22):
     """Darkens the far corners a little, as the room's light falls off."""
     d = ((xx - 400.0) / 520.0) ** 2 + ((yy - 330.0) / 430.0) ** 2
-    return rgb * (1.0 - strength * np.clip(d, 0, 1.5))[..., None]
+    # Beyond the scene's corners the darkening levels off gently toward the walls' ends.
+    d = np.where(d < 1.0, d, 1.0 + 0.5 * (1.0 - np.exp(-(d - 1.0) / 0.5)))
+    return rgb * (1.0 - strength * d)[..., None]
 
 
 def Coverable(layout, yy, xx):
-    """1 where one of the style's pieces can show the painting, 0 elsewhere."""
-    inside = yy < layout.top.h
+    """1 where one of the style's pieces or a wall can show the painting, 0 elsewhere."""
+    # Pixel centres lie at whole scene coordinates (at a finer scale, between them).
+    inside = (yy < layout.top.h - 0.5) | (xx < -0.5) | (xx > 799.5)
     for p in (layout.left, layout.right):
-        inside = inside | ((xx >= p.x) & (xx <= p.x + p.w - 1) & (yy >= p.y))
+        inside = inside | ((xx > p.x - 0.5) & (xx < p.x + p.w - 0.5) & (yy > p.y - 0.5))
     return inside.astype(np.float64)
 
 
 def Cut(rgb, alpha, layout):
-    """Splits a painted surround into its left, right and top pictures."""
-    own_l = np.zeros((kCanvasH, kCanvasW), bool)
-    own_r = np.zeros((kCanvasH, kCanvasW), bool)
+    """Splits a painted surround into its left, right and top pictures and the two
+    walls beside the scene."""
+    k = Scale()
+    H, W = kCanvasH * k, kCanvasW * k
+    own_l = np.zeros((H, W), bool)
+    own_r = np.zeros((H, W), bool)
     for piece, own in ((layout.left, own_l), (layout.right, own_r)):
         x0 = piece.x + kMargin
-        own[piece.y : piece.y + piece.h, x0 : x0 + piece.w] = True
+        own[piece.y * k : (piece.y + piece.h) * k, x0 * k : (x0 + piece.w) * k] = True
     own_r &= ~own_l
     own_t = ~(own_l | own_r)
-    own_t[layout.top.h :] = False
+    own_t[layout.top.h * k :] = False
     lost = alpha * ~(own_l | own_r | own_t)
-    lost = lost[:, kMargin : kMargin + 800]
+    lost = lost[:, kMargin * k : (kMargin + 800) * k]
     if lost.max() > 0.02:
         raise ValueError("part of the surround lies outside every piece")
 
-    def Take(piece, own):
-        x0 = piece.x + kMargin
-        sl = (slice(piece.y, piece.y + piece.h), slice(x0, x0 + piece.w))
+    def Take(x, y, w, h, own):
+        sl = (slice(y * k, (y + h) * k), slice((x + kMargin) * k, (x + kMargin + w) * k))
         return Picture(rgb[sl].copy(), (alpha * own)[sl].copy())
 
-    return Take(layout.left, own_l), Take(layout.right, own_r), Take(layout.top, own_t)
+    pieces = [Take(p.x, p.y, p.w, p.h, own)
+              for p, own in ((layout.left, own_l), (layout.right, own_r), (layout.top, own_t))]
+    wall = np.ones((H, W), bool)
+    return pieces + [Take(-kWallW, 0, kWallW, kCanvasH, wall), Take(800, 0, kWallW, kCanvasH, wall)]

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/scene_catalogue.h"
@@ -211,24 +213,38 @@ TEST_F(ArtTest, FlameFramesShareOneSizeFadeOutAndMove) {
   }
 }
 
-// Composes one style's surround as the saver draws it and returns the coverage of
-// the whole screen (0..255 per pixel).
-std::vector<int> SurroundCoverage(const Style& style) {
-  std::vector<int> cover(kScreenW * kScreenH, 0);
+// One style's surround drawn as the saver draws it, over black, at one scale (1, or
+// 2 for the pictures under "2x/"): colour and coverage (0..255) of every screen pixel.
+struct Screen {
+  int w, h;
+  std::vector<std::array<int, 3>> colour;
+  std::vector<int> cover;
+  explicit Screen(int scale)
+      : w(kScreenW * scale), h(kScreenH * scale), colour(size_t(w) * h), cover(size_t(w) * h, 0) {}
+};
+
+Screen DrawSurround(const Style& style, int scale = 1) {
+  Screen screen(scale);
+  const std::string folder = scale == 1 ? "" : std::to_string(scale) + "x/";
   for (const Placed& p : {style.right, style.left, style.top}) {
-    Surface s = Load(p.name);
+    Surface s = Load(folder + p.name);
     if (!s) continue;
     for (int y = 0; y < s->h; ++y)
       for (int x = 0; x < s->w; ++x) {
-        const int sx = p.x + x, sy = p.y + y;
-        if (sx < 0 || sy < 0 || sx >= kScreenW || sy >= kScreenH) continue;
-        int& c = cover[sy * kScreenW + sx];
-        const int a = Alpha(s.get(), x, y);
-        c = a + c * (255 - a) / 255;
+        const int sx = p.x * scale + x, sy = p.y * scale + y;
+        if (sx < 0 || sy < 0 || sx >= screen.w || sy >= screen.h) continue;
+        const Pixel px = At(s.get(), x, y);
+        int& c = screen.cover[sy * screen.w + sx];
+        c = px.a + c * (255 - px.a) / 255;
+        auto& rgb = screen.colour[sy * screen.w + sx];
+        const int src[3] = {px.r, px.g, px.b};
+        for (int i = 0; i < 3; ++i) rgb[i] = (src[i] * px.a + rgb[i] * (255 - px.a)) / 255;
       }
   }
-  return cover;
+  return screen;
 }
+
+std::vector<int> SurroundCoverage(const Style& style) { return DrawSurround(style).cover; }
 
 TEST_F(ArtTest, SurroundsFrameADarkFireboxInEveryStyle) {
   for (const Style& style : Styles()) {
@@ -268,6 +284,147 @@ TEST_F(ArtTest, SurroundsFrameADarkFireboxInEveryStyle) {
       // The mantle lies on the stone above the mouth, not over the fire.
       EXPECT_LT(style.mantle.y + m->h, 250) << style.mantle.name;
     }
+  }
+}
+
+// The pictures beside the scene's own: walls for wide screens, light maps, shades.
+std::vector<std::string> Extras() {
+  std::vector<std::string> names = {"ShadeL.bmp", "ShadeR.bmp"};
+  for (int k = 1; k <= 6; ++k)
+    for (const char* kind : {"WallL", "WallR", "Light"}) names.push_back(kind + std::to_string(k) + ".bmp");
+  return names;
+}
+
+int Sum(const Pixel& p) { return p.r + p.g + p.b; }
+
+TEST_F(ArtTest, WallsLightsAndShadesHaveTheirSizesAndCoverage) {
+  for (int k = 1; k <= 6; ++k) {
+    for (const char* side : {"WallL", "WallR"}) {
+      const std::string name = side + std::to_string(k) + ".bmp";
+      ASSERT_TRUE(HasAlphaChannel(name)) << name;
+      Surface s = Load(name);
+      ASSERT_NE(s, nullptr) << name;
+      EXPECT_EQ(s->w, 300) << name;
+      EXPECT_EQ(s->h, kScreenH) << name;
+      const Coverage c = Count(s.get());
+      EXPECT_EQ(c.solid, long{s->w} * s->h) << name << " is not opaque";
+    }
+    const std::string name = "Light" + std::to_string(k) + ".bmp";
+    ASSERT_TRUE(HasAlphaChannel(name)) << name;
+    Surface s = Load(name);
+    ASSERT_NE(s, nullptr) << name;
+    ASSERT_EQ(s->w, kScreenW) << name;
+    ASSERT_EQ(s->h, kScreenH) << name;
+    // None on the fire's body, the mantle or the top corners...
+    for (auto [x, y] : {std::pair{400, 330}, {250, 360}, {550, 360}, {400, 40}, {0, 0}, {799, 0}, {200, 120}})
+      EXPECT_EQ(Alpha(s.get(), x, y), 0) << name << " " << x << "," << y;
+    // ...a warm light on the logs' fronts and the stone low beside the mouth, bright
+    // enough to see and not so bright it burns out (the saver's middle level is 170).
+    int most = 0;
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) {
+        const Pixel p = At(s.get(), x, y);
+        most = std::max<int>(most, p.a);
+        if (p.a > 0) {
+          ASSERT_TRUE(p.r > p.g && p.g > p.b) << name << " is not firelight at " << x << "," << y;
+        }
+      }
+    EXPECT_GT(Alpha(s.get(), 400, 570), 255 * 15 / 100) << name << ": the logs get no light";
+    EXPECT_GE(most, 255 * 45 / 100) << name;
+    EXPECT_LE(most, 255 * 75 / 100) << name;
+    const Coverage c = Count(s.get());
+    EXPECT_LT(c.solid + c.partial, long{s->w} * s->h / 2) << name << " lights too much of the screen";
+  }
+  for (const char* name : {"ShadeL.bmp", "ShadeR.bmp"}) {
+    ASSERT_TRUE(HasAlphaChannel(name)) << name;
+    Surface s = Load(name);
+    ASSERT_NE(s, nullptr) << name;
+    ASSERT_EQ(s->w, 240) << name;
+    ASSERT_EQ(s->h, kScreenH) << name;
+    const bool left = std::string(name) == "ShadeL.bmp";
+    const int outer = left ? 0 : s->w - 1, inner = left ? s->w - 1 : 0;
+    EXPECT_EQ(Alpha(s.get(), inner, 300), 0) << name;
+    EXPECT_NEAR(Alpha(s.get(), outer, 300), 60, 15) << name;
+    EXPECT_GT(Alpha(s.get(), outer, 0), Alpha(s.get(), outer, 300)) << name;
+    EXPECT_GT(Alpha(s.get(), outer, s->h - 1), Alpha(s.get(), outer, 300)) << name;
+    // Rising smoothly toward the outer side, and black.
+    for (int i = 1; i < s->w; ++i) {
+      const int x = left ? s->w - 1 - i : i, prev = left ? x + 1 : x - 1;
+      ASSERT_GE(Alpha(s.get(), x, 300), Alpha(s.get(), prev, 300)) << name << " x " << x;
+      ASSERT_LE(Alpha(s.get(), x, 300) - Alpha(s.get(), prev, 300), 2) << name << " x " << x;
+      ASSERT_EQ(Sum(At(s.get(), x, 300)), 0) << name;
+    }
+  }
+}
+
+TEST_F(ArtTest, WallsContinueTheSurroundWithoutASeam) {
+  auto Between = [](const Pixel& a, const Pixel& b) {
+    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+  };
+  const auto styles = Styles();
+  for (int scale : {1, 2}) {
+    const std::string folder = scale == 1 ? "" : "2x/";
+    for (size_t k = 1; k <= styles.size(); ++k) {
+      const Style& style = styles[k - 1];
+      const Screen screen = DrawSurround(style, scale);
+      for (const bool left : {true, false}) {
+        const std::string name = folder + (left ? "WallL" : "WallR") + std::to_string(k) + ".bmp";
+        Surface wall = Load(name);
+        ASSERT_NE(wall, nullptr) << name;
+        ASSERT_EQ(wall->h, screen.h) << name;
+        // The wall's column at the seam against the screen's edge column, and pairs of
+        // neighbouring columns inside the wall near it.
+        const int edge = left ? wall->w - 1 : 0, screen_x = left ? 0 : screen.w - 1, in = left ? -1 : 1;
+        double seam = 0, inside = 0;
+        for (int y = 0; y < screen.h; ++y) {
+          ASSERT_EQ(screen.cover[y * screen.w + screen_x], 255) << style.top.name << " y " << y;
+          const auto& c = screen.colour[y * screen.w + screen_x];
+          seam += Between({uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), 255}, At(wall.get(), edge, y));
+          for (int d = 0; d < 8; ++d)
+            inside += Between(At(wall.get(), edge + in * d, y), At(wall.get(), edge + in * (d + 1), y)) / 8.0;
+        }
+        EXPECT_LE(seam, 3.0 * inside + 2.0 * screen.h) << name << " shows a seam against " << style.top.name;
+      }
+      // Left and right are not one picture mirrored.
+      Surface l = Load(folder + "WallL" + std::to_string(k) + ".bmp");
+      Surface r = Load(folder + "WallR" + std::to_string(k) + ".bmp");
+      long same = 0;
+      for (int y = 0; y < l->h; y += 3)
+        for (int x = 0; x < l->w; x += 3) same += Between(At(l.get(), x, y), At(r.get(), r->w - 1 - x, y)) == 0;
+      EXPECT_LT(same, long{l->w / 3} * (l->h / 3) / 2) << folder << "WallR" << k << " mirrors WallL" << k;
+    }
+  }
+}
+
+// Every picture again at twice the size for finer screens, under "2x/": the same
+// shape (its coverage, halved, matches the picture's own) and the same kind of file.
+TEST_F(ArtTest, EveryPictureComesAgainAtTwiceTheSize) {
+  auto names = Catalogue();
+  for (const auto& name : Extras()) names.push_back(name);
+  for (const auto& name : names) {
+    Surface one = Load(name), two = Load("2x/" + name);
+    ASSERT_NE(one, nullptr) << name;
+    ASSERT_NE(two, nullptr) << "2x/" << name << ": " << SDL_GetError();
+    ASSERT_EQ(two->w, 2 * one->w) << name;
+    ASSERT_EQ(two->h, 2 * one->h) << name;
+    EXPECT_EQ(HasAlphaChannel("2x/" + name), HasAlphaChannel(name)) << name;
+    double off = 0, colour = 0;
+    for (int y = 0; y < one->h; ++y)
+      for (int x = 0; x < one->w; ++x) {
+        int a = 0, c = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) {
+            const Pixel p = At(two.get(), 2 * x + dx, 2 * y + dy);
+            a += p.a;
+            c += Sum(p) * p.a / 255;
+          }
+        const Pixel p = At(one.get(), x, y);
+        off += std::abs(a / 4 - p.a);
+        colour += std::abs(c / 4 - Sum(p) * p.a / 255);
+      }
+    const double pixels = double(one->w) * one->h;
+    EXPECT_LT(off / pixels, 2.0) << name << ": the 2x picture's shape differs";
+    EXPECT_LT(colour / pixels, 3 * 12.0) << name << ": the 2x picture looks different";
   }
 }
 
