@@ -111,20 +111,20 @@ int Firelight::Step(int64_t nowMs, std::optional<int> flameBrightness) {
   }
   // Slow swells: a wandering value pulled back to none over seconds.
   constexpr double kSwellSeconds = 2.5;
-  constexpr double kSwellSpread = 0.07;
+  constexpr double kSwellSpread = 0.11;
   swell_ += -swell_ * seconds / kSwellSeconds +
             kSwellSpread * std::sqrt(2.0 * seconds / kSwellSeconds) * Normal(random_);
-  swell_ = std::clamp(swell_, -0.18, 0.18);
+  swell_ = std::clamp(swell_, -0.22, 0.22);
   // Short dips, a few a minute, quickly in and out.
   constexpr double kDipsPerSecond = 1.0 / 15.0;
   if (random_.Uniform() < kDipsPerSecond * seconds) dip_ = random_.Between(0.08, 0.16);
   dip_ -= dip_ * Follow(seconds, 0.5);
 
-  const double target = kMean * (1.0 + 0.45 * (flame_ - 1.0)) * (1.0 + swell_) * (1.0 - dip_);
+  const double target = kMean * (1.0 + 0.6 * (flame_ - 1.0)) * (1.0 + swell_) * (1.0 - dip_);
   smoothed_ += (target - smoothed_) * Follow(seconds, 0.3);
   const int wanted = std::clamp(static_cast<int>(std::lround(smoothed_)), kLowest, kHighest);
   if (std::abs(wanted - shown_) >= kStep && nowMs - shownAtMs_ >= kFewestMsBetween) {
-    shown_ = wanted;
+    shown_ += std::clamp(wanted - shown_, -kMostStep, kMostStep);
     shownAtMs_ = nowMs;
   }
   return shown_;
@@ -149,7 +149,7 @@ void Embers::Birth() {
   s.x = 400.0 + 230.0 * (random_.Uniform() + random_.Uniform() - 1.0);
   s.y = random_.Between(445.0, 475.0);
   s.vx = random_.Between(-12.0, 12.0);
-  s.vy = -random_.Between(35.0, 105.0);
+  s.vy = -random_.Between(50.0, 140.0);
   s.life = random_.Between(1.2, 3.6);
   s.heat = random_.Between(170.0, 255.0);
   sparks_.push_back(s);
@@ -161,8 +161,9 @@ void Embers::Advance(double seconds) {
   wind_ = std::clamp(wind_, -30.0, 30.0);
   for (Spark& s : sparks_) {
     s.age += seconds;
-    // Hot air lifts a spark less as it cools; each one jitters on its own.
-    s.vy += (-12.0 * s.Heat() / 255.0 + 18.0) * seconds;
+    // Hot air lifts a spark, less as it cools and the air holds it back;
+    // each one jitters on its own.
+    s.vy += (-25.0 * s.Heat() / 255.0 - 0.4 * s.vy) * seconds;
     s.vx += (wind_ - s.vx) * Follow(seconds, 1.5) + 30.0 * std::sqrt(seconds) * Normal(random_);
     s.x += s.vx * seconds;
     s.y += s.vy * seconds;

@@ -65,7 +65,9 @@ class Firelight {
   static constexpr int kHighest = 230;
   // The smallest change worth drawing, and the shortest time between two.
   static constexpr int kStep = 3;
-  static constexpr int64_t kFewestMsBetween = 200;
+  // The largest change at once: a dip takes a few of them.
+  static constexpr int kMostStep = 12;
+  static constexpr int64_t kFewestMsBetween = 250;
 
   explicit Firelight(uint64_t seed);
   // The light at `nowMs`, with the flame showing a picture of that

@@ -39,7 +39,8 @@ def placed(mask_size, name, x, y):
 
 def settings(style=1, **keys):
     """The quiet first-run scene with this style alone and these keys."""
-    text = e2e.QUIET.replace("ShowFP1=1", "ShowFP1=0\nShowFP%d=1" % style)
+    text = e2e.QUIET.replace("ShowFP1=1", "\n".join(
+        "ShowFP%d=%d" % (k, k == style) for k in range(1, 7)))
     for key, value in keys.items():
         text = e2e.add_key(text, "emberlrn", key, value)
     return text
@@ -139,7 +140,7 @@ class LivingFireTest(unittest.TestCase):
             desk.write_settings(settings(1))
             run = e2e.SaverRun(desk)
             time.sleep(1.0)
-            lit = shots(desk, 8, 0.15)
+            lit = shots(desk, 15, 0.2)
             run.expect_running(self, "the saver ended")
             run.end()
             desk.write_settings(settings(1, **OFF))
@@ -152,7 +153,7 @@ class LivingFireTest(unittest.TestCase):
             left, _ = e2e.canvas_to_screen(desk, 0, 0)
             strips = np.concatenate([lit[0][:, :left - 2], lit[0][:, -(left - 2):]], axis=1)
             self.assertGreater(strips.mean(), 20, "the side strips are black")
-            self.assertGreater((strips.max(axis=2) > 30).mean(), 0.9)
+            self.assertGreater((strips.max(axis=2) > 8).mean(), 0.95)
             bars = np.concatenate([classic[0][:, :left - 2], classic[0][:, -(left - 2):]], axis=1)
             self.assertEqual(bars.max(), 0, "with Fill wide screens off the bars are black")
 
@@ -166,40 +167,46 @@ class LivingFireTest(unittest.TestCase):
             far[:, 40:] = False
             self.assertGreater(near.sum(), 200, "the light falls on the surround's inner edge")
             self.assertGreater(far.sum(), 200)
-            def Screen(mask):
+            def on_screen(mask):
                 ys, xs = np.nonzero(mask)
                 sx = [e2e.canvas_to_screen(desk, int(x), int(y)) for x, y in zip(xs, ys)]
                 return tuple(np.array(v) for v in zip(*[(y2, x2) for x2, y2 in sx]))
-            near_px, far_px = Screen(near), Screen(far)
-            near_means = [shot[near_px].mean() for shot in lit]
-            far_means = [shot[far_px].mean() for shot in lit]
-            self.assertGreater(max(near_means) - min(near_means), 0.5,
-                               "the firelight never moved on the surround: %s" % near_means)
-            self.assertEqual(max(far_means) - min(far_means), 0.0,
-                             "the surround's outer edge flickers: %s" % far_means)
+            near_px, far_px = on_screen(near), on_screen(far)
+            near_moved = max((np.abs(a[near_px] - b[near_px]).max(axis=1) > 0).mean()
+                             for a in lit for b in lit)
+            far_change = max(np.abs(a[far_px] - b[far_px]).max() for a in lit for b in lit)
+            self.assertGreater(near_moved, 0.1, "the firelight never moved on the surround")
+            self.assertEqual(far_change, 0, "the surround's outer edge flickers")
             # Subtle: the surround as a whole within 8 % of the classic scene.
-            whole = Screen(side > 250)
+            whole = on_screen(side > 250)
             change = np.mean([s[whole].mean() for s in lit]) / np.mean([s[whole].mean() for s in classic])
             self.assertLess(abs(change - 1.0), 0.08, "the surround's brightness moved by %.3f" % change)
 
-            # Sparks: above the logs, where no flame frame ever draws and
-            # nothing stands in front, the classic scene is black.
-            opening = np.ones(size, dtype=bool)
-            for k in range(1, 11):
-                opening &= placed(size, "Flame%d.bmp" % k, 70, 27) == 0
-            for name, x, y in (("Logs.bmp", 83, 435), ("marLeftSide.bmp", 0, 212),
-                               ("marRightSide.bmp", 700, 212), ("marTopSide.bmp", 0, 0),
-                               ("AndIronL.bmp", 50, 292), ("AndIronR.bmp", 580, 292)):
-                opening &= placed(size, name, x, y) == 0
-            opening[:, :100] = opening[:, 700:] = False
-            self.assertGreater(opening.sum(), 1000)
-            open_px = Screen(opening)
-            self.assertEqual(max(shot[open_px].max() for shot in classic), 0)
-            sparks = [(shot[open_px].max(axis=1) > 60).sum() for shot in lit]
-            self.assertGreater(sum(1 for n in sparks if n > 0), 4, "no sparks above the logs: %s" % sparks)
-            changed = [(np.abs(a[open_px] - b[open_px]).max(axis=1) > 30).sum()
-                       for a, b in zip(lit, lit[1:])]
-            self.assertGreater(min(changed), 0, "the sparks stood still: %s" % changed)
+            # Sparks: above the logs, between two frames in which the flame
+            # did not step (the flame at its slowest), pixels still change.
+            desk.write_settings(settings(1).replace("Speed=100", "Speed=250"))
+            box = telling_box(desk)
+            left, top = e2e.canvas_to_screen(desk, 110, 280)
+            right, bottom = e2e.canvas_to_screen(desk, 690, 430)
+            run = e2e.SaverRun(desk)
+            time.sleep(0.5)
+            screen = Screen(desk)
+            samples = []
+            try:
+                for _ in range(60):
+                    samples.append((screen.grab(*box), screen.image(left, top, right - left, bottom - top)))
+                    time.sleep(0.05)
+            finally:
+                screen.close()
+            run.end()
+            unlit = placed(size, "Light1.bmp", 0, 0)[280:430, 110:690] == 0
+            unlit = np.asarray(Image.fromarray(unlit).resize((right - left, bottom - top)))
+            quiet_pairs = [(a[1], b[1]) for a, b in zip(samples, samples[1:]) if a[0] == b[0]]
+            self.assertGreater(len(quiet_pairs), 20)
+            moved = [int(((np.abs(a - b).max(axis=2) > 30) & unlit).sum()) for a, b in quiet_pairs]
+            self.assertGreater(sum(1 for n in moved if n > 0), len(moved) // 2,
+                               "no sparks moved between the flame's steps: %s" % moved)
+
 
     def test_the_flame_never_plays_a_run_of_ten_frames_twice(self):
         with e2e.Desktop(1920, 1080) as desk:

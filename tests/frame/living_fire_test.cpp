@@ -63,7 +63,7 @@ TEST(FirelightTest, TheLightSwellsAndDipsGentlyAndNeverFlashes) {
     const int level = light.Step(now, 60 + (i * 37) % 40);
     if (level != previous) {
       ++changes;
-      EXPECT_LE(std::abs(level - previous), 24) << "a jump at " << now;
+      EXPECT_LE(std::abs(level - previous), Firelight::kMostStep) << "a jump at " << now;
       EXPECT_GE(now - changedAt, Firelight::kFewestMsBetween);
       changedAt = now;
     }

@@ -281,14 +281,14 @@ Surface SparkPicture(int step, int scale) {
   const double r = 255.0;
   const double g = 60.0 + 190.0 * std::min(1.0, heat * 1.25);
   const double b = 20.0 + 170.0 * std::max(0.0, heat - 0.6) / 0.4;
-  const double strength = 0.25 + 0.75 * heat;
-  const double sigma = 0.9 * scale;
+  const double strength = 0.45 + 0.55 * heat;
+  const double sigma = 1.0 * scale;
   for (int y = 0; y < size; ++y) {
     auto* row = Row(glow.get(), y);
     for (int x = 0; x < size; ++x) {
       const double d2 = double(x - radius) * (x - radius) + double(y - radius) * (y - radius);
       const double core = std::exp(-d2 / (2.0 * sigma * sigma));
-      const double halo = 0.18 * std::exp(-d2 / (2.0 * 4.0 * sigma * sigma));
+      const double halo = 0.3 * std::exp(-d2 / (2.0 * 4.0 * sigma * sigma));
       const double k = strength * std::min(1.0, core + halo);
       const auto C = [k](double v) { return static_cast<uint32_t>(std::lround(std::min(255.0, v * k))); };
       const uint32_t red = C(r), green = C(g), blue = C(b);
