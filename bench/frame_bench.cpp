@@ -191,14 +191,19 @@ BENCHMARK(BM_QuietFrame)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 // sparks move. Its figures are per frame, against the same scene with the
 // living fire off, whose frames come only at the flame's steps.
 void BM_LivingFrame(benchmark::State& bench) {
-  const bool on = bench.range(2) != 0;
+  // The switches by bit: walls 1, firelight 2, sparks 4, the flame's walk 8.
+  const int64_t switches = bench.range(2);
+  const bool on = (switches & 4) != 0;
   SteppedClock clock;
   SdlTegoDDrw ddrw(clock);
   Scene scene(DataFolder());
   scene.choices.flameSpeed = 100;
   Decorations& living = scene.choices.decorations;
-  living.fillWide = living.firelight = living.embers = living.livingFlame = on;
-  ddrw.SetWideCanvas(on);
+  living.fillWide = (switches & 1) != 0;
+  living.firelight = (switches & 2) != 0;
+  living.embers = (switches & 4) != 0;
+  living.livingFlame = (switches & 8) != 0;
+  ddrw.SetWideCanvas(living.fillWide);
   if (!ddrw.SetDisplayMode(800, 600, 32, "")) {
     bench.SkipWithError("no display");
     return;
@@ -225,7 +230,11 @@ void BM_LivingFrame(benchmark::State& bench) {
 }
 BENCHMARK(BM_LivingFrame)
     ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 15})
     ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 2})
+    ->Args({1920, 1080, 4})
+    ->Args({1920, 1080, 8})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
 

@@ -67,7 +67,7 @@ class Firelight {
   static constexpr int kStep = 3;
   // The largest change at once: a dip takes a few of them.
   static constexpr int kMostStep = 12;
-  static constexpr int64_t kFewestMsBetween = 250;
+  static constexpr int64_t kFewestMsBetween = 1000;
 
   explicit Firelight(uint64_t seed);
   // The light at `nowMs`, with the flame showing a picture of that

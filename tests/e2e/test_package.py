@@ -25,7 +25,8 @@ def paint_flames_blue(folder):
     """Turns the flame pictures blue, so that a blue fire on the screen proves
     the pictures were read from this folder (the red channel is the fire's
     brightest, and becomes the blue one)."""
-    for path in glob.glob(os.path.join(folder, "Flame*.bmp")):
+    for path in glob.glob(os.path.join(folder, "Flame*.bmp")) + \
+            glob.glob(os.path.join(folder, "2x", "Flame*.bmp")):
         with open(path, "rb") as f:
             data = bytearray(f.read())
         start = struct.unpack_from("<I", data, 10)[0]

@@ -17,6 +17,9 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "interfaces/clock.h"
 #include "platform/pixel_blend.h"
@@ -244,15 +247,35 @@ void TakeOffScreen(SDL_Window* window) {
   }
 }
 
-// Brightens `pixels` canvas pixels by a light's weights at a strength
-// whose table `gain` gives, for each weight, its gain in 256ths.
-void LightRow(const uint32_t* weights, uint32_t* canvas, int pixels, const uint16_t* gain) {
-  for (int x = 0; x < pixels; ++x) {
+// Brightens `pixels` canvas pixels by a light's weights at a strength from
+// 0 to 255: each channel c becomes c + c * weight * level / 255², in 16-bit
+// lanes four pixels at a time, with the same sums on every path.
+void LightRow(const uint32_t* weights, uint32_t* canvas, int pixels, int level) {
+  const auto strength = static_cast<uint32_t>(level) * 258 >> 8;  // level / 255, in 256ths
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i lanes = _mm_set1_epi16(static_cast<int16_t>(strength));
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; x + 4 <= pixels; x += 4) {
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + x));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + x));
+    const __m128i cLow = _mm_unpacklo_epi8(c, zero);
+    const __m128i cHigh = _mm_unpackhi_epi8(c, zero);
+    const __m128i gainLow = _mm_mullo_epi16(_mm_unpacklo_epi8(w, zero), lanes);
+    const __m128i gainHigh = _mm_mullo_epi16(_mm_unpackhi_epi8(w, zero), lanes);
+    const __m128i lit = _mm_packus_epi16(_mm_add_epi16(cLow, _mm_mulhi_epu16(cLow, gainLow)),
+                                         _mm_add_epi16(cHigh, _mm_mulhi_epu16(cHigh, gainHigh)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + x), _mm_or_si128(lit, opaque));
+  }
+#endif
+  for (; x < pixels; ++x) {
     const uint32_t w = weights[x];
     const uint32_t c = canvas[x];
     const auto Lit = [&](int shift) {
       const uint32_t v = (c >> shift) & 0xFF;
-      return std::min<uint32_t>(255, v + ((v * gain[(w >> shift) & 0xFF]) >> 8)) << shift;
+      const uint32_t gain = ((w >> shift) & 0xFF) * strength;
+      return std::min<uint32_t>(255, v + (v * gain >> 16)) << shift;
     };
     canvas[x] = 0xFF000000u | Lit(16) | Lit(8) | Lit(0);
   }
@@ -1047,18 +1070,13 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
     // The notice panels are the only opaque pictures.
     if ((item.paint == Paint::kCopy || item.notice) && !withPanels) continue;
     if (item.paint == Paint::kLight) {
-      // Each weight's gain at this strength, in 256ths: weight * level / 255².
-      uint16_t gain[256];
-      for (uint32_t w = 0; w < 256; ++w) {
-        gain[w] = static_cast<uint16_t>((w * static_cast<uint32_t>(item.level) * 256 + 32512) / 65025);
-      }
       for (int y = part.y; y < part.y + part.h; ++y) {
         const uint32_t* weights = Row(item.picture, y - item.at.y);
         uint32_t* to = Row(canvas, y);
         for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y - item.at.y)]) {
           const int from = std::max(first + item.at.x, part.x);
           const int until = std::min(end + item.at.x, part.x + part.w);
-          if (from < until) LightRow(weights + (from - item.at.x), to + from, until - from, gain);
+          if (from < until) LightRow(weights + (from - item.at.x), to + from, until - from, item.level);
         }
       }
       continue;

@@ -894,7 +894,9 @@ TEST_F(SdlDDrwTest, LightBrightensWhatIsUnderItAtItsStrengthAndSparksAddTheirs) 
   std::vector<uint32_t> canvas = Frame(0, false);
   EXPECT_EQ(At(canvas, 150, 150), 0xFF646464u);
   canvas = Frame(255, false);
-  EXPECT_EQ(At(canvas, 150, 150), 0xFFC89664u);  // 100 lit by (255, 128, 0): 200, 150, 100
+  EXPECT_EQ(At(canvas, 150, 150), 0xFFC79664u);  // 100 lit by (255, 128, 0): 199, 150, 100
+  // Every pixel of a row alike, whichever path the processor takes for it.
+  for (int x = 101; x < 199; ++x) EXPECT_EQ(At(canvas, x, 150), 0xFFC79664u) << x;
   EXPECT_EQ(At(canvas, 250, 150), 0xFF646464u);  // where no light falls
   EXPECT_EQ(At(canvas, 50, 50), kBlackPixel);    // light on black is black
   // Only the tiles it lit, and their neighbours in the scaling.
