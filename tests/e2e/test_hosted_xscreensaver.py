@@ -39,12 +39,15 @@ class WindowIdTest(unittest.TestCase):
             self.assertEqual(shot.getpixel((500, 500)), (0, 0, 0), "drew outside its window")
             self.assertEqual(len(host.query_tree().children), 0, "made a window of its own")
 
-            # A wider window: the canvas keeps its shape, with black bars beside it.
+            # A wider window: the scene keeps its shape, the room's walls stand
+            # beside it up to 21:9 (1400 x 600 scaled to 700 x 300), and black
+            # bars beyond.
             host.configure(width=800, height=300)
             dpy.sync()
             time.sleep(1.5)
             shot = desk.screenshot()
-            self.assertEqual(shot.getpixel((40 + 50, 40 + 150)), (0, 0, 0), "no bar on the left")
+            self.assertEqual(shot.getpixel((40 + 20, 40 + 150)), (0, 0, 0), "no bar on the left")
+            self.assertNotEqual(shot.getpixel((40 + 80, 40 + 150)), (0, 0, 0), "no wall on the left")
             self.assertTrue(bright(shot.getpixel((40 + 400, 40 + 300 * 380 // 600))))
 
             # Input is the host's: keys and movement do not end it.

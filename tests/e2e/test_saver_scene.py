@@ -10,7 +10,7 @@ import time
 import unittest
 
 import e2e_support as e2e
-from e2e_support import QUIET, Desktop, canvas_to_screen, mean_brightness, stop, wait_exit
+from e2e_support import QUIET, Desktop, add_key, canvas_to_screen, mean_brightness, stop, wait_exit
 from saver_stand_ins import make_stand_ins
 
 
@@ -93,16 +93,21 @@ class SaverSceneTest(unittest.TestCase):
             desktop.xdotool("key", "Escape")
             self.assertEqual(wait_exit(proc, 5), 0)
 
-    def test_a_wide_screen_keeps_the_scene_in_shape_with_black_bars(self):
-        with Desktop(1280, 720) as desktop:
-            proc = self.start(desktop, QUIET)
-            shot = desktop.screenshot()
-            # 800 x 600 scaled to 960 x 720 leaves 160 pixels on each side.
-            self.assertLess(mean_brightness(shot, (0, 0, 150, 720)), 2)
-            self.assertLess(mean_brightness(shot, (1130, 0, 1280, 720)), 2)
-            self.assertGreater(mean_brightness(shot, (170, 0, 1110, 720)), 20)
-            desktop.xdotool("key", "a")
-            self.assertEqual(wait_exit(proc, 5), 0)
+    def test_a_wide_screen_keeps_the_scene_in_shape_with_walls_or_black_bars_beside_it(self):
+        for fill, bars in (("1", False), ("0", True)):
+            with self.subTest(fill_wide=fill), Desktop(1280, 720) as desktop:
+                proc = self.start(desktop, add_key(QUIET, "emberlrn", "FillWide", fill))
+                shot = desktop.screenshot()
+                # 800 x 600 scaled to 960 x 720 leaves 160 pixels on each side:
+                # the room's walls, or black.
+                for side in ((0, 0, 150, 720), (1130, 0, 1280, 720)):
+                    if bars:
+                        self.assertLess(mean_brightness(shot, side), 2)
+                    else:
+                        self.assertGreater(mean_brightness(shot, side), 10)
+                self.assertGreater(mean_brightness(shot, (170, 0, 1110, 720)), 20)
+                desktop.xdotool("key", "a")
+                self.assertEqual(wait_exit(proc, 5), 0)
 
     def test_a_missing_picture_is_named_once_and_the_saver_runs_on(self):
         folder = tempfile.mkdtemp(prefix="emberlrn-art-")

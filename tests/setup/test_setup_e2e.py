@@ -50,10 +50,15 @@ class SetupDialogEndToEnd(unittest.TestCase):
                 self.assertEqual(stored.get("Settings/SetReg"), "2")
                 self.assertEqual(stored.get("Settings/Message"), "Place a message here")
                 self.assertEqual(stored.get("xmas/SoundOn"), "False")
-                # The dialog stands on the screen, drawn in its light colours.
+                # The dialog stands on the screen, drawn in its light colours
+                # (its left edge; the live fire burns on its right).
                 shot = desk.screenshot()
-                middle = shot.getpixel((desk.width // 2, desk.height // 2))
-                self.assertGreater(sum(middle), 3 * 150, middle)
+                shell = desk.xdotool("getwindowgeometry", "--shell", window).stdout.split()
+                at = dict(item.split("=", 1) for item in shell if "=" in item)
+                left, top = int(at["X"]), int(at["Y"])
+                edge = shot.crop((left + 4, top + int(at["HEIGHT"]) // 2 - 20,
+                                  left + 12, top + int(at["HEIGHT"]) // 2 + 20)).convert("L")
+                self.assertGreater(sum(edge.getdata()) / (8 * 40), 150)
                 desk.xdotool("windowactivate", "--sync", window)
                 desk.xdotool("key", "--window", window, "Return")  # the default button, "&OK"
                 self.assertEqual(wait_exit(proc, 10), 0)

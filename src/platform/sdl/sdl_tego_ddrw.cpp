@@ -1116,7 +1116,12 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
     SDL_Surface* shown = SDL_GetWindowSurface(other.window.get());
     if (shown != nullptr && (shown != other.shown || shown->w != other.scale.WindowWidth() ||
                              shown->h != other.scale.WindowHeight())) {
-      other.scale.SetSizes(canvasW_, canvasH_, shown->w, shown->h);
+      // A monitor narrower than the first sees the canvas's middle, its
+      // own shape's worth of the walls and never less than the scene.
+      const int64_t wanted = shown->h > 0 ? int64_t{canvasH_} * shown->w / shown->h : canvasW_;
+      const int width = static_cast<int>(std::clamp<int64_t>(wanted, kSceneWidth * art_, canvasW_));
+      other.left = (canvasW_ - width) / 2;
+      other.scale.SetSizes(width, canvasH_, shown->w, shown->h);
       other.shown = shown;
       othersAnew = true;
     }
@@ -1125,7 +1130,8 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
       ChangedCanvasTiles(plainCanvas_.get(), plainShownTiles_, areas, othersAnew);
   for (OtherMonitor& other : others_) {
     if (SDL_Surface* shown = SDL_GetWindowSurface(other.window.get())) {
-      ShowTiles(other.window.get(), shown, other.scale, plainCanvas_.get(), tiles, othersAnew);
+      ShowTiles(other.window.get(), shown, other.scale, plainCanvas_.get(), tiles, othersAnew,
+                other.left);
     }
   }
 }
@@ -1163,7 +1169,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::ChangedCanvasTiles(SDL_Surface* canva
 
 int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
                                SDL_Surface* canvas, const std::vector<PixelRect>& tiles,
-                               bool everything) {
+                               bool everything, int left) {
   sent_.clear();
   int64_t written = 0;
   const bool direct = SameLayout(surface);
@@ -1181,9 +1187,13 @@ int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasS
     SDL_FillRect(target, nullptr, 0xFF000000u);
     sent_.push_back({0, 0, surface->w, surface->h});
   }
-  const auto* pixels = static_cast<const uint32_t*>(canvas->pixels);
+  // The window shows the canvas from column `left` on.
+  const auto* pixels = static_cast<const uint32_t*>(canvas->pixels) + left;
   const int canvasPitch = canvas->pitch / 4;
-  for (const PixelRect& tile : tiles) {
+  for (const PixelRect& canvasTile : tiles) {
+    const PixelRect tile = Intersection({canvasTile.x - left, canvasTile.y, canvasTile.w, canvasTile.h},
+                                        {0, 0, canvasW_ - 2 * left, canvasH_});
+    if (tile.Empty()) continue;
     const PixelRect out = scale.WindowRect(tile);
     if (out.Empty()) continue;
     scale.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,

@@ -231,8 +231,10 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
                                                    bool everything);
   // Scales the tiles into the window's pixels and sends them; returns the
   // window pixels written.
+  // The window shows the canvas from column `left` on.
   int64_t ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
-                    SDL_Surface* canvas, const std::vector<PixelRect>& tiles, bool everything);
+                    SDL_Surface* canvas, const std::vector<PixelRect>& tiles, bool everything,
+                    int left = 0);
   void ReleasePictures();
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
@@ -304,6 +306,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   struct OtherMonitor {
     std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window{nullptr, SDL_DestroyWindow};
     CanvasScale scale;
+    int left = 0;                        // the first canvas column it shows
     const SDL_Surface* shown = nullptr;  // the window's pixels the scale was set for
   };
   std::vector<OtherMonitor> others_;
