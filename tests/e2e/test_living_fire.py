@@ -235,7 +235,7 @@ class LivingFireTest(unittest.TestCase):
                 for style in range(1, 7):
                     desk.write_settings(settings(style))
                     run = e2e.SaverRun(desk)
-                    time.sleep(0.8)
+                    time.sleep(0.5)
                     shot = desk.screenshot(os.path.join(
                         REVIEW_DIR, "living-style%d-%dx%d.png" % (style, width, height)))
                     run.end()
