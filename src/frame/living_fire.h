@@ -105,9 +105,9 @@ class Embers {
  public:
   static constexpr size_t kFewest = 10;
   static constexpr size_t kMost = 60;
-  // The sparks move at this pace, which the flame's default pace is a
-  // multiple of, so that most of their frames are the flame's too.
-  static constexpr int64_t kStepMs = 50;
+  // The sparks move at this pace, the flame's default one, so that at that
+  // pace they cost no frames of their own; a faster flame moves them faster.
+  static constexpr int64_t kStepMs = 100;
 
   explicit Embers(uint64_t seed);
   // Moves the sparks on to `nowMs`; the first call starts a fire that has
