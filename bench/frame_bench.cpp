@@ -193,7 +193,7 @@ BENCHMARK(BM_QuietFrame)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 void BM_LivingFrame(benchmark::State& bench) {
   // The switches by bit: walls 1, firelight 2, sparks 4, the flame's walk 8.
   const int64_t switches = bench.range(2);
-  const bool on = (switches & 4) != 0;
+  const bool sparks = (switches & 4) != 0;
   SteppedClock clock;
   SdlTegoDDrw ddrw(clock);
   Scene scene(DataFolder());
@@ -220,13 +220,13 @@ void BM_LivingFrame(benchmark::State& bench) {
   ComposeFrame(parts, ddrw, clock);
   int64_t written = 0, frames = 0;
   for (auto _ : bench) {
-    clock.Step(on ? Embers::kStepMs : 100);
+    clock.Step(sparks ? Embers::kStepMs : 100);
     ComposeFrame(parts, ddrw, clock);
     written += ddrw.PixelsWritten();
     ++frames;
   }
   bench.counters["pixels"] = static_cast<double>(written) / static_cast<double>(frames);
-  bench.counters["frames_per_s"] = 1000.0 / (on ? Embers::kStepMs : 100);
+  bench.counters["frames_per_s"] = 1000.0 / (sparks ? Embers::kStepMs : 100);
 }
 BENCHMARK(BM_LivingFrame)
     ->Args({1920, 1080, 0})

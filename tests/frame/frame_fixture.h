@@ -29,8 +29,11 @@ inline int Top(int k) { return Left(k) + 2; }
 inline int Mantle(int k) { return Left(k) + 3; }
 
 struct FrameFixture {
-  explicit FrameFixture(bool noticesDone = true) {
+  // With `livingFire`, the scene is loaded with the living fire's four switches on.
+  explicit FrameFixture(bool noticesDone = true, bool livingFire = false) {
     SceneChoices choices;
+    choices.decorations.fillWide = choices.decorations.firelight = livingFire;
+    choices.decorations.embers = choices.decorations.livingFlame = livingFire;
     choices.installFolder = "/data/";
     choices.decorations.stockingTop = 19;
     choices.decorations.showAndirons = true;

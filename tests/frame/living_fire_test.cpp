@@ -127,42 +127,21 @@ TEST(EmbersTest, BetweenTenAndSixtySparksRiseCoolAndNeverRepeat) {
   EXPECT_EQ(s.Heat(), 0);
 }
 
-// The scene loaded with the living fire's switches as the test sets them.
-struct LivingComposeTest : ::testing::Test {
-  explicit LivingComposeTest(bool on = true) {
-    SceneChoices choices;
-    choices.installFolder = "/data/";
-    choices.decorations.showAndirons = true;
-    choices.decorations.fillWide = choices.decorations.firelight = on;
-    choices.decorations.embers = choices.decorations.livingFlame = on;
-    choices.anyStyleShown = true;
-    choices.flameSpeed = 100;
-    decorations = choices.decorations;
-    MemoryStore seen;
-    seen.Preset(kSectionSettings, "RunMon", "True");
-    seen.Preset(kSectionSettings, "PwrMsg", "True");
-    sprites = LoadScene(choices, ddrw, seen);
+// The scene loaded with the living fire's switches on, style 3 showing.
+struct LivingComposeTest : ::testing::Test, FrameFixture {
+  LivingComposeTest() : FrameFixture(true, true) {
     rotation.rotateOn = 1;
     rotation.fireplaceIndex = 3;
-    rotation.anyStyleShown = true;
-    clocks.firstFrame = false;
   }
-  Calls Frame(LivingFire* fire) {
+  Calls Frame(LivingFire* living) {
     ddrw.calls.clear();
-    ComposeFrame({sprites, decorations, rotation, overlays, clocks, fire}, ddrw, clock);
+    ComposeFrame({sprites, decorations, rotation, overlays, clocks, living}, ddrw, clock);
     return ddrw.calls;
   }
   size_t At(const Calls& calls, const std::string& call) {
     return static_cast<size_t>(std::find(calls.begin(), calls.end(), call) - calls.begin());
   }
 
-  SceneSprites sprites;
-  Decorations decorations;
-  StyleRotation rotation;
-  Overlays overlays;
-  AnimationClocks clocks;
-  FakeDDrw ddrw;
-  FakeClock clock;
   LivingFire fire{3};
 };
 
