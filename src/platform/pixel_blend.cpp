@@ -68,6 +68,15 @@ __attribute__((target("avx2"))) int BlendWide(const uint32_t* picture, uint32_t*
 
 }  // namespace
 
+void FillRow(uint32_t* canvas, int pixels, uint32_t colour) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+  for (; i + 4 <= pixels; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), four);
+#endif
+  for (; i < pixels; ++i) canvas[i] = colour;
+}
+
 uint32_t BlendPixel(uint32_t picture, uint32_t canvas) {
   const uint32_t a = picture >> 24;
   if (a == 0) return canvas | 0xFF000000u;

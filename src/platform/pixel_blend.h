@@ -15,4 +15,8 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels);
 // The same as BlendRow for one pixel.
 uint32_t BlendPixel(uint32_t picture, uint32_t canvas);
 
+// Sets a canvas row to one colour, with stores that keep it in the cache
+// for the drawings blended onto it next.
+void FillRow(uint32_t* canvas, int pixels, uint32_t colour);
+
 }  // namespace emberlrn

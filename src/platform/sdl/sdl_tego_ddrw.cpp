@@ -161,6 +161,15 @@ void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<Pix
   }
 }
 
+// What a shown tile's fingerprint is when its pixels were sent without one
+// being taken: it matches no tile's.
+constexpr uint64_t kUnknownPrint = 0;
+
+// How much of a canvas tile a picture covers with solid pixels.
+constexpr uint8_t kNoneSolid = 0;
+constexpr uint8_t kPartlySolid = 1;
+constexpr uint8_t kWhollySolid = 2;
+
 // A fingerprint of the canvas pixels in `tile`: two tiles with the same one
 // are taken to be the same.
 uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
@@ -188,7 +197,8 @@ uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
     print = (print ^ lane) * 0xFF51AFD7ED558CCDu;
     print ^= print >> 33;
   }
-  return print;
+  // Never kUnknownPrint, which no tile matches.
+  return print | 1;
 }
 
 // The picture's pixel at canvas point (x, y) when it stands at `at`; clear
@@ -886,6 +896,8 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
   std::vector<bool>& matchedShown = scratch_.matchedShown;
   matchedNew.assign(items_.size(), false);
   matchedShown.assign(shownItems_.size(), false);
+  std::vector<uint8_t>& sure = scratch_.sure;
+  sure.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
   std::vector<PixelRect>& areas = scratch_.areas;
   areas.clear();
   size_t lastMatch = 0;
@@ -937,7 +949,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
       matchedShown[k] = matchedNew[i] = true;
       const PixelRect both = Union(FromSdl(before.at), FromSdl(now.at));
       // A tile that a solid drawing in front covers shows nothing of either.
-      std::vector<const std::vector<bool>*>& inFront = scratch_.inFront;
+      std::vector<const std::vector<uint8_t>*>& inFront = scratch_.inFront;
       inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
         if (items_[j].paint == Paint::kBlend && (items_[j].identity & kSpriteIdentity) != 0 &&
@@ -958,14 +970,19 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
           Intersection(both, whole),
           [&](const PixelRect& tile) {
             const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
-            for (const std::vector<bool>* solid : inFront) {
-              if ((*solid)[index]) return false;
+            bool hidden = false;
+            for (const std::vector<uint8_t>* cover : inFront) {
+              if ((*cover)[index] == kWhollySolid) return false;
+              hidden = hidden || (*cover)[index] == kPartlySolid;
             }
             if (compared[index] == 0) {
               compared[index] =
                   PicturesDiffer(before.picture, before.at, now.picture, now.at, tile) ? 2 : 1;
             }
-            return compared[index] == 2;
+            if (compared[index] != 2) return false;
+            // Where nothing solid stands in front, the difference shows.
+            if (!hidden) sure[index] = 1;
+            return true;
           },
           changed);
       break;
@@ -1033,12 +1050,12 @@ const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
   return litTiles_.emplace(key, std::move(runs)).first->second;
 }
 
-const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
+const std::vector<uint8_t>& SdlTegoDDrw::SolidTiles(const Item& item) const {
   const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
                                    item.at.y);
   auto found = solidTiles_.find(key);
   if (found != solidTiles_.end()) return found->second;
-  std::vector<bool> solid(static_cast<size_t>(tileColumns_) * tileRows_, false);
+  std::vector<uint8_t> solid(static_cast<size_t>(tileColumns_) * tileRows_, kNoneSolid);
   const PixelRect whole{0, 0, canvasW_, canvasH_};
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(item.picture, &mode);
@@ -1047,23 +1064,43 @@ const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
     for (int column = 0; column < tileColumns_; ++column) {
       const PixelRect tile{column * kTile, row * kTile, kTile, kTile};
       const PixelRect inside = Intersection(Intersection(tile, at), whole);
-      // Only a tile wholly inside the picture can be wholly covered by it.
-      if (!(inside == Intersection(tile, whole))) continue;
-      bool all = true;
-      for (int y = inside.y; y < inside.y + inside.h && all && mode != SDL_BLENDMODE_NONE; ++y) {
+      if (inside.Empty()) continue;
+      int solidPixels = 0;
+      for (int y = inside.y; y < inside.y + inside.h; ++y) {
         const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
-        for (int x = 0; x < inside.w && all; ++x) all = (pixels[x] >> 24) == 0xFF;
+        for (int x = 0; x < inside.w; ++x) {
+          solidPixels += mode == SDL_BLENDMODE_NONE || (pixels[x] >> 24) == 0xFF;
+        }
       }
-      solid[static_cast<size_t>(row) * tileColumns_ + column] = all;
+      // Only a tile wholly inside the picture can be wholly covered by it.
+      const bool whollyInside = inside == Intersection(tile, whole);
+      solid[static_cast<size_t>(row) * tileColumns_ + column] =
+          solidPixels == 0                                 ? kNoneSolid
+          : whollyInside && solidPixels == inside.Area()   ? kWhollySolid
+                                                           : kPartlySolid;
     }
   }
   return solidTiles_.emplace(key, std::move(solid)).first->second;
 }
 
 void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
-  SDL_Rect clip = ToSdl(area);
+  // A band of rows at a time, so that the canvas's pixels stay in the
+  // processor's cache while every drawing is put on them in turn.
+  constexpr int kBandRows = 16;
+  for (int top = area.y; top < area.y + area.h; top = (top / kBandRows + 1) * kBandRows) {
+    const int bottom = std::min(area.y + area.h, (top / kBandRows + 1) * kBandRows);
+    ComposeBand(canvas, {area.x, top, area.w, bottom - top}, withPanels);
+  }
+}
+
+void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
+  // Filled row by row in the cache, where the drawings blended next find it
+  // (SDL's fill of large areas writes past the cache).
   const SDL_Color clear = ToSdl(clearColour_);
-  SDL_FillRect(canvas, &clip, SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b));
+  const uint32_t background = SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b);
+  for (int y = area.y; y < area.y + area.h; ++y) {
+    FillRow(Row(canvas, y) + area.x, area.w, background);
+  }
   for (const Item& item : items_) {
     const PixelRect part = Intersection(FromSdl(item.at), area);
     if (part.Empty()) continue;
@@ -1149,8 +1186,15 @@ const std::vector<PixelRect>& SdlTegoDDrw::ChangedCanvasTiles(SDL_Surface* canva
   tiles.clear();
   const PixelRect whole{0, 0, canvasW_, canvasH_};
   const auto Differs = [&](const PixelRect& tile) {
+    const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
+    uint64_t& shown = shownTiles[index];
+    // A tile where the flame's next picture differs changed for certain:
+    // it is sent without taking its fingerprint.
+    if (!everything && scratch_.sure[index] != 0) {
+      shown = kUnknownPrint;
+      return true;
+    }
     const uint64_t print = TilePrint(canvas, tile);
-    uint64_t& shown = shownTiles[static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile)];
     if (!everything && print == shown) return false;
     shown = print;
     return true;
