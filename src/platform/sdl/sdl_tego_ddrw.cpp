@@ -513,6 +513,7 @@ bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
       f.brightness.reset();
       f.lightRuns.clear();
       f.offCanvas = false;
+      f.readAt.reset();
     }
   }
   if (art != art_) texts_.Clear();
@@ -563,6 +564,7 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   if (static_cast<int>(s->frames.size()) < frame) s->frames.resize(frame);
   Frame& f = s->frames[frame - 1];
   f.picture.reset();
+  f.readAt.reset();
   f.file = std::string(path);
   f.loadCode = loadCode;
   f.drawnAtMs = clock_.MonotonicMs();
@@ -652,6 +654,19 @@ bool SdlTegoDDrw::ReadPicture(Frame& f, std::optional<ScenePoint> at) {
   }
   f.brightness.reset();
   f.lightRuns.clear();
+  f.readAt = at;
+  f.composedAtMs = clock_.MonotonicMs();
+  if (f.picture) {
+    f.width = f.picture->w;
+    f.height = f.picture->h;
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetSurfaceBlendMode(f.picture.get(), &mode);
+    f.paint = f.loadCode == kLoadLight      ? Paint::kLight
+              : mode == SDL_BLENDMODE_NONE ? Paint::kCopy
+                                           : Paint::kBlend;
+  } else {
+    f.readAt.reset();  // off the canvas: nothing to draw unread
+  }
   if (f.loadCode == kLoadLight && f.picture) {
     f.lightRuns.resize(static_cast<size_t>(f.picture->h));
     for (int y = 0; y < f.picture->h; ++y) {
@@ -688,14 +703,24 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
   bool released = false;
   for (Sprite& s : sprites_) {
     for (Frame& f : s.frames) {
-      if (!f.picture || f.file.empty() || nowMs - f.drawnAtMs < kIdleMs) continue;
+      if (!f.picture || f.file.empty()) continue;
+      const bool undrawn = nowMs - f.drawnAtMs >= kIdleMs;
+      // Drawn in every frame but long since composed: the walls, the room's
+      // shades, a stocking, which go onto the canvas only when it is drawn
+      // whole or the style changes.
+      const bool unused = nowMs - f.composedAtMs >= kIdleMs && f.readAt &&
+                          DrawnUnread(f, *f.readAt);
+      if (!undrawn && !unused) continue;
       // A file that can no longer be read (its disk gone) keeps its picture.
       if (::access(f.file.c_str(), R_OK) != 0) continue;
       const SDL_Surface* picture = f.picture.get();
-      // The frame on the screen is compared with the next one: its pictures stay.
-      if (std::any_of(shownItems_.begin(), shownItems_.end(),
-                      [picture](const Item& item) { return item.picture == picture; })) {
-        continue;
+      const bool shown = std::any_of(shownItems_.begin(), shownItems_.end(),
+                                     [picture](const Item& item) { return item.picture == picture; });
+      // The frame on the screen is compared with the next one: its lights
+      // stay; any other picture of it is taken as let go there too.
+      if (shown && !unused) continue;
+      for (Item& item : shownItems_) {
+        if (item.picture == picture) item.picture = nullptr;
       }
       std::erase_if(pairTiles_, [picture](const auto& entry) {
         return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture;
@@ -753,10 +778,14 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   Sprite* s = Find(sprite);
   if (s == nullptr || s->frame < 1 || s->frame > static_cast<int>(s->frames.size())) return;
   Frame& f = s->frames[s->frame - 1];
-  if (!f.picture && !f.offCanvas && open_ && !f.file.empty() && !ReadPicture(f, ScenePoint{s->x, s->y})) {
+  const ScenePoint here{s->x, s->y};
+  // A picture let go for want of use is read again only when the canvas
+  // needs its pixels.
+  const bool unread = !f.picture && DrawnUnread(f, here);
+  if (!f.picture && !unread && !f.offCanvas && open_ && !f.file.empty() && !ReadPicture(f, here)) {
     f.file.clear();
   }
-  if (!f.picture) return;
+  if (!f.picture && !unread) return;
   f.drawnAtMs = clock_.MonotonicMs();
   const bool light = f.loadCode == kLoadLight;
   // A light of another strength changes every pixel it lights.
@@ -764,13 +793,37 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
                             (light ? uint64_t(s->level & 0xFF) << 48 : 0);
   const int x = (s->x + margin_) * art_;
   const int y = s->y * art_;
-  Item item{f.picture.get(), identity, {x + f.left, y + f.top, f.picture->w, f.picture->h}, {x, y, 0, 0}};
-  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
-  SDL_GetSurfaceBlendMode(f.picture.get(), &mode);
-  item.paint = light ? Paint::kLight : mode == SDL_BLENDMODE_NONE ? Paint::kCopy : Paint::kBlend;
+  Item item{f.picture.get(), identity, {x + f.left, y + f.top, f.width, f.height}, {x, y, 0, 0}};
+  item.paint = f.paint;
   item.light = light ? &f : nullptr;
   item.level = s->level;
+  item.sprite = sprite;
+  item.frame = s->frame;
   items_.push_back(item);
+}
+
+bool SdlTegoDDrw::DrawnUnread(const Frame& f, ScenePoint at) {
+  return f.readAt && *f.readAt == at && f.loadCode != kLoadLight && !f.file.empty();
+}
+
+SDL_Surface* SdlTegoDDrw::PictureFor(Item& item) {
+  if (item.picture != nullptr) return item.picture;
+  Sprite* s = Find(item.sprite);
+  if (s == nullptr || item.frame < 1 || item.frame > static_cast<int>(s->frames.size())) return nullptr;
+  Frame& f = s->frames[static_cast<size_t>(item.frame - 1)];
+  if (!f.picture && f.readAt && !f.file.empty()) {
+    const ScenePoint at = *f.readAt;
+    if (!ReadPicture(f, at)) f.file.clear();
+  }
+  // A file changed on disk may no longer fit the place the item was given:
+  // the next frame is drawn whole from what it holds now.
+  if (!f.picture || f.picture->w != item.at.w || f.picture->h != item.at.h ||
+      item.placedAt.x + f.left != item.at.x || item.placedAt.y + f.top != item.at.y) {
+    invalid_ = true;
+    return nullptr;
+  }
+  item.picture = f.picture.get();
+  return item.picture;
 }
 
 void SdlTegoDDrw::SetSpriteLevel(int32_t sprite, int level) {
@@ -948,11 +1001,18 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
       }
       matchedShown[k] = matchedNew[i] = true;
       const PixelRect both = Union(FromSdl(before.at), FromSdl(now.at));
+      // Pictures let go cannot be compared: all of both changed.
+      if (before.picture == nullptr || now.picture == nullptr) {
+        changed.push_back(both);
+        break;
+      }
       // A tile that a solid drawing in front covers shows nothing of either.
       std::vector<const std::vector<uint8_t>*>& inFront = scratch_.inFront;
       inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
-        if (items_[j].paint == Paint::kBlend && (items_[j].identity & kSpriteIdentity) != 0 &&
+        // One let go is taken to hide nothing.
+        if (items_[j].paint == Paint::kBlend && items_[j].picture != nullptr &&
+            (items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
           inFront.push_back(&SolidTiles(items_[j]));
         }
@@ -1094,6 +1154,7 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
 }
 
 void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
+  const int64_t nowMs = clock_.MonotonicMs();
   // Filled row by row in the cache, where the drawings blended next find it
   // (SDL's fill of large areas writes past the cache).
   const SDL_Color clear = ToSdl(clearColour_);
@@ -1101,11 +1162,15 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
   for (int y = area.y; y < area.y + area.h; ++y) {
     FillRow(Row(canvas, y) + area.x, area.w, background);
   }
-  for (const Item& item : items_) {
+  for (Item& item : items_) {
     const PixelRect part = Intersection(FromSdl(item.at), area);
     if (part.Empty()) continue;
     // The notice panels are the only opaque pictures.
     if ((item.paint == Paint::kCopy || item.notice) && !withPanels) continue;
+    if (item.sprite != 0) {
+      if (PictureFor(item) == nullptr) continue;
+      if (Sprite* s = Find(item.sprite)) s->frames[static_cast<size_t>(item.frame - 1)].composedAtMs = nowMs;
+    }
     if (item.paint == Paint::kLight) {
       for (int y = part.y; y < part.y + part.h; ++y) {
         const uint32_t* weights = Row(item.picture, y - item.at.y);

@@ -155,6 +155,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     kLight,  // brightens what is under it
     kAdd,    // added light, a spark
   };
+  // A sprite's place in scene pixels.
+  struct ScenePoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const ScenePoint&) const = default;
+  };
   struct Frame {
     Surface picture;  // ARGB8888, blended or (a notice panel) copied; light as its weights
     int left = 0;     // where the picture starts in the file's, its clear margins cut off
@@ -163,6 +169,13 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     std::string file;
     int loadCode = 0;
     int64_t drawnAtMs = 0;
+    int64_t composedAtMs = 0;       // when its pixels last went onto a canvas
+    // Once read for a place, its size and how it is put on the canvas stay
+    // known after the picture is let go, so that it can be drawn unread.
+    std::optional<ScenePoint> readAt;
+    int width = 0;
+    int height = 0;
+    Paint paint = Paint::kBlend;
     int64_t area = 0;               // the file's picture's pixels, before trimming
     std::optional<int> brightness;  // over black, 0..255, once measured
     bool offCanvas = false;         // read, and nothing of it falls on the canvas
@@ -180,7 +193,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   };
   // One drawing of a frame, kept until the flip.
   struct Item {
-    SDL_Surface* picture;
+    SDL_Surface* picture;  // none for a sprite's picture let go, read again when composed
     uint64_t identity;  // what is drawn: a sprite frame or a text, for comparing frames
     SDL_Rect at;
     SDL_Rect placedAt{};  // a sprite's own place, before its clear margins
@@ -188,6 +201,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     Paint paint = Paint::kBlend;
     const Frame* light = nullptr;  // a light's runs
     int level = 255;               // a light's strength
+    int32_t sprite = 0;            // a sprite's, and which of its frames
+    int frame = 0;
     bool operator==(const Item& other) const {
       return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
              at.w == other.at.w && at.h == other.at.h;
@@ -241,11 +256,13 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
   // Standing at `at` (scene pixels), only what falls on the canvas is kept.
-  struct ScenePoint {
-    int x = 0;
-    int y = 0;
-  };
   bool ReadPicture(Frame& frame, std::optional<ScenePoint> at = std::nullopt);
+  // A sprite frame that can be drawn while its picture is let go: read once
+  // for the place it stands, and not a light, whose runs tell its damage.
+  static bool DrawnUnread(const Frame& frame, ScenePoint at);
+  // The picture of an item about to be composed, read again if it was let
+  // go; none when it cannot be had as it was.
+  SDL_Surface* PictureFor(Item& item);
   // Lets go of the pictures no frame has drawn for a while: the styles the
   // rotation is not showing, the notice panels once they are gone.
   void ReleaseIdlePictures(int64_t nowMs);

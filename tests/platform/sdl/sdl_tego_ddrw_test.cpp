@@ -276,7 +276,7 @@ TEST_F(SdlDDrwTest, SpritesLandAtTheirPlacesWithTheirTransparency) {
   EXPECT_EQ(At(canvas, 400, 300), kBlackPixel);
 }
 
-TEST_F(SdlDDrwTest, APictureIsReadWhenFirstDrawnLetGoWhenLongUndrawnAndReadAgainWhenNextDrawn) {
+TEST_F(SdlDDrwTest, APictureIsReadWhenFirstDrawnLetGoWhenLongUnusedAndReadAgainWhenNeeded) {
   ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
   const int32_t red = Sprite("red.bmp", 100, 50);
   const int32_t green = Sprite("green.bmp", 300, 50);
@@ -290,16 +290,24 @@ TEST_F(SdlDDrwTest, APictureIsReadWhenFirstDrawnLetGoWhenLongUndrawnAndReadAgain
   };
   const std::vector<uint32_t> both = Frame(true);
   EXPECT_EQ(ddrw.PicturesHeld(), 2u);
-  for (int second = 0; second < 8; ++second) {  // the green stays on the screen, unchanged
+  for (int second = 0; second < 8; ++second) {  // both stay on the screen, unchanged
     clock.AdvanceMs(1000);
     Frame(true);
   }
+  EXPECT_EQ(ddrw.PicturesHeld(), 2u);
   for (int second = 0; second < 20; ++second) {
     clock.AdvanceMs(1000);
     Frame(false);
   }
-  EXPECT_EQ(ddrw.PicturesHeld(), 1u);
+  // The green is no longer drawn; the red is, but its pixels have long been
+  // on the canvas: both are let go, and the red still shows.
+  EXPECT_EQ(ddrw.PicturesHeld(), 0u);
   EXPECT_EQ(At(ddrw.ReadCanvas(), 320, 70), kBlackPixel);
+  EXPECT_EQ(At(ddrw.ReadCanvas(), 111, 61), kRedPixel);
+  EXPECT_EQ(Frame(true), both);
+  EXPECT_EQ(ddrw.PicturesHeld(), 1u);  // only the green was composed
+  // Drawn whole again (the window uncovered), the red is read again.
+  ddrw.Invalidate();
   EXPECT_EQ(Frame(true), both);
   EXPECT_EQ(ddrw.PicturesHeld(), 2u);
   // A picture whose file is gone (its disk removed) is kept.
@@ -308,8 +316,35 @@ TEST_F(SdlDDrwTest, APictureIsReadWhenFirstDrawnLetGoWhenLongUndrawnAndReadAgain
     clock.AdvanceMs(1000);
     Frame(false);
   }
-  EXPECT_EQ(ddrw.PicturesHeld(), 2u);
+  EXPECT_EQ(ddrw.PicturesHeld(), 1u);
   EXPECT_EQ(Frame(true), both);
+  ddrw.Invalidate();
+  EXPECT_EQ(Frame(true), both);
+  // A drawing that comes over a picture let go has it read again beneath.
+  for (int second = 0; second < 20; ++second) {
+    clock.AdvanceMs(1000);
+    Frame(true);
+  }
+  EXPECT_EQ(ddrw.PicturesHeld(), 1u);
+  const int32_t over = Sprite("keyed.bmp", 115, 65);
+  const auto WithOver = [&] {
+    ddrw.ClearBackBuffer(0);
+    ddrw.DrawSprite(red);
+    ddrw.DrawSprite(green);
+    ddrw.DrawSprite(over);
+    ddrw.FlipBackBuffer();
+    return ddrw.ReadCanvas();
+  };
+  const std::vector<uint32_t> covered = WithOver();
+  EXPECT_EQ(ddrw.PicturesHeld(), 3u);
+  EXPECT_NE(covered, both);
+  int redSeenThrough = 0;  // the red beneath the keyed picture's see-through frame
+  for (int y = 65; y < 95; ++y) {
+    for (int x = 115; x < 145; ++x) redSeenThrough += At(covered, x, y) == kRedPixel;
+  }
+  EXPECT_GT(redSeenThrough, 0);
+  ddrw.Invalidate();
+  EXPECT_EQ(WithOver(), covered);
 }
 
 TEST_F(SdlDDrwTest, PanelsAreOpaqueAndTheClearColourFillsTheRest) {
