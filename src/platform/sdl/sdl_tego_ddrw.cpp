@@ -165,11 +165,6 @@ void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<Pix
 // being taken: it matches no tile's.
 constexpr uint64_t kUnknownPrint = 0;
 
-// How much of a canvas tile a picture covers with solid pixels.
-constexpr uint8_t kNoneSolid = 0;
-constexpr uint8_t kPartlySolid = 1;
-constexpr uint8_t kWhollySolid = 2;
-
 // A fingerprint of the canvas pixels in `tile`: two tiles with the same one
 // are taken to be the same.
 uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
@@ -1007,7 +1002,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
         break;
       }
       // A tile that a solid drawing in front covers shows nothing of either.
-      std::vector<const std::vector<uint8_t>*>& inFront = scratch_.inFront;
+      std::vector<const std::vector<bool>*>& inFront = scratch_.inFront;
       inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
         // One let go is taken to hide nothing.
@@ -1030,18 +1025,15 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
           Intersection(both, whole),
           [&](const PixelRect& tile) {
             const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
-            bool hidden = false;
-            for (const std::vector<uint8_t>* cover : inFront) {
-              if ((*cover)[index] == kWhollySolid) return false;
-              hidden = hidden || (*cover)[index] == kPartlySolid;
+            for (const std::vector<bool>* solid : inFront) {
+              if ((*solid)[index]) return false;
             }
             if (compared[index] == 0) {
               compared[index] =
                   PicturesDiffer(before.picture, before.at, now.picture, now.at, tile) ? 2 : 1;
             }
             if (compared[index] != 2) return false;
-            // Where nothing solid stands in front, the difference shows.
-            if (!hidden) sure[index] = 1;
+            sure[index] = 1;
             return true;
           },
           changed);
@@ -1110,12 +1102,12 @@ const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
   return litTiles_.emplace(key, std::move(runs)).first->second;
 }
 
-const std::vector<uint8_t>& SdlTegoDDrw::SolidTiles(const Item& item) const {
+const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
   const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
                                    item.at.y);
   auto found = solidTiles_.find(key);
   if (found != solidTiles_.end()) return found->second;
-  std::vector<uint8_t> solid(static_cast<size_t>(tileColumns_) * tileRows_, kNoneSolid);
+  std::vector<bool> solid(static_cast<size_t>(tileColumns_) * tileRows_, false);
   const PixelRect whole{0, 0, canvasW_, canvasH_};
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(item.picture, &mode);
@@ -1124,20 +1116,14 @@ const std::vector<uint8_t>& SdlTegoDDrw::SolidTiles(const Item& item) const {
     for (int column = 0; column < tileColumns_; ++column) {
       const PixelRect tile{column * kTile, row * kTile, kTile, kTile};
       const PixelRect inside = Intersection(Intersection(tile, at), whole);
-      if (inside.Empty()) continue;
-      int solidPixels = 0;
-      for (int y = inside.y; y < inside.y + inside.h; ++y) {
-        const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
-        for (int x = 0; x < inside.w; ++x) {
-          solidPixels += mode == SDL_BLENDMODE_NONE || (pixels[x] >> 24) == 0xFF;
-        }
-      }
       // Only a tile wholly inside the picture can be wholly covered by it.
-      const bool whollyInside = inside == Intersection(tile, whole);
-      solid[static_cast<size_t>(row) * tileColumns_ + column] =
-          solidPixels == 0                                 ? kNoneSolid
-          : whollyInside && solidPixels == inside.Area()   ? kWhollySolid
-                                                           : kPartlySolid;
+      if (!(inside == Intersection(tile, whole))) continue;
+      bool all = true;
+      for (int y = inside.y; y < inside.y + inside.h && all && mode != SDL_BLENDMODE_NONE; ++y) {
+        const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
+        for (int x = 0; x < inside.w && all; ++x) all = (pixels[x] >> 24) == 0xFF;
+      }
+      solid[static_cast<size_t>(row) * tileColumns_ + column] = all;
     }
   }
   return solidTiles_.emplace(key, std::move(solid)).first->second;
