@@ -137,6 +137,11 @@ void ImageDDrw::Place() {
   shownClearColour_.reset();
 }
 
+void ImageDDrw::SetClock(const Clock& clock) {
+  clock_ = &clock;
+  for (Sprite& s : sprites_) s.frameShownAtMs = clock.MonotonicMs();
+}
+
 void ImageDDrw::ForgetSprites() {
   sprites_.clear();
   items_.clear();

@@ -38,7 +38,9 @@ class ImageDDrw final : public TegoDDrw {
   explicit ImageDDrw(const Clock& clock);
 
   // The clock the flame is paced by from now on.
-  void SetClock(const Clock& clock) { clock_ = &clock; }
+  // Another clock's count has nothing to do with the last one's: every
+  // sprite's frame is taken as shown from now on the new clock.
+  void SetClock(const Clock& clock);
   // The image's size in pixels; the 800 x 600 canvas is scaled into it.
   void SetImageSize(int width, int height);
   const QImage& Image() const { return image_; }

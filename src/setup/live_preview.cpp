@@ -77,6 +77,9 @@ void LivePreview::UseClock(const Clock& clock) {
   clock_ = &clock;
   ddrw_.SetClock(clock);
   rotationTickAtMs_ = clock.MonotonicMs();
+  // The fire's light and sparks move on from the last time they saw, which
+  // was on the other clock.
+  living_ = LivingFire(0x5EED5EEDu);
 }
 
 void LivePreview::LoadScenePictures(Placing placing) {
