@@ -146,12 +146,18 @@ PixelRect Union(const PixelRect& a, const PixelRect& b) {
   return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
 }
 
-std::vector<CanvasScale::Tap> CanvasScale::Taps(int canvasSize, int fitSize) {
+int ZoomedEdge(int at, double zoom) {
+  // A hair below the half, so that a whole zoom's edges stay where they are.
+  return static_cast<int>(std::ceil(at * zoom - 0.5 - 1e-9));
+}
+
+std::vector<CanvasScale::Tap> CanvasScale::Taps(int canvasSize, int fitSize, double across,
+                                                double over, double offset) {
   std::vector<Tap> taps(static_cast<size_t>(std::max(fitSize, 0)));
   for (int i = 0; i < fitSize; ++i) {
     // The centre of window pixel i, in canvas pixels, measured from the
     // centre of the first canvas pixel; the edges repeat the edge pixels.
-    const double at = (i + 0.5) * canvasSize / fitSize - 0.5;
+    const double at = (i + 0.5) * across / over + offset - 0.5;
     const double clamped = std::clamp(at, 0.0, static_cast<double>(canvasSize - 1));
     const int first = static_cast<int>(std::floor(clamped));
     Tap& tap = taps[static_cast<size_t>(i)];
@@ -185,6 +191,7 @@ void CanvasScale::SetSizes(int canvasWidth, int canvasHeight, int windowWidth, i
   windowWidth_ = windowWidth;
   windowHeight_ = windowHeight;
   fit_ = {};
+  copies_ = false;
   columns_.clear();
   rows_.clear();
   filteredRow_[0] = filteredRow_[1] = -1;
@@ -195,8 +202,36 @@ void CanvasScale::SetSizes(int canvasWidth, int canvasHeight, int windowWidth, i
   const int w = std::clamp(static_cast<int>(std::lround(canvasWidth * scale)), 1, windowWidth);
   const int h = std::clamp(static_cast<int>(std::lround(canvasHeight * scale)), 1, windowHeight);
   fit_ = {(windowWidth - w) / 2, (windowHeight - h) / 2, w, h};
-  columns_ = Taps(canvasWidth, w);
-  rows_ = Taps(canvasHeight, h);
+  columns_ = Taps(canvasWidth, w, canvasWidth, w, 0.0);
+  rows_ = Taps(canvasHeight, h, canvasHeight, h, 0.0);
+  copies_ = w == canvasWidth && h == canvasHeight;
+}
+
+void CanvasScale::SetZoom(int pictureWidth, int pictureHeight, int originX, int originY,
+                          double zoom) {
+  SetSizes(0, 0, 0, 0);
+  if (pictureWidth <= 0 || pictureHeight <= 0 || zoom <= 0.0) return;
+  const int left = ZoomedEdge(originX, zoom);
+  const int top = ZoomedEdge(originY, zoom);
+  const int w = ZoomedEdge(originX + pictureWidth, zoom) - left;
+  const int h = ZoomedEdge(originY + pictureHeight, zoom) - top;
+  if (w <= 0 || h <= 0) return;
+  canvasWidth_ = pictureWidth;
+  canvasHeight_ = pictureHeight;
+  windowWidth_ = w;
+  windowHeight_ = h;
+  fit_ = {0, 0, w, h};
+  // Output pixel i is canvas pixel left + i, whose centre lies at
+  // (left + i + 0.5) / zoom on the picture's grid, less the picture's origin.
+  columns_ = Taps(pictureWidth, w, 1.0, zoom, left / zoom - originX);
+  rows_ = Taps(pictureHeight, h, 1.0, zoom, top / zoom - originY);
+  const auto Whole = [](const std::vector<Tap>& taps) {
+    for (size_t i = 0; i < taps.size(); ++i) {
+      if (taps[i].weight != 0 || taps[i].first != static_cast<int>(i)) return false;
+    }
+    return true;
+  };
+  copies_ = w == pictureWidth && h == pictureHeight && Whole(columns_) && Whole(rows_);
 }
 
 PixelRect CanvasScale::WindowRect(const PixelRect& canvas) const {
@@ -267,6 +302,15 @@ void CanvasScale::Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, 
   const PixelRect target = Intersection(window, fit_);
   if (target.Empty()) return;
   const int left = target.x - fit_.x;
+  if (copies_) {
+    // A canvas composed at the window's own size is copied.
+    for (int y = target.y; y < target.y + target.h; ++y) {
+      std::memcpy(out + static_cast<std::ptrdiff_t>(y) * outPitch + target.x,
+                  canvas + static_cast<std::ptrdiff_t>(y - fit_.y) * canvasPitch + left,
+                  sizeof(uint32_t) * static_cast<size_t>(target.w));
+    }
+    return;
+  }
   for (auto& buffer : filtered_) {
     if (buffer.size() < static_cast<size_t>(target.w)) buffer.resize(static_cast<size_t>(fit_.w));
   }

@@ -26,10 +26,20 @@ PixelRect Intersection(const PixelRect& a, const PixelRect& b);
 // The smallest rectangle holding both; an empty one adds nothing.
 PixelRect Union(const PixelRect& a, const PixelRect& b);
 
+// The first canvas pixel, on a canvas of `zoom` canvas pixels per picture
+// pixel, whose centre lies at or beyond picture pixel `at`: where a picture
+// standing there starts, so that pictures side by side meet without a gap.
+int ZoomedEdge(int at, double zoom);
+
 class CanvasScale {
  public:
   // A canvas of the first size into a window of the second.
   void SetSizes(int canvasWidth, int canvasHeight, int windowWidth, int windowHeight);
+  // Instead, a picture of that size standing at (originX, originY) of its
+  // own grid, made for a canvas of `zoom` times as many pixels each way:
+  // Fit() is then the picture's size on that canvas, which starts at canvas
+  // pixel (ZoomedEdge(originX), ZoomedEdge(originY)), and Scale() makes it.
+  void SetZoom(int pictureWidth, int pictureHeight, int originX, int originY, double zoom);
 
   int WindowWidth() const { return windowWidth_; }
   int WindowHeight() const { return windowHeight_; }
@@ -59,7 +69,10 @@ class CanvasScale {
     int pair = 0;
     alignas(16) uint16_t lanes[8] = {};
   };
-  static std::vector<Tap> Taps(int canvasSize, int fitSize);
+  // The taps of `fitSize` pixels, pixel i's centre at (i + 0.5) * across /
+  // over + offset in a canvas of `canvasSize` pixels.
+  static std::vector<Tap> Taps(int canvasSize, int fitSize, double across, double over,
+                               double offset);
   // The columns of window rectangle `span` filtered across canvas row `row`.
   void FilterRow(const uint32_t* row, int left, int width, uint32_t* out) const;
 
@@ -70,6 +83,7 @@ class CanvasScale {
   PixelRect fit_;
   std::vector<Tap> columns_;  // by window column within the fit
   std::vector<Tap> rows_;     // by window row within the fit
+  bool copies_ = false;       // every window pixel is one canvas pixel
   // Two canvas rows filtered across the columns being scaled, and which rows they are.
   std::vector<uint32_t> filtered_[2];
   int filteredRow_[2] = {-1, -1};

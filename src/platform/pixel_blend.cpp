@@ -1,5 +1,8 @@
 #include "platform/pixel_blend.h"
 
+#include <algorithm>
+#include <array>
+
 #include "platform/vector_unit.h"
 
 #if defined(__SSE2__)
@@ -137,6 +140,43 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
   }
 #endif
   for (; i < pixels; ++i) canvas[i] = BlendPixel(picture[i], canvas[i]);
+}
+
+void Premultiply(uint32_t* pixels, int count) {
+  for (int i = 0; i < count; ++i) {
+    const uint32_t p = pixels[i];
+    const uint32_t a = p >> 24;
+    if (a == 255) continue;
+    if (a == 0) {
+      pixels[i] = 0;
+      continue;
+    }
+    pixels[i] = a << 24 | Div255(((p >> 16) & 0xFF) * a) << 16 | Div255(((p >> 8) & 0xFF) * a) << 8 |
+                Div255((p & 0xFF) * a);
+  }
+}
+
+void Unpremultiply(uint32_t* pixels, int count) {
+  // 255 / a in 65536ths, for each alpha.
+  static const auto kInverse = [] {
+    std::array<uint32_t, 256> inverse{};
+    for (uint32_t a = 1; a < 256; ++a) inverse[a] = (255u * 65536u + a / 2) / a;
+    return inverse;
+  }();
+  for (int i = 0; i < count; ++i) {
+    const uint32_t p = pixels[i];
+    const uint32_t a = p >> 24;
+    if (a == 255) continue;
+    if (a == 0) {
+      pixels[i] = 0;
+      continue;
+    }
+    const uint32_t k = kInverse[a];
+    const auto Channel = [&](int shift) {
+      return std::min<uint32_t>(255, (((p >> shift) & 0xFF) * k + 32768) >> 16) << shift;
+    };
+    pixels[i] = a << 24 | Channel(16) | Channel(8) | Channel(0);
+  }
 }
 
 }  // namespace emberlrn

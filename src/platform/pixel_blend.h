@@ -19,4 +19,10 @@ uint32_t BlendPixel(uint32_t picture, uint32_t canvas);
 // for the drawings blended onto it next.
 void FillRow(uint32_t* canvas, int pixels, uint32_t colour);
 
+// Each pixel's colour multiplied by its alpha, and back: a picture is made
+// smaller with its colours so weighted, so that the colour of a clear pixel
+// never bleeds into its neighbours.
+void Premultiply(uint32_t* pixels, int count);
+void Unpremultiply(uint32_t* pixels, int count);
+
 }  // namespace emberlrn

@@ -300,9 +300,9 @@ void AddRow(const uint32_t* glow, uint32_t* canvas, int pixels) {
 
 // A spark's glow at a heat step: a bright core in a soft halo, white-yellow
 // when hot, through orange, to a dim red; `scale` canvas pixels per scene pixel.
-Surface SparkPicture(int step, int scale) {
+Surface SparkPicture(int step, double scale) {
   const double heat = (step + 0.5) / kSparkSteps;
-  const int radius = 3 * scale;
+  const int radius = std::max(1, static_cast<int>(std::lround(3 * scale)));
   const int size = 2 * radius + 1;
   Surface glow(SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_ARGB8888));
   if (!glow) return glow;
@@ -341,6 +341,34 @@ Surface Doubled(const SDL_Surface* picture) {
     for (int x = 0; x < big->w; ++x) to[x] = from[x / 2];
   }
   return big;
+}
+
+// The picture made smaller for a canvas of `zoom` canvas pixels per picture
+// pixel, on which its top-left corner stands at (x, y) of the picture's
+// grid: the canvas pixels whose centres fall on it, from canvas pixel
+// (ZoomedEdge(x), ZoomedEdge(y)) on, filtered as the whole canvas would
+// be. A light's weights are filtered as they are, other pictures with their
+// colours weighted by their alpha. None when no pixel centre falls on it.
+Surface Zoomed(SDL_Surface* picture, bool light, int x, int y, double zoom) {
+  CanvasScale scale;
+  scale.SetZoom(picture->w, picture->h, x, y, zoom);
+  const PixelRect fit = scale.Fit();
+  if (fit.Empty()) return Surface();
+  Surface out(SDL_CreateRGBSurfaceWithFormat(0, fit.w, fit.h, 32, SDL_PIXELFORMAT_ARGB8888));
+  if (!out) return out;
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_GetSurfaceBlendMode(picture, &mode);
+  const bool weighted = !light && mode != SDL_BLENDMODE_NONE;
+  if (weighted) {
+    for (int row = 0; row < picture->h; ++row) Premultiply(Row(picture, row), picture->w);
+  }
+  scale.Scale(static_cast<const uint32_t*>(picture->pixels), picture->pitch / 4,
+              static_cast<uint32_t*>(out->pixels), out->pitch / 4, fit);
+  if (weighted) {
+    for (int row = 0; row < out->h; ++row) Unpremultiply(Row(out.get(), row), out->w);
+  }
+  SDL_SetSurfaceBlendMode(out.get(), mode);
+  return out;
 }
 
 // The same file in the folder of doubled pictures: "dir/2x/name".
@@ -499,7 +527,13 @@ bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
   const double scale = std::min(static_cast<double>(windowWidth) / sceneWidth,
                                 static_cast<double>(windowHeight) / kSceneHeight);
   const int art = doubledWanted_ && scale >= 1.5 ? 2 : 1;
-  if (canvas_ && margin == margin_ && art == art_) return false;
+  // A window up to the pictures' own size gets them made smaller once, as
+  // they are read, and the canvas composed at its size is copied into it
+  // with no scaling in any frame; a larger one has the canvas scaled up,
+  // so that the pictures take no more memory than their files.
+  const double smaller = scale / art;
+  const double zoom = smaller >= 0.5 && smaller < 1.0 ? smaller : 1.0;
+  if (canvas_ && margin == margin_ && art == art_ && zoom == zoom_) return false;
   // Every picture is read again when next drawn, at the new scale and cut
   // to the new canvas.
   for (Sprite& sprite : sprites_) {
@@ -511,11 +545,12 @@ bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
       f.readAt.reset();
     }
   }
-  if (art != art_) texts_.Clear();
+  if (art != art_ || zoom != zoom_) texts_.Clear();
   margin_ = margin;
   art_ = art;
-  canvasW_ = sceneWidth * art;
-  canvasH_ = kSceneHeight * art;
+  zoom_ = zoom;
+  canvasW_ = ZoomedEdge(sceneWidth * art, zoom);
+  canvasH_ = ZoomedEdge(kSceneHeight * art, zoom);
   return true;
 }
 
@@ -531,7 +566,7 @@ void SdlTegoDDrw::MakeCanvases() {
     plainShownTiles_.assign(static_cast<size_t>(tileColumns_) * tileRows_, 0);
   }
   sparkPictures_.clear();
-  for (int step = 0; step < kSparkSteps; ++step) sparkPictures_.push_back(SparkPicture(step, art_));
+  for (int step = 0; step < kSparkSteps; ++step) sparkPictures_.push_back(SparkPicture(step, CanvasPerScene()));
   // What was shown was drawn at the old size, from pictures that may be gone.
   items_.clear();
   shownItems_.clear();
@@ -618,14 +653,26 @@ bool SdlTegoDDrw::ReadPicture(Frame& f, std::optional<ScenePoint> at) {
     SDL_SetSurfaceBlendMode(big.get(), mode);
     picture = std::move(big);
   }
+  if (zoom_ != 1.0) {
+    const ScenePoint origin = at.value_or(ScenePoint{});
+    picture = Zoomed(picture.get(), f.loadCode == kLoadLight, (origin.x + margin_) * art_,
+                     origin.y * art_, zoom_);
+    if (!picture) {
+      // Too small to cover a pixel's centre: nothing of it is shown.
+      f.picture.reset();
+      f.readAt.reset();
+      f.offCanvas = true;
+      return true;
+    }
+  }
   f.area = int64_t{picture->w} * picture->h;
   picturesRead_ = true;
   f.picture = Trimmed(std::move(picture), f.left, f.top);
   if (at && f.picture) {
     // What lies off the canvas where the sprite stands is never shown: the
     // walls beyond a 16:9 screen's edges, a bell's edge.
-    const int x = (at->x + margin_) * art_ + f.left;
-    const int y = at->y * art_ + f.top;
+    const int x = CanvasX(at->x) + f.left;
+    const int y = CanvasY(at->y) + f.top;
     const PixelRect shown = Intersection({x, y, f.picture->w, f.picture->h}, {0, 0, canvasW_, canvasH_});
     if (shown.Empty()) {
       f.picture.reset();
@@ -786,8 +833,8 @@ void SdlTegoDDrw::DrawSprite(int32_t sprite) {
   // A light of another strength changes every pixel it lights.
   const uint64_t identity = kSpriteIdentity | uint64_t(uint32_t(sprite)) << 16 | uint64_t(s->frame) |
                             (light ? uint64_t(s->level & 0xFF) << 48 : 0);
-  const int x = (s->x + margin_) * art_;
-  const int y = s->y * art_;
+  const int x = CanvasX(s->x);
+  const int y = CanvasY(s->y);
   Item item{f.picture.get(), identity, {x + f.left, y + f.top, f.width, f.height}, {x, y, 0, 0}};
   item.paint = f.paint;
   item.light = light ? &f : nullptr;
@@ -840,7 +887,7 @@ void SdlTegoDDrw::DrawSpark(int x, int y, int heat) {
   SDL_Surface* glow = sparkPictures_[static_cast<size_t>(step)].get();
   if (glow == nullptr) return;
   const int half = glow->w / 2;
-  Item item{glow, kSparkIdentity | uint64_t(step), {(x + margin_) * art_ - half, y * art_ - half, glow->w, glow->h}};
+  Item item{glow, kSparkIdentity | uint64_t(step), {CanvasX(x) - half, CanvasY(y) - half, glow->w, glow->h}};
   item.paint = Paint::kAdd;
   items_.push_back(item);
 }
@@ -861,20 +908,23 @@ void SdlTegoDDrw::ClearBackBuffer(Colour colour) {
 void SdlTegoDDrw::SetTextFont(std::string_view face, int size, int, bool bold, bool italic,
                               bool underline) {
   // Letters are drawn at the canvas's scale, as the pictures are.
-  texts_.SetFont(face, size * art_, bold, italic, underline);
+  texts_.SetFont(face, static_cast<int>(std::lround(size * CanvasPerScene())), bold, italic,
+                 underline);
 }
 
 void SdlTegoDDrw::DrawText(std::string_view text, int x, int y, Colour colour) {
   if (!open_) return;
-  const int left = (x + margin_) * art_;
+  const int left = CanvasX(x);
   const TextImage t = texts_.Get(text, ToSdl(colour), canvasW_ - left);
   if (t.surface == nullptr) return;
   // The letters stand at (x, y); their halo reaches beyond them.
-  items_.push_back({t.surface, t.serial, {left - t.halo, y * art_ - t.halo, t.width, t.height}, {},
+  items_.push_back({t.surface, t.serial, {left - t.halo, CanvasY(y) - t.halo, t.width, t.height}, {},
                     noticeText_});
 }
 
-int SdlTegoDDrw::TextWidth(std::string_view text) { return (texts_.Width(text) + art_ - 1) / art_; }
+int SdlTegoDDrw::TextWidth(std::string_view text) {
+  return static_cast<int>(std::ceil(texts_.Width(text) / CanvasPerScene() - 1e-9));
+}
 
 void SdlTegoDDrw::FlipBackBuffer() {
   if (!open_) {
@@ -922,7 +972,7 @@ void SdlTegoDDrw::AddFpsFigure() {
     fpsSinceMs_ = now;
     fpsFrames_ = 0;
   }
-  texts_.SetFont("Arial", 12 * art_, true, false, false);
+  texts_.SetFont("Arial", static_cast<int>(std::lround(12 * CanvasPerScene())), true, false, false);
   const TextImage t = texts_.Get(fpsText_, SDL_Color{255, 255, 255, 255}, canvasW_);
   if (t.surface != nullptr)
     items_.push_back({t.surface, t.serial, {4, canvasH_ - 4 - t.height, t.width, t.height}});
@@ -1207,7 +1257,7 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
       // A monitor narrower than the first sees the canvas's middle, its
       // own shape's worth of the walls and never less than the scene.
       const int64_t wanted = shown->h > 0 ? int64_t{canvasH_} * shown->w / shown->h : canvasW_;
-      const int width = static_cast<int>(std::clamp<int64_t>(wanted, kSceneWidth * art_, canvasW_));
+      const int width = static_cast<int>(std::clamp<int64_t>(wanted, CanvasX(kSceneWidth) - CanvasX(0), canvasW_));
       other.left = (canvasW_ - width) / 2;
       other.scale.SetSizes(width, canvasH_, shown->w, shown->h);
       other.shown = shown;
@@ -1386,7 +1436,10 @@ std::optional<PointerPosition> SdlTegoDDrw::CanvasPosition(PointerPosition scree
   int top = 0;
   SDL_GetWindowPosition(window_.get(), &left, &top);
   const PointerPosition canvas = scale_.ToCanvas({screen.x - left, screen.y - top});
-  return PointerPosition{canvas.x / art_ - margin_, canvas.y / art_};
+  const auto Scene = [this](int at) {
+    return static_cast<int>(std::floor((at + 0.5) / CanvasPerScene()));
+  };
+  return PointerPosition{Scene(canvas.x) - margin_, Scene(canvas.y)};
 }
 
 std::vector<uint32_t> SdlTegoDDrw::ReadCanvas() const {

@@ -2,6 +2,9 @@
 // The drawing control on SDL2: a borderless window on each monitor, always
 // on top, holding the 800 x 600 canvas scaled up with that monitor's shape
 // kept and black bars beside it; no monitor's own mode is ever switched.
+// Where the window is no larger than the pictures, the pictures are made
+// smaller to its scale once, as they are read, and the canvas is composed
+// at the window's own size, so that no frame is scaled.
 // The first monitor's window is the saver's own (the keyboard, the notice
 // panels); the others show the scene without the panels, or stay dark.
 //
@@ -135,13 +138,17 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   std::optional<PointerPosition> CanvasPosition(PointerPosition screen) const;
   // The canvas as last composed, ARGB8888, CanvasWidth() pixels a row (for
   // tests); empty when the display is not open. Its size is the scene's,
-  // widened to the window's shape when the canvas is wide, and doubled for
-  // the doubled pictures.
+  // widened to the window's shape when the canvas is wide, doubled for the
+  // doubled pictures, and made smaller to the window's own size where that
+  // is smaller.
   std::vector<uint32_t> ReadCanvas() const;
   int CanvasWidth() const { return canvasW_; }
   int CanvasHeight() const { return canvasH_; }
-  // Canvas pixels per scene pixel: 1, or 2 with the doubled pictures.
+  // Picture pixels per scene pixel: 1, or 2 with the doubled pictures.
   int PictureScale() const { return art_; }
+  // Canvas pixels per picture pixel: below 1 where the pictures are made
+  // smaller to compose at the window's own size, else 1.
+  double PictureZoom() const { return zoom_; }
   // The whole window as last shown, ARGB8888, with its width and height;
   // monitor 0 is the saver's own window, 1 the next monitor's, and so on.
   std::vector<uint32_t> ReadWindow(int& width, int& height, size_t monitor = 0) const;
@@ -274,7 +281,12 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   bool wide_ = false;
   bool doubledWanted_ = true;
   int margin_ = 0;  // scene pixels beyond the scene on each side
-  int art_ = 1;     // canvas pixels per scene pixel
+  int art_ = 1;     // picture pixels per scene pixel
+  double zoom_ = 1.0;  // canvas pixels per picture pixel
+  double CanvasPerScene() const { return art_ * zoom_; }
+  // The canvas column and row where a scene column and row start.
+  int CanvasX(int x) const { return ZoomedEdge((x + margin_) * art_, zoom_); }
+  int CanvasY(int y) const { return ZoomedEdge(y * art_, zoom_); }
   int canvasW_ = kSceneWidth;
   int canvasH_ = kSceneHeight;
   int tileColumns_ = 0;

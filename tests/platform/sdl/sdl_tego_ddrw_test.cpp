@@ -15,6 +15,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fakes/fake_clock.h"
@@ -855,7 +856,8 @@ TEST_F(SceneTest, LivingFireFramesMatchAFullRedrawAndItsSwitchesOffAreTheClassic
 }
 
 // The canvas takes a wide window's shape, and a screen with a scale of 1.5
-// or more gets the pictures painted at twice the size.
+// or more gets the pictures painted at twice the size; up to that size the
+// canvas is composed at the window's own.
 TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoubledPictures) {
   fs::create_directories(folder_ / "2x");
   // The doubled red is blue, so that the test sees which one is drawn.
@@ -867,10 +869,12 @@ TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoub
     bool wide;
     int width, height;
     int margin, scale;
+    int canvasWidth;
   };
-  for (const Case c : {Case{false, 1920, 1080, 0, 2}, Case{true, 1920, 1080, 133, 2},
-                       Case{true, 1024, 768, 0, 1}, Case{true, 1280, 720, 133, 1},
-                       Case{true, 3440, 1080, 300, 2}, Case{true, 3840, 2160, 133, 2}}) {
+  for (const Case c :
+       {Case{false, 1920, 1080, 0, 2, 1440}, Case{true, 1920, 1080, 133, 2, 1919},
+        Case{true, 1024, 768, 0, 1, 800}, Case{true, 1280, 720, 133, 1, 1066},
+        Case{true, 3440, 1080, 300, 2, 2520}, Case{true, 3840, 2160, 133, 2, 2132}}) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.wide ? " wide" : ""));
     SdlTegoDDrw control(clock);
     control.SetWideCanvas(c.wide);
@@ -886,10 +890,13 @@ TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoub
     control.FlipBackBuffer();
     EXPECT_EQ(control.CanvasMargin(), c.margin);
     EXPECT_EQ(control.PictureScale(), c.scale);
-    EXPECT_EQ(control.CanvasWidth(), (800 + 2 * c.margin) * c.scale);
+    EXPECT_EQ(control.CanvasWidth(), c.canvasWidth);
     Shown shown;
     shown.pixels = control.ReadWindow(shown.width, shown.height);
     const PixelRect fit = control.CanvasInWindow();
+    if (control.PictureZoom() < 1.0) {
+      EXPECT_EQ(fit, (PixelRect{fit.x, fit.y, control.CanvasWidth(), control.CanvasHeight()}));
+    }
     const double perScene = fit.h / 600.0;
     const uint32_t there = shown.At(fit.x + static_cast<int>((c.margin - 90) * perScene),
                                     fit.y + static_cast<int>(310 * perScene));
@@ -904,6 +911,90 @@ TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoub
     ASSERT_TRUE(centre);
     EXPECT_NEAR(centre->x, 400, 2);
     EXPECT_NEAR(centre->y, 300, 2);
+  }
+}
+
+// A window up to the doubled pictures' size gets them made smaller once and
+// its canvas composed at its own size: the scene looks as the scaled canvas
+// would, and pictures side by side meet without a seam.
+TEST_F(SdlDDrwTest, AWindowUpToThePicturesSizeIsComposedAtItsOwnSizeAsTheScaledCanvasLooks) {
+  WriteBmp32(folder_ / "left.bmp", 111, 100, [](int, int) { return Rgba{255, 0, 0, 255}; });
+  WriteBmp32(folder_ / "right.bmp", 93, 100, [](int, int) { return Rgba{0, 255, 0, 255}; });
+  // White, fading out from its middle.
+  WriteBmp32(folder_ / "glow.bmp", 61, 61, [](int x, int y) {
+    const int d = std::abs(x - 30) + std::abs(y - 30);
+    return Rgba{255, 255, 255, static_cast<uint8_t>(std::max(0, 255 - 8 * d))};
+  });
+  // Grey stripes, steep enough that a picture made smaller a pixel out of
+  // its place would be seen.
+  WriteBmp32(folder_ / "stripes.bmp", 60, 40, [](int x, int) {
+    const auto v = static_cast<uint8_t>(std::abs(x * 32 % 512 - 256) * 255 / 256);
+    return Rgba{v, v, v, 255};
+  });
+  const auto Draw = [&](SdlTegoDDrw& control) {
+    std::vector<int32_t> sprites;
+    for (const auto& [file, x, y] : {std::tuple{"left.bmp", 97, 100}, std::tuple{"right.bmp", 208, 100},
+                                     std::tuple{"glow.bmp", 181, 123}, std::tuple{"keyed.bmp", 333, 97},
+                                     std::tuple{"stripes.bmp", 451, 301}}) {
+      sprites.push_back(control.CreateSprite());
+      control.LoadSpriteFrame(sprites.back(), 1, File(file), kLoadSceneArt);
+      control.SetSpriteX(sprites.back(), x);
+      control.SetSpriteY(sprites.back(), y);
+    }
+    control.ClearBackBuffer(0);
+    for (int32_t sprite : sprites) control.DrawSprite(sprite);
+    control.FlipBackBuffer();
+  };
+  // The scene as a 1600 x 1200 window shows it, at the doubled pictures' size.
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  Resize(1600, 1200);
+  Draw(ddrw);
+  ASSERT_EQ(ddrw.PictureScale(), 2);
+  ASSERT_EQ(ddrw.PictureZoom(), 1.0);
+  std::vector<uint32_t> scene = ddrw.ReadCanvas();
+  for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{1280, 1024}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    SdlTegoDDrw control(clock);
+    ASSERT_TRUE(control.SetDisplayMode(800, 600, 32, ""));
+    SDL_SetWindowFullscreen(control.Window(), 0);
+    SDL_SetWindowSize(control.Window(), width, height);
+    Draw(control);
+    EXPECT_LT(control.PictureZoom(), 1.0);
+    const PixelRect fit = control.CanvasInWindow();
+    ASSERT_EQ(fit.w, control.CanvasWidth());
+    ASSERT_EQ(fit.h, control.CanvasHeight());
+    const Shown shown = ReadShown(control);
+    CanvasScale scale;
+    scale.SetSizes(1600, 1200, fit.w, fit.h);
+    std::vector<uint32_t> scaled(static_cast<size_t>(fit.w) * fit.h);
+    scale.Scale(scene.data(), 1600, scaled.data(), fit.w, {0, 0, fit.w, fit.h});
+    const double per = fit.h / 600.0;
+    // The window pixels in a scene rectangle that differ from the scaled scene.
+    const auto Unlike = [&](const PixelRect& area) {
+      int64_t unlike = 0;
+      for (int y = static_cast<int>(area.y * per); y < static_cast<int>((area.y + area.h) * per); ++y) {
+        for (int x = static_cast<int>(area.x * per); x < static_cast<int>((area.x + area.w) * per); ++x) {
+          const uint32_t a = shown.At(fit.x + x, fit.y + y);
+          const uint32_t b = scaled[static_cast<size_t>(y) * fit.w + x];
+          for (int shift : {0, 8, 16}) {
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) {
+              ++unlike;
+              break;
+            }
+          }
+        }
+      }
+      return unlike;
+    };
+    // Only the pictures' edges may fall a pixel apart; inside, they match.
+    EXPECT_LT(Unlike({0, 0, 800, 600}), int64_t{fit.w} * fit.h / 400);
+    EXPECT_EQ(Unlike({453, 303, 56, 36}), 0);
+    // Across the join of red and green there is no darker line.
+    const int row = fit.y + static_cast<int>(110 * per);
+    for (int x = fit.x + static_cast<int>(98 * per); x < fit.x + static_cast<int>(300 * per); ++x) {
+      const uint32_t p = shown.At(x, row);
+      ASSERT_GE(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF), 250u) << "window column " << x;
+    }
   }
 }
 
