@@ -45,6 +45,8 @@ class CanvasScale {
   int WindowHeight() const { return windowHeight_; }
   // Where the canvas stands in the window; the bars are the rest.
   const PixelRect& Fit() const { return fit_; }
+  // Every window pixel in the fit is one canvas pixel.
+  bool Copies() const { return copies_; }
 
   // The window pixels whose colour depends on a canvas pixel inside `canvas`.
   PixelRect WindowRect(const PixelRect& canvas) const;

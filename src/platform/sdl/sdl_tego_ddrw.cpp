@@ -574,6 +574,8 @@ void SdlTegoDDrw::MakeCanvases() {
   litTiles_.clear();
   pairTiles_.clear();
   shownSurface_ = nullptr;
+  composedIn_ = nullptr;
+  composedPixels_ = nullptr;
   for (OtherMonitor& other : others_) other.shown = nullptr;
   invalid_ = true;
 }
@@ -932,6 +934,7 @@ void SdlTegoDDrw::FlipBackBuffer() {
     return;
   }
   if (showFps_) AddFpsFigure();
+  BindCanvas();
   const bool everything = invalid_ || clearColour_ != shownClearColour_;
   if (everything) scratch_.areas.assign(1, {0, 0, canvasW_, canvasH_});
   const std::vector<PixelRect>& areas = everything ? scratch_.areas : Damage();
@@ -1233,6 +1236,39 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
   }
 }
 
+void SdlTegoDDrw::BindCanvas() {
+  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+  if (surface == nullptr || !canvas_) return;
+  if (surface != shownSurface_ || surface->w != scale_.WindowWidth() ||
+      surface->h != scale_.WindowHeight()) {
+    scale_.SetSizes(canvasW_, canvasH_, surface->w, surface->h);
+    shownSurface_ = surface;
+    invalid_ = true;
+  }
+  // Where the canvas is the window's size, it is composed in the window's
+  // own pixels: nothing is copied, and no second canvas is held. The window
+  // may make its pixels anew at any change it is told of.
+  const bool inPlace = scale_.Copies() && SameLayout(surface) && !SDL_MUSTLOCK(surface);
+  const bool bound = composedIn_ == surface && composedPixels_ == surface->pixels;
+  if (inPlace ? bound && !invalid_ : composedIn_ == nullptr) return;
+  Surface canvas;
+  if (inPlace) {
+    const PixelRect fit = scale_.Fit();
+    canvas.reset(SDL_CreateRGBSurfaceWithFormatFrom(
+        static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(fit.y) * surface->pitch +
+            static_cast<ptrdiff_t>(fit.x) * 4,
+        canvasW_, canvasH_, 32, surface->pitch, SDL_PIXELFORMAT_ARGB8888));
+  } else {
+    canvas.reset(SDL_CreateRGBSurfaceWithFormat(0, canvasW_, canvasH_, 32, SDL_PIXELFORMAT_ARGB8888));
+  }
+  if (!canvas) return;  // the canvas it has is kept
+  SDL_SetSurfaceBlendMode(canvas.get(), SDL_BLENDMODE_NONE);
+  canvas_ = std::move(canvas);
+  composedIn_ = inPlace ? surface : nullptr;
+  composedPixels_ = inPlace ? surface->pixels : nullptr;
+  invalid_ = true;
+}
+
 void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr) return;
@@ -1246,7 +1282,7 @@ void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) 
   }
   pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(),
                              ChangedCanvasTiles(canvas_.get(), shownTiles_, areas, everything),
-                             everything);
+                             everything, 0, composedIn_ == surface);
   if (everything) PaintDarkMonitors();
   if (!plainCanvas_) return;
   bool othersAnew = everything;
@@ -1314,7 +1350,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::ChangedCanvasTiles(SDL_Surface* canva
 
 int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
                                SDL_Surface* canvas, const std::vector<PixelRect>& tiles,
-                               bool everything, int left) {
+                               bool everything, int left, bool inPlace) {
   sent_.clear();
   int64_t written = 0;
   const bool direct = SameLayout(surface);
@@ -1329,7 +1365,18 @@ int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasS
   SDL_LockSurface(surface);
   if (everything) {
     // The bars beside the canvas are black.
-    SDL_FillRect(target, nullptr, 0xFF000000u);
+    if (inPlace) {
+      const PixelRect fit = scale.Fit();
+      const SDL_Rect bars[] = {{0, 0, surface->w, fit.y},
+                               {0, fit.y + fit.h, surface->w, surface->h - fit.y - fit.h},
+                               {0, fit.y, fit.x, fit.h},
+                               {fit.x + fit.w, fit.y, surface->w - fit.x - fit.w, fit.h}};
+      for (const SDL_Rect& bar : bars) {
+        if (bar.w > 0 && bar.h > 0) SDL_FillRect(target, &bar, 0xFF000000u);
+      }
+    } else {
+      SDL_FillRect(target, nullptr, 0xFF000000u);
+    }
     sent_.push_back({0, 0, surface->w, surface->h});
   }
   // The window shows the canvas from column `left` on.
@@ -1341,8 +1388,11 @@ int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasS
     if (tile.Empty()) continue;
     const PixelRect out = scale.WindowRect(tile);
     if (out.Empty()) continue;
-    scale.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
-                out);
+    // A canvas composed in the window's pixels is already there.
+    if (!inPlace) {
+      scale.Scale(pixels, canvasPitch, static_cast<uint32_t*>(target->pixels), target->pitch / 4,
+                  out);
+    }
     written += out.Area();
     if (!everything) sent_.push_back(ToSdl(out));
   }
@@ -1372,6 +1422,8 @@ void SdlTegoDDrw::ReleasePictures() {
   litTiles_.clear();
   pairTiles_.clear();
   canvas_.reset();
+  composedIn_ = nullptr;
+  composedPixels_ = nullptr;
   converted_.reset();
   scratch_ = {};
   plainCanvas_.reset();

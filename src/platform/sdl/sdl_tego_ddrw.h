@@ -253,11 +253,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
                                                    const std::vector<PixelRect>& areas,
                                                    bool everything);
   // Scales the tiles into the window's pixels and sends them; returns the
-  // window pixels written.
-  // The window shows the canvas from column `left` on.
+  // window pixels written. The window shows the canvas from column `left`
+  // on; a canvas `inPlace` is composed in the window's pixels already.
   int64_t ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
                     SDL_Surface* canvas, const std::vector<PixelRect>& tiles, bool everything,
-                    int left = 0);
+                    int left = 0, bool inPlace = false);
+  // Before a frame is composed: the canvas fitted to the window's pixels as
+  // they are now, and composed in them where it is their size.
+  void BindCanvas();
   void ReleasePictures();
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
@@ -278,6 +281,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   TegoDDrwEvents* events_ = nullptr;
   std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
   Surface canvas_;  // the scene as composed, ARGB8888
+  // The window's pixels the canvas is composed in, when it is.
+  const SDL_Surface* composedIn_ = nullptr;
+  const void* composedPixels_ = nullptr;
   bool wide_ = false;
   bool doubledWanted_ = true;
   int margin_ = 0;  // scene pixels beyond the scene on each side
