@@ -252,6 +252,24 @@ void TakeOffScreen(SDL_Window* window) {
   }
 }
 
+// Whether SDL draws through X11 (an X server, or XWayland).
+bool OnX11() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::strcmp(driver, "x11") == 0;
+}
+
+// On X11 a window of ours is made plain and marked full screen before it is
+// mapped: SDL, asked to show a full-screen window, waits up to 100 ms for the
+// window manager to move it, which one already of the desktop's size and
+// place never is.
+void MarkFullScreen(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    x11::MarkFullScreen(info.info.x11.display, info.info.x11.window);
+  }
+}
+
 // Brightens `pixels` canvas pixels by a light's weights at a strength from
 // 0 to 255: each channel c becomes c + c * weight * level / 255², in 16-bit
 // lanes four pixels at a time, with the same sums on every path.
@@ -423,12 +441,17 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
   if (SDL_GetDisplayBounds(0, &desktop) != 0) {
     std::cerr << "emberlrn: the desktop's size cannot be read: " << SDL_GetError() << '\n';
   }
-  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
+  const bool x11 = OnX11();
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | (x11 ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) |
                        SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
-                       (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+                       (visible_ && !x11 ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
   // At the desktop's own size: without a window manager a full-screen
   // window keeps the size it was made with.
   window_.reset(SDL_CreateWindow("Emberlorn", desktop.x, desktop.y, desktop.w, desktop.h, flags));
+  if (window_ && x11) {
+    MarkFullScreen(window_.get());
+    if (visible_) SDL_ShowWindow(window_.get());
+  }
   if (!window_) {
     windowFault_ = SDL_GetError();
     std::cerr << "emberlrn: the full-screen window cannot be made: " << windowFault_ << '\n';
@@ -442,13 +465,14 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
 void SdlTegoDDrw::OpenOtherMonitors() {
   // Each monitor is a full screen of its own, so each gets the scene at its
   // own shape; dark ones keep the desktop from showing beside the saver.
-  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP |
-                       SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
-                       (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
   // An X11 window manager may put a new window where it likes, as sway does
   // every XWayland window on the focused output; a window it leaves alone
-  // stands where it is made, on its own monitor. The saver's own window is
-  // managed, so that it has the keyboard.
+  // stands where it is made, on its own monitor, and full screen by its
+  // size and place alone. The saver's own window is managed, so that it has
+  // the keyboard.
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | (OnX11() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) |
+                       SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR |
+                       (visible_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
   SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
     SDL_Rect bounds{};
@@ -1453,6 +1477,10 @@ void SdlTegoDDrw::SetVisible(bool visible) {
   // A host's window is the host's to show, hide and give the input to.
   if (!window_ || hostWindow_ != 0) return;
   if (visible) {
+    // A window manager forgets a withdrawn window's states.
+    if (OnX11() && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_HIDDEN) != 0) {
+      MarkFullScreen(window_.get());
+    }
     SDL_ShowWindow(window_.get());
     SDL_SetWindowAlwaysOnTop(window_.get(), SDL_TRUE);
     SDL_RaiseWindow(window_.get());

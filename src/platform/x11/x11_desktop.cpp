@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace emberlrn::x11 {
 namespace {
@@ -81,6 +82,32 @@ void WithdrawWindow(void* display, unsigned long window) {
   if (display == nullptr || window == 0) return;
   auto* connection = static_cast<Display*>(display);
   XWithdrawWindow(connection, window, DefaultScreen(connection));
+}
+
+void MarkFullScreen(void* display, unsigned long window) {
+  if (display == nullptr || window == 0) return;
+  auto* connection = static_cast<Display*>(display);
+  const Atom state = XInternAtom(connection, "_NET_WM_STATE", False);
+  const Atom fullScreen = XInternAtom(connection, "_NET_WM_STATE_FULLSCREEN", False);
+  std::vector<Atom> states{fullScreen};
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(connection, window, state, 0, 64, False, XA_ATOM, &type, &format, &count,
+                         &after, &data) == Success &&
+      data != nullptr) {
+    if (type == XA_ATOM && format == 32) {
+      const auto* atoms = reinterpret_cast<const Atom*>(data);
+      for (unsigned long i = 0; i < count; ++i) {
+        if (atoms[i] != fullScreen) states.push_back(atoms[i]);
+      }
+    }
+    XFree(data);
+  }
+  XChangeProperty(connection, window, state, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(states.data()), static_cast<int>(states.size()));
+  XFlush(connection);
 }
 
 }  // namespace emberlrn::x11

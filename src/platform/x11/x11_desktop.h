@@ -22,4 +22,10 @@ std::optional<int> ServerScreenSaverTimeout();
 // one waits for an answer that never comes.
 void WithdrawWindow(void* display, unsigned long window);
 
+// Marks a window of ours that is not yet mapped as full screen
+// (_NET_WM_STATE_FULLSCREEN beside the states it has), so that a window
+// manager shows it so from the moment it is mapped, without being asked,
+// and waited for, once it is.
+void MarkFullScreen(void* display, unsigned long window);
+
 }  // namespace emberlrn::x11
