@@ -142,8 +142,87 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
   for (; i < pixels; ++i) canvas[i] = BlendPixel(picture[i], canvas[i]);
 }
 
+namespace {
+
+// 255 / a in 65536ths, for each alpha; nothing for a clear pixel.
+const std::array<uint32_t, 256>& Inverses() {
+  static const auto kInverse = [] {
+    std::array<uint32_t, 256> inverse{};
+    for (uint32_t a = 1; a < 256; ++a) inverse[a] = (255u * 65536u + a / 2) / a;
+    return inverse;
+  }();
+  return kInverse;
+}
+
+#if defined(__x86_64__)
+// Four pixels' 16-bit channels each times its alpha, over 255, rounded.
+__attribute__((target("avx2"), always_inline)) inline __m256i WeighHalfWide(__m256i c16,
+                                                                             __m256i half) {
+  __m256i a = _mm256_shufflelo_epi16(c16, _MM_SHUFFLE(3, 3, 3, 3));
+  a = _mm256_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+  const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(c16, a), half);
+  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// The low channel of eight pixels times its inverse, held at 255.
+__attribute__((target("avx2"), always_inline)) inline __m256i UnweighWide(__m256i p, __m256i k,
+                                                                           __m256i low,
+                                                                           __m256i round) {
+  const __m256i c = _mm256_and_si256(p, low);
+  const __m256i v = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(c, k), round), 16);
+  return _mm256_min_epu32(v, low);
+}
+
+// Eight pixels at a time, with the same sums as the loops below; each
+// returns how many pixels it did.
+__attribute__((target("avx2"))) int PremultiplyWide(uint32_t* pixels, int count) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i half = _mm256_set1_epi16(128);
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    auto* at = reinterpret_cast<__m256i*>(pixels + i);
+    const __m256i p = _mm256_loadu_si256(at);
+    const __m256i alpha = _mm256_and_si256(p, opaque);
+    if (static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque))) == 0xFFFFFFFFu) continue;
+    const __m256i out = _mm256_packus_epi16(WeighHalfWide(_mm256_unpacklo_epi8(p, zero), half),
+                                            WeighHalfWide(_mm256_unpackhi_epi8(p, zero), half));
+    _mm256_storeu_si256(at, _mm256_or_si256(_mm256_andnot_si256(opaque, out), alpha));
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) int UnpremultiplyWide(uint32_t* pixels, int count) {
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i low = _mm256_set1_epi32(0xFF);
+  const __m256i round = _mm256_set1_epi32(32768);
+  const auto* inverses = reinterpret_cast<const int*>(Inverses().data());
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    auto* at = reinterpret_cast<__m256i*>(pixels + i);
+    const __m256i p = _mm256_loadu_si256(at);
+    const __m256i alpha = _mm256_and_si256(p, opaque);
+    if (static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque))) == 0xFFFFFFFFu) continue;
+    const __m256i k = _mm256_i32gather_epi32(inverses, _mm256_srli_epi32(p, 24), 4);
+    const __m256i out = _mm256_or_si256(
+        _mm256_or_si256(_mm256_slli_epi32(UnweighWide(_mm256_srli_epi32(p, 16), k, low, round), 16),
+                        _mm256_slli_epi32(UnweighWide(_mm256_srli_epi32(p, 8), k, low, round), 8)),
+        UnweighWide(p, k, low, round));
+    // A clear pixel's inverse is nothing, so it comes out wholly clear.
+    _mm256_storeu_si256(at, _mm256_or_si256(out, alpha));
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
 void Premultiply(uint32_t* pixels, int count) {
-  for (int i = 0; i < count; ++i) {
+  int i = 0;
+#if defined(__x86_64__)
+  if (WideVectors()) i = PremultiplyWide(pixels, count);
+#endif
+  for (; i < count; ++i) {
     const uint32_t p = pixels[i];
     const uint32_t a = p >> 24;
     if (a == 255) continue;
@@ -157,13 +236,12 @@ void Premultiply(uint32_t* pixels, int count) {
 }
 
 void Unpremultiply(uint32_t* pixels, int count) {
-  // 255 / a in 65536ths, for each alpha.
-  static const auto kInverse = [] {
-    std::array<uint32_t, 256> inverse{};
-    for (uint32_t a = 1; a < 256; ++a) inverse[a] = (255u * 65536u + a / 2) / a;
-    return inverse;
-  }();
-  for (int i = 0; i < count; ++i) {
+  const std::array<uint32_t, 256>& inverse = Inverses();
+  int i = 0;
+#if defined(__x86_64__)
+  if (WideVectors()) i = UnpremultiplyWide(pixels, count);
+#endif
+  for (; i < count; ++i) {
     const uint32_t p = pixels[i];
     const uint32_t a = p >> 24;
     if (a == 255) continue;
@@ -171,7 +249,7 @@ void Unpremultiply(uint32_t* pixels, int count) {
       pixels[i] = 0;
       continue;
     }
-    const uint32_t k = kInverse[a];
+    const uint32_t k = inverse[a];
     const auto Channel = [&](int shift) {
       return std::min<uint32_t>(255, (((p >> shift) & 0xFF) * k + 32768) >> 16) << shift;
     };

@@ -118,5 +118,42 @@ TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
   EXPECT_EQ(BlendPixel(0x80FF0000u, 0xFF0000FFu), 0xFF80007Fu);
 }
 
+TEST(PixelBlendTest, WeighingColoursByAlphaAndBackAgreesOnEveryPathAndKeepsTheColour) {
+  std::vector<uint32_t> picture = Noise(1003, 17);
+  for (size_t i = 0; i < picture.size(); ++i) {
+    const uint32_t alpha = i % 61 < 9 ? 255 : i % 37 < 5 ? 0 : static_cast<uint32_t>(i * 7 % 256);
+    picture[i] = (picture[i] & 0x00FFFFFFu) | alpha << 24;
+  }
+  const bool wide = WideVectors();
+  std::vector<std::vector<uint32_t>> weighed, back;
+  for (bool on : {wide, !wide}) {
+    SetWideVectors(on);
+    std::vector<uint32_t> pixels = picture;
+    Premultiply(pixels.data(), static_cast<int>(pixels.size()));
+    weighed.push_back(pixels);
+    Unpremultiply(pixels.data(), static_cast<int>(pixels.size()));
+    back.push_back(pixels);
+  }
+  SetWideVectors(wide);
+  EXPECT_EQ(weighed[0], weighed[1]);
+  EXPECT_EQ(back[0], back[1]);
+  for (size_t i = 0; i < picture.size(); ++i) {
+    const uint32_t a = picture[i] >> 24;
+    ASSERT_EQ(back[0][i] >> 24, a) << i;
+    if (a == 0) {
+      ASSERT_EQ(back[0][i], 0u) << i;  // a clear pixel's colour is gone
+      continue;
+    }
+    for (int shift : {0, 8, 16}) {
+      const int was = static_cast<int>((picture[i] >> shift) & 0xFF);
+      const int weighedOne = static_cast<int>((weighed[0][i] >> shift) & 0xFF);
+      ASSERT_LE(weighedOne, static_cast<int>(a)) << i;
+      // Weighed down to a few levels, a faint pixel's colour comes back within them.
+      ASSERT_NEAR(static_cast<int>((back[0][i] >> shift) & 0xFF), was, 128 / static_cast<int>(a) + 1)
+          << i << " alpha " << a;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace emberlrn
