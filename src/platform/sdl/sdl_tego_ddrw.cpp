@@ -96,13 +96,17 @@ Surface Trimmed(Surface picture, int& left, int& top) {
   for (int y = 0; y < picture->h; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
                                                         static_cast<ptrdiff_t>(y) * picture->pitch);
-    for (int x = 0; x < picture->w; ++x) {
-      if ((row[x] >> 24) == 0) continue;
-      minX = std::min(minX, x);
-      maxX = std::max(maxX, x);
-      minY = std::min(minY, y);
-      maxY = y;
-    }
+    // The row's first and last pixels that are not clear, sought from
+    // each end, so that a row of solid pixels costs almost nothing.
+    int first = 0;
+    while (first < picture->w && (row[first] >> 24) == 0) ++first;
+    if (first == picture->w) continue;
+    int last = picture->w - 1;
+    while ((row[last] >> 24) == 0) --last;
+    minX = std::min(minX, first);
+    maxX = std::max(maxX, last);
+    minY = std::min(minY, y);
+    maxY = y;
   }
   if (maxX < 0) return Surface();
   if (minX == 0 && minY == 0 && maxX == picture->w - 1 && maxY == picture->h - 1) return picture;
