@@ -262,16 +262,19 @@ bool OnX11() {
   return driver != nullptr && std::strcmp(driver, "x11") == 0;
 }
 
-// On X11 a window of ours is made plain and marked full screen before it is
-// mapped: SDL, asked to show a full-screen window, waits up to 100 ms for the
-// window manager to move it, which one already of the desktop's size and
+// Shows the saver's window. On X11 it is made plain and marked full screen
+// before each mapping (a window manager forgets a withdrawn window's
+// states): SDL, asked to show a full-screen window, waits up to 100 ms for
+// the window manager to move it, which one already of the desktop's size and
 // place never is.
-void MarkFullScreen(SDL_Window* window) {
+void ShowFullScreen(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+  if ((SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) != 0 &&
+      SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
     x11::MarkFullScreen(info.info.x11.display, info.info.x11.window);
   }
+  SDL_ShowWindow(window);
 }
 
 // Brightens `pixels` canvas pixels by a light's weights at a strength from
@@ -452,10 +455,7 @@ bool SdlTegoDDrw::SetDisplayMode(int width, int height, int, std::string_view) {
   // At the desktop's own size: without a window manager a full-screen
   // window keeps the size it was made with.
   window_.reset(SDL_CreateWindow("Emberlorn", desktop.x, desktop.y, desktop.w, desktop.h, flags));
-  if (window_ && x11) {
-    MarkFullScreen(window_.get());
-    if (visible_) SDL_ShowWindow(window_.get());
-  }
+  if (window_ && x11 && visible_) ShowFullScreen(window_.get());
   if (!window_) {
     windowFault_ = SDL_GetError();
     std::cerr << "emberlrn: the full-screen window cannot be made: " << windowFault_ << '\n';
@@ -1267,6 +1267,8 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
 void SdlTegoDDrw::BindCanvas() {
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr || !canvas_) return;
+  // Pixels made anew (on Wayland at every change of the window) hold nothing
+  // of what was shown.
   if (surface != shownSurface_ || surface->w != scale_.WindowWidth() ||
       surface->h != scale_.WindowHeight()) {
     scale_.SetSizes(canvasW_, canvasH_, surface->w, surface->h);
@@ -1298,16 +1300,9 @@ void SdlTegoDDrw::BindCanvas() {
 }
 
 void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
+  // BindCanvas fitted the canvas to these pixels before the frame was composed.
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr) return;
-  // Pixels made anew (on Wayland at every change of the window) hold nothing
-  // of what was shown.
-  if (surface != shownSurface_ || surface->w != scale_.WindowWidth() ||
-      surface->h != scale_.WindowHeight()) {
-    scale_.SetSizes(canvasW_, canvasH_, surface->w, surface->h);
-    shownSurface_ = surface;
-    everything = true;
-  }
   pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(),
                              ChangedCanvasTiles(canvas_.get(), shownTiles_, areas, everything),
                              everything, 0, composedIn_ == surface);
@@ -1481,11 +1476,7 @@ void SdlTegoDDrw::SetVisible(bool visible) {
   // A host's window is the host's to show, hide and give the input to.
   if (!window_ || hostWindow_ != 0) return;
   if (visible) {
-    // A window manager forgets a withdrawn window's states.
-    if (OnX11() && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_HIDDEN) != 0) {
-      MarkFullScreen(window_.get());
-    }
-    SDL_ShowWindow(window_.get());
+    ShowFullScreen(window_.get());
     SDL_SetWindowAlwaysOnTop(window_.get(), SDL_TRUE);
     SDL_RaiseWindow(window_.get());
     // The keyboard and the pointer stay with the saver while it shows.
