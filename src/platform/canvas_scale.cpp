@@ -298,15 +298,17 @@ void CanvasScale::FilterRow(const uint32_t* row, int left, int width, uint32_t* 
 }
 
 void CanvasScale::Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, int outPitch,
-                        const PixelRect& window) {
+                        const PixelRect& window, int outX, int outY) {
   const PixelRect target = Intersection(window, fit_);
   if (target.Empty()) return;
   const int left = target.x - fit_.x;
+  const auto At = [&](int y) {
+    return out + static_cast<std::ptrdiff_t>(y - outY) * outPitch + (target.x - outX);
+  };
   if (copies_) {
     // A canvas composed at the window's own size is copied.
     for (int y = target.y; y < target.y + target.h; ++y) {
-      std::memcpy(out + static_cast<std::ptrdiff_t>(y) * outPitch + target.x,
-                  canvas + static_cast<std::ptrdiff_t>(y - fit_.y) * canvasPitch + left,
+      std::memcpy(At(y), canvas + static_cast<std::ptrdiff_t>(y - fit_.y) * canvasPitch + left,
                   sizeof(uint32_t) * static_cast<size_t>(target.w));
     }
     return;
@@ -333,8 +335,7 @@ void CanvasScale::Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, 
     const uint32_t* second = tap.second == tap.first ? first : Filtered(tap.second);
     // Filtering the second row may have replaced the first; ask again.
     first = Filtered(tap.first);
-    MixRows(first, second, out + static_cast<std::ptrdiff_t>(y) * outPitch + target.x, target.w,
-            tap.weight);
+    MixRows(first, second, At(y), target.w, tap.weight);
   }
 }
 

@@ -54,9 +54,10 @@ class CanvasScale {
   PointerPosition ToCanvas(PointerPosition window) const;
 
   // Writes the window pixels of `window` (clipped to the fit) from the
-  // canvas; both are 0xAARRGGBB rows, pitches in pixels.
+  // canvas; both are 0xAARRGGBB rows, pitches in pixels. `out` holds the
+  // window's pixels from (outX, outY) on.
   void Scale(const uint32_t* canvas, int canvasPitch, uint32_t* out, int outPitch,
-             const PixelRect& window);
+             const PixelRect& window, int outX = 0, int outY = 0);
 
  private:
   // One window column's or row's two canvas neighbours and the weight of

@@ -23,6 +23,7 @@
 
 #include "interfaces/clock.h"
 #include "platform/pixel_blend.h"
+#include "platform/x11/shm_strip.h"
 #include "platform/x11/x11_desktop.h"
 
 namespace emberlrn {
@@ -40,6 +41,12 @@ SDL_Color ToSdl(Colour colour) {
 }
 
 using Surface = SdlSurface;
+
+// A window this many times the pictures' size, and up to twice it, gets
+// them made smaller to half its scale and the canvas doubled into it.
+constexpr double kHalvedFrom = 1.75;
+// The memory shared with the X server for sending a scaled window's pixels.
+constexpr size_t kStripBytes = size_t{4} << 20;
 
 // Canvas tiles are compared at this size to find what a frame changed.
 constexpr int kTile = 16;
@@ -267,6 +274,18 @@ bool OnX11() {
 // states): SDL, asked to show a full-screen window, waits up to 100 ms for
 // the window manager to move it, which one already of the desktop's size and
 // place never is.
+// The shared strip for an X11 window, when the server can have one.
+std::unique_ptr<x11::ShmStrip> OpenStrip(SDL_Window* window, int width) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+    return nullptr;
+  }
+  // Room for a good many of the widest rows.
+  const size_t bytes = std::max(kStripBytes, size_t{64} * 4 * static_cast<size_t>(std::max(width, 1)));
+  return x11::ShmStrip::Open(info.info.x11.display, info.info.x11.window, bytes);
+}
+
 void ShowFullScreen(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -525,15 +544,27 @@ bool SdlTegoDDrw::OpenCanvas() {
   // Drawn by the processor into the window's own pixels: it needs no GPU,
   // and only what changed is ever touched.
   canvas_.reset();
-  const SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-  if (surface != nullptr) {
-    LayOut(surface->w, surface->h);
+  strip_.reset();
+  // A canvas scaled into an X11 window is sent through a small shared strip;
+  // SDL's pixels of the window are then never made.
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_.get(), &width, &height);
+  if (width > 0 && height > 0) {
+    LayOut(width, height);
+    CanvasScale fit;
+    fit.SetSizes(canvasW_, canvasH_, width, height);
+    if (!fit.Copies()) strip_ = OpenStrip(window_.get(), width);
+  }
+  const bool sized = WindowSize(width, height);
+  if (sized) {
+    LayOut(width, height);
     MakeCanvases();
   }
-  if (!canvas_ || surface == nullptr) {
+  if (!canvas_ || !sized) {
     windowFault_ = SDL_GetError();
     std::cerr << "emberlrn: the window cannot be drawn: " << windowFault_ << '\n';
     canvas_.reset();
+    strip_.reset();
     window_.reset();
     return false;
   }
@@ -557,10 +588,15 @@ bool SdlTegoDDrw::LayOut(int windowWidth, int windowHeight) {
   const int art = doubledWanted_ && scale >= 1.5 ? 2 : 1;
   // A window up to the pictures' own size gets them made smaller once, as
   // they are read, and the canvas composed at its size is copied into it
-  // with no scaling in any frame; a larger one has the canvas scaled up,
+  // with no scaling in any frame. A window nearly twice their size (a 4K
+  // screen) has them made smaller to half its scale, and the canvas is
+  // doubled into it: a tenth less detail, a fifth less memory and work, and
+  // the cheapest scaling there is. A larger one has the canvas scaled up,
   // so that the pictures take no more memory than their files.
   const double smaller = scale / art;
-  const double zoom = smaller >= 0.5 && smaller < 1.0 ? smaller : 1.0;
+  double zoom = 1.0;
+  if (smaller >= 0.5 && smaller < 1.0) zoom = smaller;
+  if (art == 2 && smaller >= kHalvedFrom && smaller < 2.0) zoom = smaller / 2;
   if (canvas_ && margin == margin_ && art == art_ && zoom == zoom_) return false;
   // Every picture is read again when next drawn, at the new scale and cut
   // to the new canvas.
@@ -602,10 +638,24 @@ void SdlTegoDDrw::MakeCanvases() {
   litTiles_.clear();
   pairTiles_.clear();
   shownSurface_ = nullptr;
+  stripSized_ = false;
   composedIn_ = nullptr;
   composedPixels_ = nullptr;
   for (OtherMonitor& other : others_) other.shown = nullptr;
   invalid_ = true;
+}
+
+bool SdlTegoDDrw::WindowSize(int& width, int& height) const {
+  width = height = 0;
+  if (strip_) {
+    SDL_GetWindowSize(window_.get(), &width, &height);
+    return width > 0 && height > 0;
+  }
+  const SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+  if (surface == nullptr) return false;
+  width = surface->w;
+  height = surface->h;
+  return true;
 }
 
 int32_t SdlTegoDDrw::CreateSprite() {
@@ -929,8 +979,7 @@ void SdlTegoDDrw::ClearBackBuffer(Colour colour) {
   // A window of another size may want another canvas, made before this
   // frame's drawings are placed on it.
   if (!open_) return;
-  if (const SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-      surface != nullptr && LayOut(surface->w, surface->h)) {
+  if (int width = 0, height = 0; WindowSize(width, height) && LayOut(width, height)) {
     MakeCanvases();
   }
 }
@@ -1265,6 +1314,16 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
 }
 
 void SdlTegoDDrw::BindCanvas() {
+  if (strip_) {
+    int width = 0, height = 0;
+    if (!WindowSize(width, height) || !canvas_) return;
+    if (!stripSized_ || width != scale_.WindowWidth() || height != scale_.WindowHeight()) {
+      scale_.SetSizes(canvasW_, canvasH_, width, height);
+      stripSized_ = true;
+      invalid_ = true;
+    }
+    return;
+  }
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (surface == nullptr || !canvas_) return;
   // Pixels made anew (on Wayland at every change of the window) hold nothing
@@ -1301,11 +1360,16 @@ void SdlTegoDDrw::BindCanvas() {
 
 void SdlTegoDDrw::Present(const std::vector<PixelRect>& areas, bool everything) {
   // BindCanvas fitted the canvas to these pixels before the frame was composed.
-  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-  if (surface == nullptr) return;
-  pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(),
-                             ChangedCanvasTiles(canvas_.get(), shownTiles_, areas, everything),
-                             everything, 0, composedIn_ == surface);
+  const std::vector<PixelRect>& changed =
+      ChangedCanvasTiles(canvas_.get(), shownTiles_, areas, everything);
+  if (strip_) {
+    pixelsWritten_ = SendTiles(scale_, canvas_.get(), changed, everything);
+  } else {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+    if (surface == nullptr) return;
+    pixelsWritten_ = ShowTiles(window_.get(), surface, scale_, canvas_.get(), changed, everything,
+                               0, composedIn_ == surface);
+  }
   if (everything) PaintDarkMonitors();
   if (!plainCanvas_) return;
   bool othersAnew = everything;
@@ -1434,6 +1498,46 @@ int64_t SdlTegoDDrw::ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasS
   return written;
 }
 
+int64_t SdlTegoDDrw::SendTiles(CanvasScale& scale, SDL_Surface* canvas,
+                               const std::vector<PixelRect>& tiles, bool everything) {
+  int64_t written = 0;
+  const auto* pixels = static_cast<const uint32_t*>(canvas->pixels);
+  const int canvasPitch = canvas->pitch / 4;
+  // A rectangle goes as many rows at a time as the strip holds; the bars are black.
+  const auto Send = [&](const PixelRect& rect, bool bar) {
+    if (rect.Empty()) return;
+    const int rowsAtOnce =
+        static_cast<int>(std::max<size_t>(1, strip_->Capacity() / static_cast<size_t>(rect.w)));
+    for (int y = rect.y; y < rect.y + rect.h; y += rowsAtOnce) {
+      const int rows = std::min(rowsAtOnce, rect.y + rect.h - y);
+      uint32_t* room = strip_->Take(rect.w, rows);
+      if (room == nullptr) return;
+      if (bar) {
+        std::fill(room, room + static_cast<size_t>(rect.w) * rows, 0xFF000000u);
+      } else {
+        scale.Scale(pixels, canvasPitch, room, rect.w, {rect.x, y, rect.w, rows}, rect.x, y);
+      }
+      strip_->Put(rect.x, y);
+    }
+    written += rect.Area();
+  };
+  if (everything) {
+    const PixelRect fit = scale.Fit();
+    const int w = scale.WindowWidth();
+    const int h = scale.WindowHeight();
+    Send({0, 0, w, fit.y}, true);
+    Send({0, fit.y + fit.h, w, h - fit.y - fit.h}, true);
+    Send({0, fit.y, fit.x, fit.h}, true);
+    Send({fit.x + fit.w, fit.y, w - fit.x - fit.w, fit.h}, true);
+    Send(fit, false);
+  } else {
+    for (const PixelRect& tile : tiles) Send(scale.WindowRect(tile), false);
+  }
+  // The strip is written from its start again next frame.
+  strip_->Finish();
+  return written;
+}
+
 void SdlTegoDDrw::ReleasePictures() {
   for (Sprite& s : sprites_) {
     for (Frame& f : s.frames) f.picture.reset();
@@ -1460,6 +1564,7 @@ void SdlTegoDDrw::CloseDisplay() {
   }
   for (const OtherMonitor& other : others_) TakeOffScreen(other.window.get());
   ReleasePictures();
+  strip_.reset();
   window_.reset();
   others_.clear();
   open_ = false;
@@ -1532,6 +1637,15 @@ std::vector<uint32_t> SdlTegoDDrw::ReadWindow(int& width, int& height, size_t mo
   std::vector<uint32_t> pixels;
   width = height = 0;
   if (!open_ || monitor > others_.size()) return pixels;
+  if (monitor == 0 && strip_) {
+    int w = 0, h = 0;
+    if (!WindowSize(w, h)) return pixels;
+    pixels.resize(size_t(w) * h);
+    if (!strip_->Read(0, 0, w, h, pixels.data())) return {};
+    width = w;
+    height = h;
+    return pixels;
+  }
   SDL_Surface* shown =
       SDL_GetWindowSurface(monitor == 0 ? window_.get() : others_[monitor - 1].window.get());
   if (shown == nullptr) return pixels;

@@ -41,6 +41,9 @@
 namespace emberlrn {
 
 class Clock;
+namespace x11 {
+class ShmStrip;
+}
 
 struct SdlSurfaceFree {
   void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -125,6 +128,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // Frames put on the screen, and frames left out because nothing changed.
   int64_t FramesDrawn() const { return framesDrawn_; }
   int64_t FramesUnchanged() const { return framesUnchanged_; }
+  // True when the window's pixels go to the X server through the shared
+  // strip, SDL's copy of the window never made.
+  bool SharedStrip() const { return strip_ != nullptr; }
   // The window pixels written by the last frame put on the screen.
   int64_t PixelsWritten() const { return pixelsWritten_; }
   // The sprite pictures held in memory; one not drawn for a while is let go
@@ -258,9 +264,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   int64_t ShowTiles(SDL_Window* window, SDL_Surface* surface, CanvasScale& scale,
                     SDL_Surface* canvas, const std::vector<PixelRect>& tiles, bool everything,
                     int left = 0, bool inPlace = false);
+  // The same for a window whose pixels are sent through the shared strip.
+  int64_t SendTiles(CanvasScale& scale, SDL_Surface* canvas, const std::vector<PixelRect>& tiles,
+                    bool everything);
   // Before a frame is composed: the canvas fitted to the window's pixels as
   // they are now, and composed in them where it is their size.
   void BindCanvas();
+  // The window's size in pixels; false when it has none to draw in.
+  bool WindowSize(int& width, int& height) const;
   void ReleasePictures();
   // Reads a frame's picture from its file, prepared and trimmed; false when
   // it cannot be read (told once per file).
@@ -281,6 +292,11 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   TegoDDrwEvents* events_ = nullptr;
   std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window_{nullptr, SDL_DestroyWindow};
   Surface canvas_;  // the scene as composed, ARGB8888
+  // On X11, a window the canvas is scaled into gets its pixels through a
+  // small piece of memory shared with the server, instead of SDL's copy of
+  // the whole window.
+  std::unique_ptr<x11::ShmStrip> strip_;
+  bool stripSized_ = false;  // scale_ fitted to the canvas and the window as they are
   // The window's pixels the canvas is composed in, when it is.
   const SDL_Surface* composedIn_ = nullptr;
   const void* composedPixels_ = nullptr;

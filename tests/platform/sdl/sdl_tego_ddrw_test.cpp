@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -857,7 +859,8 @@ TEST_F(SceneTest, LivingFireFramesMatchAFullRedrawAndItsSwitchesOffAreTheClassic
 
 // The canvas takes a wide window's shape, and a screen with a scale of 1.5
 // or more gets the pictures painted at twice the size; up to that size the
-// canvas is composed at the window's own.
+// canvas is composed at the window's own, and nearly twice it (4K) at half
+// the window's.
 TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoubledPictures) {
   fs::create_directories(folder_ / "2x");
   // The doubled red is blue, so that the test sees which one is drawn.
@@ -874,7 +877,7 @@ TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoub
   for (const Case c :
        {Case{false, 1920, 1080, 0, 2, 1440}, Case{true, 1920, 1080, 133, 2, 1919},
         Case{true, 1024, 768, 0, 1, 800}, Case{true, 1280, 720, 133, 1, 1066},
-        Case{true, 3440, 1080, 300, 2, 2520}, Case{true, 3840, 2160, 133, 2, 2132}}) {
+        Case{true, 3440, 1080, 300, 2, 2520}, Case{true, 3840, 2160, 133, 2, 1919}}) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.wide ? " wide" : ""));
     SdlTegoDDrw control(clock);
     control.SetWideCanvas(c.wide);
@@ -895,7 +898,10 @@ TEST_F(SdlDDrwTest, AWideCanvasShowsWhatStandsBesideTheSceneAndBigScreensGetDoub
     shown.pixels = control.ReadWindow(shown.width, shown.height);
     const PixelRect fit = control.CanvasInWindow();
     if (control.PictureZoom() < 1.0) {
-      EXPECT_EQ(fit, (PixelRect{fit.x, fit.y, control.CanvasWidth(), control.CanvasHeight()}));
+      // Composed at the window's own size, or at half of it and doubled.
+      const int times = fit.w > control.CanvasWidth() ? 2 : 1;
+      EXPECT_EQ(fit, (PixelRect{fit.x, fit.y, times * control.CanvasWidth(),
+                                times * control.CanvasHeight()}));
     }
     const double perScene = fit.h / 600.0;
     const uint32_t there = shown.At(fit.x + static_cast<int>((c.margin - 90) * perScene),
@@ -1038,6 +1044,83 @@ TEST_F(SdlDDrwTest, LightBrightensWhatIsUnderItAtItsStrengthAndSparksAddTheirs) 
   EXPECT_EQ(At(canvas, 400, 400), kBlackPixel);
   EXPECT_EQ(ddrw.FrameBrightness(grey, 1), 100);
   EXPECT_FALSE(ddrw.FrameBrightness(grey, 2));
+}
+
+// On X11 a window the canvas is scaled into gets its pixels through a small
+// strip of memory shared with the X server, a few rectangles at a time,
+// instead of SDL's copy of the whole window: the window still shows what
+// the canvas scaled to it shows, whole and after a change.
+class SdlX11Test : public SdlDDrwTest {
+ protected:
+  static void SetUpTestSuite() {
+    // A private X server, which names its display once it is ready.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    server_ = fork();
+    ASSERT_GE(server_, 0);
+    if (server_ == 0) {
+      close(ready[0]);
+      const std::string fd = std::to_string(ready[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2400x1800x24",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ready[1]);
+    std::string display;
+    char c = 0;
+    while (read(ready[0], &c, 1) == 1 && c != '\n') display += c;
+    close(ready[0]);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start (Debian's xvfb)";
+    setenv("DISPLAY", (":" + display).c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+  }
+  static void TearDownTestSuite() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (server_ > 0) {
+      kill(server_, SIGTERM);
+      waitpid(server_, nullptr, 0);
+    }
+  }
+  // What the window should show: the canvas scaled into it, bars black.
+  std::vector<uint32_t> Expected(int width, int height) const {
+    CanvasScale scale;
+    scale.SetSizes(ddrw.CanvasWidth(), ddrw.CanvasHeight(), width, height);
+    std::vector<uint32_t> window(static_cast<size_t>(width) * height, kBlackPixel);
+    const std::vector<uint32_t> canvas = ddrw.ReadCanvas();
+    scale.Scale(canvas.data(), ddrw.CanvasWidth(), window.data(), width, {0, 0, width, height});
+    return window;
+  }
+  static pid_t server_;
+};
+pid_t SdlX11Test::server_ = 0;
+
+TEST_F(SdlX11Test, AScaledWindowShowsTheCanvasScaledThroughTheSharedStrip) {
+  ASSERT_TRUE(ddrw.SetDisplayMode(800, 600, 32, ""));
+  // 2400 x 1800: three scene pixels to one, from the doubled pictures or
+  // their stand-ins, more pixels than the strip holds at once.
+  EXPECT_TRUE(ddrw.SharedStrip());
+  const int32_t red = Sprite("red.bmp", 100, 100);
+  const int32_t green = Sprite("green.bmp", 400, 300);
+  for (int frame = 0; frame < 3; ++frame) {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    // The first frame is sent whole; the next ones only where they changed.
+    ddrw.SetSpriteX(red, 100 + 37 * frame);
+    ddrw.ClearBackBuffer(frame == 2 ? 0x404040 : 0);
+    ddrw.DrawSprite(red);
+    ddrw.DrawSprite(green);
+    ddrw.FlipBackBuffer();
+    Shown shown;
+    shown.pixels = ddrw.ReadWindow(shown.width, shown.height);
+    ASSERT_EQ(shown.width, 2400);
+    ASSERT_EQ(shown.height, 1800);
+    const std::vector<uint32_t> expected = Expected(shown.width, shown.height);
+    size_t wrong = 0;
+    for (size_t i = 0; i < expected.size(); ++i) wrong += shown.pixels[i] != expected[i];
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(shown.At(shown.X(120 + 37 * frame), shown.Y(120)), kRedPixel);
+  }
 }
 
 TEST(Utf8PrefixTest, CutsOnlyBetweenCharacters) {
