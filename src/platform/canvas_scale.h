@@ -87,6 +87,7 @@ class CanvasScale {
   std::vector<Tap> columns_;  // by window column within the fit
   std::vector<Tap> rows_;     // by window row within the fit
   bool copies_ = false;       // every window pixel is one canvas pixel
+  bool doubles_ = false;      // every canvas column is two window columns
   // Two canvas rows filtered across the columns being scaled, and which rows they are.
   std::vector<uint32_t> filtered_[2];
   int filteredRow_[2] = {-1, -1};

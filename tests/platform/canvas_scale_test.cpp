@@ -51,7 +51,8 @@ TEST(CanvasScaleTest, APartScaledAloneMatchesTheWholeAndItsRectangleHoldsEveryCh
   const std::vector<uint32_t> canvas = Noise(size_t{kW} * kH, 7);
   std::mt19937 random(11);
   for (const auto& [width, height] : {std::pair{800, 600}, std::pair{1920, 1080},
-                                      std::pair{3840, 2160}, std::pair{1366, 768},
+                                      std::pair{3840, 2160}, std::pair{1600, 1200},
+                                      std::pair{1366, 768},
                                       std::pair{397, 301}}) {
     CanvasScale scale;
     scale.SetSizes(kW, kH, width, height);
