@@ -46,7 +46,7 @@ using Surface = SdlSurface;
 // them made smaller to half its scale and the canvas doubled into it.
 constexpr double kHalvedFrom = 1.75;
 // The memory shared with the X server for sending a scaled window's pixels.
-constexpr size_t kStripBytes = size_t{4} << 20;
+constexpr size_t kStripBytes = size_t{512} << 10;
 
 // Canvas tiles are compared at this size to find what a frame changed.
 constexpr int kTile = 16;
@@ -281,8 +281,8 @@ std::unique_ptr<x11::ShmStrip> OpenStrip(SDL_Window* window, int width) {
   if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
     return nullptr;
   }
-  // Room for a good many of the widest rows.
-  const size_t bytes = std::max(kStripBytes, size_t{64} * 4 * static_cast<size_t>(std::max(width, 1)));
+  // Room for sixteen of the widest rows at least.
+  const size_t bytes = std::max(kStripBytes, size_t{16} * 4 * static_cast<size_t>(std::max(width, 1)));
   return x11::ShmStrip::Open(info.info.x11.display, info.info.x11.window, bytes);
 }
 
