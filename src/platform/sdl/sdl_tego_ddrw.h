@@ -22,6 +22,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -194,6 +195,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     bool offCanvas = false;         // read, and nothing of it falls on the canvas
     // A light's pixels that are not clear, as runs of columns by row.
     std::vector<std::vector<std::pair<int, int>>> lightRuns;
+    // A light all of one colour (0x00RRGGBB), whose picture is then its
+    // alpha alone, a byte a pixel.
+    std::optional<uint32_t> lightColour;
   };
   struct Sprite {
     std::vector<Frame> frames;  // frame n at n - 1; empty frames draw nothing
@@ -332,6 +336,9 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Colour shownClearColour_ = -1;
   std::vector<Item> items_;
   std::vector<Item> shownItems_;
+  // The gains of the last light of one colour composed, and its colour and level.
+  std::array<uint64_t, 256> lightGains_{};
+  std::pair<uint32_t, int> lightGainsFor_{0, -1};
   int64_t framesDrawn_ = 0;
   int64_t framesUnchanged_ = 0;
   int64_t pixelsWritten_ = 0;

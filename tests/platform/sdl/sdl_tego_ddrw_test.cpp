@@ -1012,13 +1012,22 @@ TEST_F(SdlDDrwTest, LightBrightensWhatIsUnderItAtItsStrengthAndSparksAddTheirs) 
   WriteBmp32(folder_ / "light.bmp", 200, 100, [](int x, int) {
     return Rgba{255, 128, 0, static_cast<uint8_t>(x < 100 ? 255 : 0)};
   });
+  // A light of two colours is kept whole, a light of one as its alpha alone.
+  WriteBmp32(folder_ / "two.bmp", 200, 100, [](int x, int) {
+    return x < 50 ? Rgba{255, 128, 0, 255} : Rgba{0, 128, 255, static_cast<uint8_t>(x < 100 ? 255 : 0)};
+  });
   const int32_t grey = Sprite("grey.bmp", 100, 100);
   const int32_t light = Sprite("light.bmp", 100, 100, kLoadLight);
+  const int32_t greyBelow = Sprite("grey.bmp", 100, 300);
+  const int32_t two = Sprite("two.bmp", 100, 300, kLoadLight);
   const auto Frame = [&](int level, bool spark) {
     ddrw.ClearBackBuffer(0);
     ddrw.DrawSprite(grey);
+    ddrw.DrawSprite(greyBelow);
     ddrw.SetSpriteLevel(light, level);
+    ddrw.SetSpriteLevel(two, level);
     ddrw.DrawSprite(light);
+    ddrw.DrawSprite(two);
     if (spark) ddrw.DrawSpark(400, 400, 255);
     ddrw.FlipBackBuffer();
     return ddrw.ReadCanvas();
@@ -1029,10 +1038,13 @@ TEST_F(SdlDDrwTest, LightBrightensWhatIsUnderItAtItsStrengthAndSparksAddTheirs) 
   EXPECT_EQ(At(canvas, 150, 150), 0xFFC79664u);  // 100 lit by (255, 128, 0): 199, 150, 100
   // Every pixel of a row alike, whichever path the processor takes for it.
   for (int x = 101; x < 199; ++x) EXPECT_EQ(At(canvas, x, 150), 0xFFC79664u) << x;
+  EXPECT_EQ(At(canvas, 120, 350), 0xFFC79664u);
+  EXPECT_EQ(At(canvas, 170, 350), 0xFF6496C7u);  // lit by (0, 128, 255)
+  EXPECT_EQ(At(canvas, 250, 350), 0xFF646464u);
   EXPECT_EQ(At(canvas, 250, 150), 0xFF646464u);  // where no light falls
   EXPECT_EQ(At(canvas, 50, 50), kBlackPixel);    // light on black is black
-  // Only the tiles it lit, and their neighbours in the scaling.
-  EXPECT_LE(ddrw.PixelsWritten(), 114 * 114);
+  // Only the tiles they lit, and their neighbours in the scaling.
+  EXPECT_LE(ddrw.PixelsWritten(), 2 * 114 * 114);
   canvas = Frame(255, true);
   const uint32_t spark = At(canvas, 400, 400);
   EXPECT_GT((spark >> 16) & 0xFF, 200u);
