@@ -35,11 +35,14 @@ __attribute__((target("avx2"), always_inline)) inline __m256i BlendHalfWide(__m2
 }
 
 // Eight pixels at a time, in the same steps as the four-at-a-time loop;
-// returns how many it did.
+// returns how many it did. Over a canvas of one colour (`kOver`), that
+// colour stands for the canvas, which is written and never read.
+template <bool kOver>
 __attribute__((target("avx2"))) int BlendWide(const uint32_t* picture, uint32_t* canvas,
-                                              int pixels) {
+                                              int pixels, uint32_t colour) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i under = _mm256_set1_epi32(static_cast<int>(colour | 0xFF000000u));
   int i = 0;
   for (; i + 8 <= pixels; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + i));
@@ -49,12 +52,15 @@ __attribute__((target("avx2"))) int BlendWide(const uint32_t* picture, uint32_t*
     const uint32_t clears = static_cast<uint32_t>(_mm256_movemask_epi8(clear));
     const uint32_t solids = static_cast<uint32_t>(_mm256_movemask_epi8(solid));
     auto* at = reinterpret_cast<__m256i*>(canvas + i);
-    if (clears == 0xFFFFFFFFu) continue;
+    if (clears == 0xFFFFFFFFu) {
+      if (kOver) _mm256_storeu_si256(at, under);
+      continue;
+    }
     if (solids == 0xFFFFFFFFu) {
       _mm256_storeu_si256(at, s);
       continue;
     }
-    const __m256i d = _mm256_loadu_si256(at);
+    const __m256i d = kOver ? under : _mm256_loadu_si256(at);
     if ((clears | solids) == 0xFFFFFFFFu) {
       _mm256_storeu_si256(at, _mm256_blendv_epi8(_mm256_or_si256(d, opaque), s, solid));
       continue;
@@ -93,16 +99,21 @@ uint32_t BlendPixel(uint32_t picture, uint32_t canvas) {
   return out;
 }
 
-void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
+namespace {
+
+// BlendRow, or over a canvas of one colour (`kOver`) BlendRowOver.
+template <bool kOver>
+void Blend(const uint32_t* picture, uint32_t* canvas, int pixels, uint32_t colour) {
   int i = 0;
 #if defined(__x86_64__)
-  if (WideVectors()) i = BlendWide(picture, canvas, pixels);
+  if (WideVectors()) i = BlendWide<kOver>(picture, canvas, pixels, colour);
 #endif
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i full = _mm_set1_epi16(255);
   const __m128i half = _mm_set1_epi16(128);
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i under = _mm_set1_epi32(static_cast<int>(colour | 0xFF000000u));
   for (; i + 4 <= pixels; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + i));
     // Four clear pixels leave the canvas; four solid ones replace it; clear
@@ -112,19 +123,23 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
     const __m128i solid = _mm_cmpeq_epi32(alpha, opaque);
     const int clears = _mm_movemask_epi8(clear);
     const int solids = _mm_movemask_epi8(solid);
-    if (clears == 0xFFFF) continue;
+    if (clears == 0xFFFF) {
+      if (kOver) _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), under);
+      continue;
+    }
     if (solids == 0xFFFF) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), s);
       continue;
     }
     if ((clears | solids) == 0xFFFF) {
-      const __m128i kept = _mm_or_si128(
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i)), opaque);
+      const __m128i kept =
+          kOver ? under
+                : _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i)), opaque);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i),
                        _mm_or_si128(_mm_and_si128(solid, s), _mm_andnot_si128(solid, kept)));
       continue;
     }
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i));
+    const __m128i d = kOver ? under : _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + i));
     const auto Half = [&](__m128i s8, __m128i d8) {
       // Each pixel's alpha in all four of its 16-bit lanes.
       __m128i a = _mm_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
@@ -139,7 +154,17 @@ void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + i), out);
   }
 #endif
-  for (; i < pixels; ++i) canvas[i] = BlendPixel(picture[i], canvas[i]);
+  for (; i < pixels; ++i) canvas[i] = BlendPixel(picture[i], kOver ? colour : canvas[i]);
+}
+
+}  // namespace
+
+void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels) {
+  Blend<false>(picture, canvas, pixels, 0);
+}
+
+void BlendRowOver(const uint32_t* picture, uint32_t* canvas, int pixels, uint32_t colour) {
+  Blend<true>(picture, canvas, pixels, colour);
 }
 
 namespace {

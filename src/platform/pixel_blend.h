@@ -12,6 +12,10 @@ namespace emberlrn {
 // the canvas's alpha stays 255.
 void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels);
 
+// FillRow with `colour` and then BlendRow, in one pass that never reads the
+// canvas: a picture put first where nothing else is drawn.
+void BlendRowOver(const uint32_t* picture, uint32_t* canvas, int pixels, uint32_t colour);
+
 // The same as BlendRow for one pixel.
 uint32_t BlendPixel(uint32_t picture, uint32_t canvas);
 

@@ -113,6 +113,11 @@ TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
       ASSERT_EQ(row[i], BlendPixel(picture[i + start], canvas[i + start])) << i;
       ASSERT_EQ(row[i] >> 24, 0xFFu);
     }
+    // Over one colour, in one pass, as filled with it and then blended.
+    BlendRowOver(picture.data() + start, row.data(), static_cast<int>(row.size()), 0xFF203040u);
+    for (size_t i = 0; i < row.size(); ++i) {
+      ASSERT_EQ(row[i], BlendPixel(picture[i + start], 0xFF203040u)) << i;
+    }
     }
   }
   SetWideVectors(wide);

@@ -1354,18 +1354,42 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
   // (SDL's fill of large areas writes past the cache).
   const SDL_Color clear = ToSdl(clearColour_);
   const uint32_t background = SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b);
-  for (int y = area.y; y < area.y + area.h; ++y) {
-    FillRow(Row(canvas, y) + area.x, area.w, background);
-  }
-  for (Item& item : items_) {
-    const PixelRect part = Intersection(FromSdl(item.at), area);
-    if (part.Empty()) continue;
+  // Whether an item is drawn here, its picture read if it was let go.
+  const auto Drawn = [&](Item& item, const PixelRect& part) {
+    if (part.Empty()) return false;
     // The notice panels are the only opaque pictures.
-    if ((item.paint == Paint::kCopy || item.notice) && !withPanels) continue;
+    if ((item.paint == Paint::kCopy || item.notice) && !withPanels) return false;
     if (item.sprite != 0) {
-      if (PictureFor(item) == nullptr) continue;
+      if (PictureFor(item) == nullptr) return false;
       if (Sprite* s = Find(item.sprite)) s->frames[static_cast<size_t>(item.frame - 1)].composedAtMs = nowMs;
     }
+    return true;
+  };
+  // The first drawing here, when it is blended, is put on the clear colour
+  // as the rows are filled: the canvas is written once and never read there.
+  size_t first = 0;
+  PixelRect over;
+  for (; first < items_.size(); ++first) {
+    over = Intersection(FromSdl(items_[first].at), area);
+    if (Drawn(items_[first], over)) break;
+  }
+  const bool fused = first < items_.size() && items_[first].paint == Paint::kBlend;
+  for (int y = area.y; y < area.y + area.h; ++y) {
+    uint32_t* row = Row(canvas, y);
+    if (!fused || y < over.y || y >= over.y + over.h) {
+      FillRow(row + area.x, area.w, background);
+      continue;
+    }
+    const Item& item = items_[first];
+    FillRow(row + area.x, over.x - area.x, background);
+    BlendRowOver(Row(item.picture, y - item.at.y) + (over.x - item.at.x), row + over.x, over.w,
+                 background);
+    FillRow(row + over.x + over.w, area.x + area.w - over.x - over.w, background);
+  }
+  for (size_t i = fused ? first + 1 : first; i < items_.size(); ++i) {
+    Item& item = items_[i];
+    const PixelRect part = Intersection(FromSdl(item.at), area);
+    if (i != first && !Drawn(item, part)) continue;
     if (item.paint == Paint::kLight && item.light->lightColour) {
       if (lightGainsFor_ != std::pair{*item.light->lightColour, item.level}) {
         LightGains(*item.light->lightColour, item.level, lightGains_);
