@@ -1390,51 +1390,44 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
     Item& item = items_[i];
     const PixelRect part = Intersection(FromSdl(item.at), area);
     if (i != first && !Drawn(item, part)) continue;
-    if (item.paint == Paint::kLight && item.light->lightColour) {
-      if (lightGainsFor_ != std::pair{*item.light->lightColour, item.level}) {
-        LightGains(*item.light->lightColour, item.level, lightGains_);
-        lightGainsFor_ = {*item.light->lightColour, item.level};
+    // A picture's row from column x on, and its next row asked of memory
+    // while this one is put on.
+    const int bytes = item.picture->format->BytesPerPixel;
+    const auto PictureRow = [&](int y, int x) {
+      const auto* row = static_cast<const uint8_t*>(item.picture->pixels) +
+                        static_cast<ptrdiff_t>(y - item.at.y) * item.picture->pitch;
+      if (y + 1 < item.at.y + item.at.h) {
+        const uint8_t* next = row + item.picture->pitch + (part.x - item.at.x) * bytes;
+        for (int b = 0; b < part.w * bytes; b += 64) __builtin_prefetch(next + b);
       }
-      for (int y = part.y; y < part.y + part.h; ++y) {
-        const auto* alpha = static_cast<const uint8_t*>(item.picture->pixels) +
-                            static_cast<ptrdiff_t>(y - item.at.y) * item.picture->pitch;
-        if (y + 1 < item.at.y + item.at.h) {
-          const auto* next = alpha + item.picture->pitch + (part.x - item.at.x);
-          for (int b = 0; b < part.w; b += 64) __builtin_prefetch(next + b);
-        }
-        uint32_t* to = Row(canvas, y);
-        for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y - item.at.y)]) {
-          const int from = std::max(first + item.at.x, part.x);
-          const int until = std::min(end + item.at.x, part.x + part.w);
-          if (from < until) LightRowByAlpha(alpha + (from - item.at.x), to + from, until - from, lightGains_);
-        }
-      }
-      continue;
-    }
+      return row + (x - item.at.x) * bytes;
+    };
     if (item.paint == Paint::kLight) {
+      const std::optional<uint32_t> colour = item.light->lightColour;
+      if (colour && lightGainsFor_ != std::pair{*colour, item.level}) {
+        LightGains(*colour, item.level, lightGains_);
+        lightGainsFor_ = {*colour, item.level};
+      }
       for (int y = part.y; y < part.y + part.h; ++y) {
-        const uint32_t* weights = Row(item.picture, y - item.at.y);
-        if (y + 1 < item.at.y + item.at.h) {
-          const auto* next = reinterpret_cast<const char*>(Row(item.picture, y + 1 - item.at.y) + (part.x - item.at.x));
-          for (int b = 0; b < part.w * 4; b += 64) __builtin_prefetch(next + b);
-        }
+        const uint8_t* row = PictureRow(y, item.at.x);
         uint32_t* to = Row(canvas, y);
         for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y - item.at.y)]) {
           const int from = std::max(first + item.at.x, part.x);
           const int until = std::min(end + item.at.x, part.x + part.w);
-          if (from < until) LightRow(weights + (from - item.at.x), to + from, until - from, item.level);
+          if (from >= until) continue;
+          const uint8_t* weights = row + (from - item.at.x) * bytes;
+          if (colour) {
+            LightRowByAlpha(weights, to + from, until - from, lightGains_);
+          } else {
+            LightRow(reinterpret_cast<const uint32_t*>(weights), to + from, until - from, item.level);
+          }
         }
       }
       continue;
     }
     for (int y = part.y; y < part.y + part.h; ++y) {
-      const uint32_t* from = Row(item.picture, y - item.at.y) + (part.x - item.at.x);
+      const auto* from = reinterpret_cast<const uint32_t*>(PictureRow(y, part.x));
       uint32_t* to = Row(canvas, y) + part.x;
-      // The picture's next row is asked of memory while this one is put on.
-      if (y + 1 < item.at.y + item.at.h) {
-        const auto* next = reinterpret_cast<const char*>(Row(item.picture, y + 1 - item.at.y) + (part.x - item.at.x));
-        for (int b = 0; b < part.w * 4; b += 64) __builtin_prefetch(next + b);
-      }
       if (item.paint == Paint::kCopy) {
         std::memcpy(to, from, sizeof(uint32_t) * static_cast<size_t>(part.w));
       } else if (item.paint == Paint::kAdd) {
