@@ -52,13 +52,19 @@ class SetupDialogEndToEnd(unittest.TestCase):
                 self.assertEqual(stored.get("xmas/SoundOn"), "False")
                 # The dialog stands on the screen, drawn in its light colours
                 # (its left edge; the live fire burns on its right).
-                shot = desk.screenshot()
-                shell = desk.xdotool("getwindowgeometry", "--shell", window).stdout.split()
-                at = dict(item.split("=", 1) for item in shell if "=" in item)
-                left, top = int(at["X"]), int(at["Y"])
-                edge = shot.crop((left + 4, top + int(at["HEIGHT"]) // 2 - 20,
-                                  left + 12, top + int(at["HEIGHT"]) // 2 + 20)).convert("L")
-                self.assertGreater(sum(edge.getdata()) / (8 * 40), 150)
+                # A window is mapped before it is first painted, so look again
+                # for a few seconds before judging it.
+                left, top, _, bottom = window_box(desk, window)
+                middle = (top + bottom) // 2
+                deadline = time.time() + 5
+                while True:
+                    edge = desk.screenshot().crop((left + 4, middle - 20,
+                                                   left + 12, middle + 20)).convert("L")
+                    brightness = sum(edge.getdata()) / (8 * 40)
+                    if brightness > 150 or time.time() > deadline:
+                        break
+                    time.sleep(0.2)
+                self.assertGreater(brightness, 150)
                 desk.xdotool("windowactivate", "--sync", window)
                 desk.xdotool("key", "--window", window, "Return")  # the default button, "&OK"
                 self.assertEqual(wait_exit(proc, 10), 0)
