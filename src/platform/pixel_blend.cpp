@@ -22,16 +22,16 @@ inline uint32_t Div255(uint32_t x) {
 }
 
 #if defined(__x86_64__)
-// Four pixels widened to 16-bit channels, blended by their alpha.
+// Four pixels widened to 16-bit channels, put over the canvas's by their
+// alpha: the picture's channels, already weighted, plus the canvas's
+// weighted by what the picture leaves of it.
 __attribute__((target("avx2"), always_inline)) inline __m256i BlendHalfWide(__m256i s8,
                                                                              __m256i d8) {
   __m256i a = _mm256_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
   a = _mm256_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-  __m256i x = _mm256_add_epi16(
-      _mm256_mullo_epi16(d8, _mm256_sub_epi16(_mm256_set1_epi16(255), a)),
-      _mm256_mullo_epi16(s8, a));
+  __m256i x = _mm256_mullo_epi16(d8, _mm256_sub_epi16(_mm256_set1_epi16(255), a));
   x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+  return _mm256_add_epi16(_mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8), s8);
 }
 
 // Eight pixels at a time, in the same steps as the four-at-a-time loop;
@@ -44,6 +44,14 @@ __attribute__((target("avx2"))) int BlendWide(const uint32_t* picture, uint32_t*
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   const __m256i under = _mm256_set1_epi32(static_cast<int>(colour | 0xFF000000u));
   int i = 0;
+  if (kOver && (colour & 0x00FFFFFFu) == 0) {
+    // Over black a weighted picture is its own colours, made opaque.
+    for (; i + 8 <= pixels; i += 8) {
+      const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + i));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(canvas + i), _mm256_or_si256(s, opaque));
+    }
+    return i;
+  }
   for (; i + 8 <= pixels; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + i));
     const __m256i alpha = _mm256_and_si256(s, opaque);
@@ -94,7 +102,7 @@ uint32_t BlendPixel(uint32_t picture, uint32_t canvas) {
   for (int shift = 0; shift < 24; shift += 8) {
     const uint32_t s = (picture >> shift) & 0xFF;
     const uint32_t d = (canvas >> shift) & 0xFF;
-    out |= Div255(d * (255 - a) + s * a) << shift;
+    out |= std::min<uint32_t>(255, s + Div255(d * (255 - a))) << shift;
   }
   return out;
 }
@@ -144,9 +152,8 @@ void Blend(const uint32_t* picture, uint32_t* canvas, int pixels, uint32_t colou
       // Each pixel's alpha in all four of its 16-bit lanes.
       __m128i a = _mm_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
       a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-      __m128i x = _mm_add_epi16(_mm_mullo_epi16(d8, _mm_sub_epi16(full, a)), _mm_mullo_epi16(s8, a));
-      x = _mm_add_epi16(x, half);
-      return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+      __m128i x = _mm_add_epi16(_mm_mullo_epi16(d8, _mm_sub_epi16(full, a)), half);
+      return _mm_add_epi16(_mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8), s8);
     };
     const __m128i low = Half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
     const __m128i high = Half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
@@ -169,16 +176,6 @@ void BlendRowOver(const uint32_t* picture, uint32_t* canvas, int pixels, uint32_
 
 namespace {
 
-// 255 / a in 65536ths, for each alpha; nothing for a clear pixel.
-const std::array<uint32_t, 256>& Inverses() {
-  static const auto kInverse = [] {
-    std::array<uint32_t, 256> inverse{};
-    for (uint32_t a = 1; a < 256; ++a) inverse[a] = (255u * 65536u + a / 2) / a;
-    return inverse;
-  }();
-  return kInverse;
-}
-
 #if defined(__x86_64__)
 // Four pixels' 16-bit channels each times its alpha, over 255, rounded.
 __attribute__((target("avx2"), always_inline)) inline __m256i WeighHalfWide(__m256i c16,
@@ -189,17 +186,8 @@ __attribute__((target("avx2"), always_inline)) inline __m256i WeighHalfWide(__m2
   return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
 }
 
-// The low channel of eight pixels times its inverse, held at 255.
-__attribute__((target("avx2"), always_inline)) inline __m256i UnweighWide(__m256i p, __m256i k,
-                                                                           __m256i low,
-                                                                           __m256i round) {
-  const __m256i c = _mm256_and_si256(p, low);
-  const __m256i v = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(c, k), round), 16);
-  return _mm256_min_epu32(v, low);
-}
-
-// Eight pixels at a time, with the same sums as the loops below; each
-// returns how many pixels it did.
+// Eight pixels at a time, with the same sums as the loop below; returns
+// how many pixels it did.
 __attribute__((target("avx2"))) int PremultiplyWide(uint32_t* pixels, int count) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
@@ -217,27 +205,6 @@ __attribute__((target("avx2"))) int PremultiplyWide(uint32_t* pixels, int count)
   return i;
 }
 
-__attribute__((target("avx2"))) int UnpremultiplyWide(uint32_t* pixels, int count) {
-  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m256i low = _mm256_set1_epi32(0xFF);
-  const __m256i round = _mm256_set1_epi32(32768);
-  const auto* inverses = reinterpret_cast<const int*>(Inverses().data());
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    auto* at = reinterpret_cast<__m256i*>(pixels + i);
-    const __m256i p = _mm256_loadu_si256(at);
-    const __m256i alpha = _mm256_and_si256(p, opaque);
-    if (static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque))) == 0xFFFFFFFFu) continue;
-    const __m256i k = _mm256_i32gather_epi32(inverses, _mm256_srli_epi32(p, 24), 4);
-    const __m256i out = _mm256_or_si256(
-        _mm256_or_si256(_mm256_slli_epi32(UnweighWide(_mm256_srli_epi32(p, 16), k, low, round), 16),
-                        _mm256_slli_epi32(UnweighWide(_mm256_srli_epi32(p, 8), k, low, round), 8)),
-        UnweighWide(p, k, low, round));
-    // A clear pixel's inverse is nothing, so it comes out wholly clear.
-    _mm256_storeu_si256(at, _mm256_or_si256(out, alpha));
-  }
-  return i;
-}
 #endif
 
 }  // namespace
@@ -257,28 +224,6 @@ void Premultiply(uint32_t* pixels, int count) {
     }
     pixels[i] = a << 24 | Div255(((p >> 16) & 0xFF) * a) << 16 | Div255(((p >> 8) & 0xFF) * a) << 8 |
                 Div255((p & 0xFF) * a);
-  }
-}
-
-void Unpremultiply(uint32_t* pixels, int count) {
-  const std::array<uint32_t, 256>& inverse = Inverses();
-  int i = 0;
-#if defined(__x86_64__)
-  if (WideVectors()) i = UnpremultiplyWide(pixels, count);
-#endif
-  for (; i < count; ++i) {
-    const uint32_t p = pixels[i];
-    const uint32_t a = p >> 24;
-    if (a == 255) continue;
-    if (a == 0) {
-      pixels[i] = 0;
-      continue;
-    }
-    const uint32_t k = inverse[a];
-    const auto Channel = [&](int shift) {
-      return std::min<uint32_t>(255, (((p >> shift) & 0xFF) * k + 32768) >> 16) << shift;
-    };
-    pixels[i] = a << 24 | Channel(16) | Channel(8) | Channel(0);
   }
 }
 

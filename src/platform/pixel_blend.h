@@ -3,13 +3,18 @@
 // by the picture's alpha, or copied. The canvas stays opaque. Written for
 // the processor's vector unit where it has one, with the same sums
 // everywhere, so every machine draws the same pixels.
+//
+// A blended picture's colours are kept weighted by its alpha (as Premultiply
+// makes them): blending then costs one product a channel, and over black a
+// picture is its own colours.
 
 #include <cstdint>
 
 namespace emberlrn {
 
-// Each channel becomes (canvas * (255 - a) + picture * a) / 255, rounded;
-// the canvas's alpha stays 255.
+// Each channel becomes picture + canvas * (255 - a) / 255, rounded, for a
+// picture whose colours are weighted by its alpha; the canvas's alpha stays
+// 255.
 void BlendRow(const uint32_t* picture, uint32_t* canvas, int pixels);
 
 // FillRow with `colour` and then BlendRow, in one pass that never reads the
@@ -23,10 +28,9 @@ uint32_t BlendPixel(uint32_t picture, uint32_t canvas);
 // for the drawings blended onto it next.
 void FillRow(uint32_t* canvas, int pixels, uint32_t colour);
 
-// Each pixel's colour multiplied by its alpha, and back: a picture is made
-// smaller with its colours so weighted, so that the colour of a clear pixel
-// never bleeds into its neighbours.
+// Each pixel's colour multiplied by its alpha, over 255, rounded: how a
+// blended picture is kept, and so made smaller without the colour of a
+// clear pixel bleeding into its neighbours.
 void Premultiply(uint32_t* pixels, int count);
-void Unpremultiply(uint32_t* pixels, int count);
 
 }  // namespace emberlrn

@@ -59,7 +59,8 @@ uint32_t LightWeight(uint32_t channel, uint32_t alpha) { return (channel * alpha
 
 // The picture as the load code wants it drawn, in the canvas's format: its
 // alpha channel (or, for a bitmap without one, pure magenta as clear) for
-// scene art, blended; opaque and copied for panels; a light as the weight of
+// scene art, blended, with its colours weighted by its alpha as blending
+// wants them; opaque and copied for panels; a light as the weight of
 // its light on each channel, colour times alpha, with its alpha kept. A
 // light all of one colour tells it in `lightColour` (0x00RRGGBB).
 Surface Prepared(Surface loaded, int loadCode, std::optional<uint32_t>* lightColour = nullptr) {
@@ -95,6 +96,14 @@ Surface Prepared(Surface loaded, int loadCode, std::optional<uint32_t>* lightCol
         const uint32_t rgb = row[x] & 0x00FFFFFFu;
         row[x] = keyed && rgb == 0x00FF00FFu ? 0u : rgb | 0xFF000000u;
       }
+    }
+    SDL_UnlockSurface(picture.get());
+  } else {
+    SDL_LockSurface(picture.get());
+    for (int y = 0; y < picture->h; ++y) {
+      Premultiply(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(picture->pixels) +
+                                              static_cast<ptrdiff_t>(y) * picture->pitch),
+                  picture->w);
     }
     SDL_UnlockSurface(picture.get());
   }
@@ -446,9 +455,10 @@ Surface Doubled(const SDL_Surface* picture) {
 // pixel, on which its top-left corner stands at (x, y) of the picture's
 // grid: the canvas pixels whose centres fall on it, from canvas pixel
 // (ZoomedEdge(x), ZoomedEdge(y)) on, filtered as the whole canvas would
-// be. A light's weights are filtered as they are, other pictures with their
-// colours weighted by their alpha. None when no pixel centre falls on it.
-Surface Zoomed(SDL_Surface* picture, bool light, int x, int y, double zoom) {
+// be: a light's weights and a blended picture's weighted colours alike, so
+// that the colour of a clear pixel never bleeds into its neighbours. None
+// when no pixel centre falls on it.
+Surface Zoomed(SDL_Surface* picture, int x, int y, double zoom) {
   CanvasScale scale;
   scale.SetZoom(picture->w, picture->h, x, y, zoom);
   const PixelRect fit = scale.Fit();
@@ -457,15 +467,8 @@ Surface Zoomed(SDL_Surface* picture, bool light, int x, int y, double zoom) {
   if (!out) return out;
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(picture, &mode);
-  const bool weighted = !light && mode != SDL_BLENDMODE_NONE;
-  if (weighted) {
-    for (int row = 0; row < picture->h; ++row) Premultiply(Row(picture, row), picture->w);
-  }
   scale.Scale(static_cast<const uint32_t*>(picture->pixels), picture->pitch / 4,
               static_cast<uint32_t*>(out->pixels), out->pitch / 4, fit);
-  if (weighted) {
-    for (int row = 0; row < out->h; ++row) Unpremultiply(Row(out.get(), row), out->w);
-  }
   SDL_SetSurfaceBlendMode(out.get(), mode);
   return out;
 }
@@ -491,7 +494,8 @@ std::string DoubledPath(const std::string& path) {
   return path.substr(0, slash + 1) + "2x/" + path.substr(slash + 1);
 }
 
-// The brightness of a picture over black, from 0 to 255: what it gives off.
+// The brightness of a blended picture over black, from 0 to 255: what it
+// gives off, its colours being weighted by its alpha already.
 int Brightness(const SDL_Surface* picture, int64_t area) {
   uint64_t sum = 0;
   for (int y = 0; y < picture->h; ++y) {
@@ -499,8 +503,7 @@ int Brightness(const SDL_Surface* picture, int64_t area) {
                                                         static_cast<ptrdiff_t>(y) * picture->pitch);
     for (int x = 0; x < picture->w; ++x) {
       const uint32_t p = row[x];
-      const uint32_t luma = (((p >> 16) & 0xFF) * 54 + ((p >> 8) & 0xFF) * 183 + (p & 0xFF) * 19) >> 8;
-      sum += luma * (p >> 24) / 255;
+      sum += (((p >> 16) & 0xFF) * 54 + ((p >> 8) & 0xFF) * 183 + (p & 0xFF) * 19) >> 8;
     }
   }
   return static_cast<int>(sum / static_cast<uint64_t>(std::max<int64_t>(area, 1)));
@@ -805,8 +808,7 @@ bool SdlTegoDDrw::ReadPicture(Frame& f, std::optional<ScenePoint> at) {
   }
   if (zoom_ != 1.0) {
     const ScenePoint origin = at.value_or(ScenePoint{});
-    picture = Zoomed(picture.get(), f.loadCode == kLoadLight, (origin.x + margin_) * art_,
-                     origin.y * art_, zoom_);
+    picture = Zoomed(picture.get(), (origin.x + margin_) * art_, origin.y * art_, zoom_);
     if (!picture) {
       // Too small to cover a pixel's centre: nothing of it is shown.
       f.picture.reset();

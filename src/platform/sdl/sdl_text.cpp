@@ -6,6 +6,8 @@
 #include <cmath>
 #include <iostream>
 
+#include "platform/pixel_blend.h"
+
 namespace emberlrn {
 namespace {
 
@@ -283,6 +285,14 @@ TextImage TextCache::Get(std::string_view text, SDL_Color colour, int visibleWid
       surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_ARGB8888, 0));
     }
     if (surface) {
+      // Its colours weighted by its alpha, as the canvas blends pictures.
+      SDL_LockSurface(surface.get());
+      for (int y = 0; y < surface->h; ++y) {
+        Premultiply(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                                static_cast<ptrdiff_t>(y) * surface->pitch),
+                    surface->w);
+      }
+      SDL_UnlockSurface(surface.get());
       made.halo = halo;
       made.width = surface->w;
       made.height = surface->h;

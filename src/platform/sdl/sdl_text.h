@@ -63,8 +63,8 @@ class TextCache {
   // The font of later texts.
   void SetFont(std::string_view face, int points, bool bold, bool italic, bool underline);
   // The picture of the text in the current font and colour, made on first
-  // use. Only the part that can show on a canvas `visibleWidth` pixels wide
-  // is made.
+  // use, its colours weighted by its alpha. Only the part that can show on
+  // a canvas `visibleWidth` pixels wide is made.
   TextImage Get(std::string_view text, SDL_Color colour, int visibleWidth);
   // The width of the text's picture in the current font, without making it.
   int Width(std::string_view text);
