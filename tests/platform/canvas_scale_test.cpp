@@ -138,6 +138,36 @@ TEST(PixelBlendTest, RowsBlendAsSinglePixelsDoAndTheCanvasStaysOpaque) {
   EXPECT_EQ(BlendPixel(0x80800000u, 0xFF0000FFu), 0xFF80007Fu);
 }
 
+TEST(PixelBlendTest, ALightKeptAsItsAlphaLightsAsItsWeightsDoAtEveryAlphaOnEveryPath) {
+  // Every alpha over several canvas colours, in an odd count of pixels so
+  // that each path takes a share.
+  std::vector<uint8_t> alpha(1027);
+  for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = static_cast<uint8_t>(i * 151 % 256);
+  const std::vector<uint32_t> canvas = Noise(alpha.size(), 23);
+  const bool wide = WideVectors();
+  for (const uint32_t colour : {0xFF8000u, 0x3C7DEEu, 0x80C0FFu}) {
+    std::vector<uint32_t> weights(alpha.size());
+    for (size_t i = 0; i < alpha.size(); ++i) {
+      const uint32_t a = alpha[i];
+      weights[i] = a << 24 | LightWeight(colour >> 16, a) << 16 |
+                   LightWeight((colour >> 8) & 0xFF, a) << 8 | LightWeight(colour & 0xFF, a);
+    }
+    for (const int level : {0, 110, 230, 255}) {
+      std::vector<uint32_t> expected = canvas;
+      LightRow(weights.data(), expected.data(), static_cast<int>(expected.size()), level);
+      LightOfOneColour light;
+      light.Set(colour, level);
+      for (const bool vectors : {false, true}) {
+        SetWideVectors(vectors);
+        std::vector<uint32_t> lit = canvas;
+        LightRowByAlpha(alpha.data(), lit.data(), static_cast<int>(lit.size()), light);
+        ASSERT_EQ(lit, expected) << std::hex << colour << std::dec << " at " << level;
+      }
+    }
+  }
+  SetWideVectors(wide);
+}
+
 TEST(PixelBlendTest, WeighingColoursByAlphaAgreesOnEveryPathAndClearsTheClear) {
   std::vector<uint32_t> picture = Noise(1003, 17);
   for (size_t i = 0; i < picture.size(); ++i) {

@@ -54,8 +54,6 @@ constexpr int kTile = 16;
 // More separate rectangles than this are composed as the one holding them.
 constexpr size_t kMostDamageRects = 400;
 
-// The weight of a light of one colour on a channel at an alpha.
-uint32_t LightWeight(uint32_t channel, uint32_t alpha) { return (channel * alpha + 127) / 255; }
 
 // The picture as the load code wants it drawn, in the canvas's format: its
 // alpha channel (or, for a bitmap without one, pure magenta as clear) for
@@ -314,84 +312,6 @@ void ShowFullScreen(SDL_Window* window) {
     x11::MarkFullScreen(info.info.x11.display, info.info.x11.window);
   }
   SDL_ShowWindow(window);
-}
-
-// Brightens `pixels` canvas pixels by a light's weights at a strength from
-// 0 to 255: each channel c becomes c + c * weight * level / 255², in 16-bit
-// lanes four pixels at a time, with the same sums on every path.
-void LightRow(const uint32_t* weights, uint32_t* canvas, int pixels, int level) {
-  const auto strength = static_cast<uint32_t>(level) * 258 >> 8;  // level / 255, in 256ths
-  int x = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i lanes = _mm_set1_epi16(static_cast<int16_t>(strength));
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; x + 4 <= pixels; x += 4) {
-    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + x));
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + x));
-    const __m128i cLow = _mm_unpacklo_epi8(c, zero);
-    const __m128i cHigh = _mm_unpackhi_epi8(c, zero);
-    const __m128i gainLow = _mm_mullo_epi16(_mm_unpacklo_epi8(w, zero), lanes);
-    const __m128i gainHigh = _mm_mullo_epi16(_mm_unpackhi_epi8(w, zero), lanes);
-    const __m128i lit = _mm_packus_epi16(_mm_add_epi16(cLow, _mm_mulhi_epu16(cLow, gainLow)),
-                                         _mm_add_epi16(cHigh, _mm_mulhi_epu16(cHigh, gainHigh)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + x), _mm_or_si128(lit, opaque));
-  }
-#endif
-  for (; x < pixels; ++x) {
-    const uint32_t w = weights[x];
-    const uint32_t c = canvas[x];
-    const auto Lit = [&](int shift) {
-      const uint32_t v = (c >> shift) & 0xFF;
-      const uint32_t gain = ((w >> shift) & 0xFF) * strength;
-      return std::min<uint32_t>(255, v + (v * gain >> 16)) << shift;
-    };
-    canvas[x] = 0xFF000000u | Lit(16) | Lit(8) | Lit(0);
-  }
-}
-
-// A light of one colour's gains at a strength, by alpha: the four 16-bit
-// lanes LightRow multiplies each channel by, blue first.
-void LightGains(uint32_t colour, int level, std::array<uint64_t, 256>& gains) {
-  const auto strength = static_cast<uint64_t>(level) * 258 >> 8;
-  for (uint32_t a = 0; a < 256; ++a) {
-    gains[a] = LightWeight(colour & 0xFF, a) * strength |
-               (LightWeight((colour >> 8) & 0xFF, a) * strength) << 16 |
-               (LightWeight((colour >> 16) & 0xFF, a) * strength) << 32;
-  }
-}
-
-// LightRow for a light of one colour kept as its alpha: the same sums, each
-// pixel's gains looked up by its alpha.
-void LightRowByAlpha(const uint8_t* alpha, uint32_t* canvas, int pixels,
-                     const std::array<uint64_t, 256>& gains) {
-  int x = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; x + 4 <= pixels; x += 4) {
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(canvas + x));
-    const __m128i cLow = _mm_unpacklo_epi8(c, zero);
-    const __m128i cHigh = _mm_unpackhi_epi8(c, zero);
-    const __m128i gainLow = _mm_set_epi64x(static_cast<int64_t>(gains[alpha[x + 1]]),
-                                           static_cast<int64_t>(gains[alpha[x]]));
-    const __m128i gainHigh = _mm_set_epi64x(static_cast<int64_t>(gains[alpha[x + 3]]),
-                                            static_cast<int64_t>(gains[alpha[x + 2]]));
-    const __m128i lit = _mm_packus_epi16(_mm_add_epi16(cLow, _mm_mulhi_epu16(cLow, gainLow)),
-                                         _mm_add_epi16(cHigh, _mm_mulhi_epu16(cHigh, gainHigh)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(canvas + x), _mm_or_si128(lit, opaque));
-  }
-#endif
-  for (; x < pixels; ++x) {
-    const uint64_t gain = gains[alpha[x]];
-    const uint32_t c = canvas[x];
-    const auto Lit = [&](int shift, int lane) {
-      const uint32_t v = (c >> shift) & 0xFF;
-      const auto g = static_cast<uint32_t>((gain >> lane) & 0xFFFF);
-      return std::min<uint32_t>(255, v + (v * g >> 16)) << shift;
-    };
-    canvas[x] = 0xFF000000u | Lit(16, 32) | Lit(8, 16) | Lit(0, 0);
-  }
 }
 
 // Adds a glow's light to canvas pixels, each channel held at white.
@@ -1406,10 +1326,7 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
     };
     if (item.paint == Paint::kLight) {
       const std::optional<uint32_t> colour = item.light->lightColour;
-      if (colour && lightGainsFor_ != std::pair{*colour, item.level}) {
-        LightGains(*colour, item.level, lightGains_);
-        lightGainsFor_ = {*colour, item.level};
-      }
+      if (colour) oneColour_.Set(*colour, item.level);
       for (int y = part.y; y < part.y + part.h; ++y) {
         const uint8_t* row = PictureRow(y, item.at.x);
         uint32_t* to = Row(canvas, y);
@@ -1419,7 +1336,7 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
           if (from >= until) continue;
           const uint8_t* weights = row + (from - item.at.x) * bytes;
           if (colour) {
-            LightRowByAlpha(weights, to + from, until - from, lightGains_);
+            LightRowByAlpha(weights, to + from, until - from, oneColour_);
           } else {
             LightRow(reinterpret_cast<const uint32_t*>(weights), to + from, until - from, item.level);
           }

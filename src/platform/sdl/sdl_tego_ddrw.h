@@ -37,6 +37,7 @@
 #include "platform/canvas_scale.h"
 #include "platform/event_loop.h"
 #include "platform/motion_filter.h"
+#include "platform/pixel_blend.h"
 #include "platform/sdl/sdl_text.h"
 
 namespace emberlrn {
@@ -336,9 +337,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   Colour shownClearColour_ = -1;
   std::vector<Item> items_;
   std::vector<Item> shownItems_;
-  // The gains of the last light of one colour composed, and its colour and level.
-  std::array<uint64_t, 256> lightGains_{};
-  std::pair<uint32_t, int> lightGainsFor_{0, -1};
+  // The last light of one colour composed, with its gains at its strength.
+  LightOfOneColour oneColour_;
   int64_t framesDrawn_ = 0;
   int64_t framesUnchanged_ = 0;
   int64_t pixelsWritten_ = 0;
