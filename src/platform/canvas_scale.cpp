@@ -156,23 +156,6 @@ __attribute__((target("avx2"))) int FilterWide(const uint32_t* row, const Tap* t
 
 }  // namespace
 
-PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
-  const int left = std::max(a.x, b.x);
-  const int top = std::max(a.y, b.y);
-  const int right = std::min(a.x + a.w, b.x + b.w);
-  const int bottom = std::min(a.y + a.h, b.y + b.h);
-  if (right <= left || bottom <= top) return {};
-  return {left, top, right - left, bottom - top};
-}
-
-PixelRect Union(const PixelRect& a, const PixelRect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  const int left = std::min(a.x, b.x);
-  const int top = std::min(a.y, b.y);
-  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
-}
-
 int ZoomedEdge(int at, double zoom) {
   // A hair below the half, so that a whole zoom's edges stay where they are.
   return static_cast<int>(std::ceil(at * zoom - 0.5 - 1e-9));

@@ -4,6 +4,7 @@
 // own exactly as the whole window would show it there, so a frame can put
 // on the screen only the part of it that changed.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,9 +23,23 @@ struct PixelRect {
 };
 
 // The overlap of two rectangles; empty when they do not meet.
-PixelRect Intersection(const PixelRect& a, const PixelRect& b);
+inline PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
+  const int left = std::max(a.x, b.x);
+  const int top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.w, b.x + b.w);
+  const int bottom = std::min(a.y + a.h, b.y + b.h);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
 // The smallest rectangle holding both; an empty one adds nothing.
-PixelRect Union(const PixelRect& a, const PixelRect& b);
+inline PixelRect Union(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  const int left = std::min(a.x, b.x);
+  const int top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+}
 
 // The first canvas pixel, on a canvas of `zoom` canvas pixels per picture
 // pixel, whose centre lies at or beyond picture pixel `at`: where a picture

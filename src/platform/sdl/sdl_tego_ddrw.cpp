@@ -160,33 +160,42 @@ uint32_t* Row(SDL_Surface* surface, int y) {
 template <typename Changed>
 void ChangedTiles(const PixelRect& area, const Changed& changed, std::vector<PixelRect>& out) {
   if (area.Empty()) return;
-  const size_t before = out.size();
+  // The runs of the row above and of this row, by their place in `out`,
+  // left to right: a run joins the one above it of the same columns.
+  thread_local std::vector<size_t> above, current;
+  above.clear();
   const int lastRow = (area.y + area.h - 1) / kTile;
   const int lastColumn = (area.x + area.w - 1) / kTile;
   for (int row = area.y / kTile; row <= lastRow; ++row) {
-    PixelRect run;
-    for (int column = area.x / kTile; column <= lastColumn + 1; ++column) {
-      // One step past the last column ends the row's run.
-      const bool past = column > lastColumn;
-      const PixelRect tile =
-          past ? PixelRect{} : Intersection({column * kTile, row * kTile, kTile, kTile}, area);
-      if (!past && changed(tile)) {
-        run = Union(run, tile);
-        continue;
+    current.clear();
+    size_t next = 0;  // the first run above not left of this row's next run
+    const int top = std::max(row * kTile, area.y);
+    const int bottom = std::min((row + 1) * kTile, area.y + area.h);
+    const auto End = [&](int left, int right) {
+      const PixelRect run{left, top, right - left, bottom - top};
+      while (next < above.size() && out[above[next]].x < run.x) ++next;
+      if (next < above.size() && out[above[next]].x == run.x && out[above[next]].w == run.w) {
+        out[above[next]].h += run.h;
+        current.push_back(above[next++]);
+      } else {
+        out.push_back(run);
+        current.push_back(out.size() - 1);
       }
-      if (run.Empty()) continue;
-      bool joined = false;
-      for (size_t k = out.size(); k-- > before && !joined;) {
-        PixelRect& above = out[k];
-        if (above.y + above.h < run.y) break;
-        if (above.x == run.x && above.w == run.w && above.y + above.h == run.y) {
-          above.h += run.h;
-          joined = true;
-        }
+    };
+    int runLeft = -1, runRight = -1;
+    for (int column = area.x / kTile; column <= lastColumn; ++column) {
+      const int left = std::max(column * kTile, area.x);
+      const int right = std::min((column + 1) * kTile, area.x + area.w);
+      if (changed(PixelRect{left, top, right - left, bottom - top})) {
+        if (runLeft < 0) runLeft = left;
+        runRight = right;
+      } else if (runLeft >= 0) {
+        End(runLeft, runRight);
+        runLeft = -1;
       }
-      if (!joined) out.push_back(run);
-      run = {};
     }
+    if (runLeft >= 0) End(runLeft, runRight);
+    std::swap(above, current);
   }
 }
 
@@ -1133,14 +1142,14 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
         break;
       }
       // A tile that a solid drawing in front covers shows nothing of either.
-      std::vector<const std::vector<bool>*>& inFront = scratch_.inFront;
+      std::vector<const uint8_t*>& inFront = scratch_.inFront;
       inFront.clear();
       for (size_t j = i + 1; j < items_.size(); ++j) {
         // One let go is taken to hide nothing.
         if (items_[j].paint == Paint::kBlend && items_[j].picture != nullptr &&
             (items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
-          inFront.push_back(&SolidTiles(items_[j]));
+          inFront.push_back(SolidTiles(items_[j]).data());
         }
       }
       // A long run of pictures (a flame with more frames than this) is not kept.
@@ -1156,8 +1165,8 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
           Intersection(both, whole),
           [&](const PixelRect& tile) {
             const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
-            for (const std::vector<bool>* solid : inFront) {
-              if ((*solid)[index]) return false;
+            for (const uint8_t* solid : inFront) {
+              if (solid[index] != 0) return false;
             }
             if (compared[index] == 0) {
               compared[index] =
@@ -1233,12 +1242,12 @@ const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
   return litTiles_.emplace(key, std::move(runs)).first->second;
 }
 
-const std::vector<bool>& SdlTegoDDrw::SolidTiles(const Item& item) const {
+const std::vector<uint8_t>& SdlTegoDDrw::SolidTiles(const Item& item) const {
   const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
                                    item.at.y);
   auto found = solidTiles_.find(key);
   if (found != solidTiles_.end()) return found->second;
-  std::vector<bool> solid(static_cast<size_t>(tileColumns_) * tileRows_, false);
+  std::vector<uint8_t> solid(static_cast<size_t>(tileColumns_) * tileRows_, 0);
   const PixelRect whole{0, 0, canvasW_, canvasH_};
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(item.picture, &mode);

@@ -245,7 +245,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   const std::vector<PixelRect>& Damage() const;
   // The canvas tiles a sprite's picture covers with solid pixels where it
   // stands, by row of tiles then column; made once for each picture and place.
-  const std::vector<bool>& SolidTiles(const Item& item) const;
+  const std::vector<uint8_t>& SolidTiles(const Item& item) const;
   // The canvas tiles a light's pixels fall on where it stands, as runs of
   // tiles; made once for each light and place.
   const std::vector<PixelRect>& LitTiles(const Item& item) const;
@@ -346,14 +346,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // Working space of one frame, kept so that frames allocate nothing.
   struct Scratch {
     std::vector<bool> matchedNew, matchedShown;
-    std::vector<const std::vector<bool>*> inFront;
+    std::vector<const uint8_t*> inFront;
     std::vector<PixelRect> changed, areas, tiles;
     std::vector<uint8_t> marked;  // by canvas tile: changed this frame
     std::vector<uint8_t> sure;    // by canvas tile: a picture in it changed for certain
   };
   mutable Scratch scratch_;
   Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
-  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<bool>> solidTiles_;
+  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<uint8_t>> solidTiles_;
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<PixelRect>> litTiles_;
   // For a picture followed by another at the same place (the flame's frames
   // in turn), which canvas tiles the two differ in, by tile: 0 not yet
