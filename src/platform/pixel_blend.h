@@ -1,6 +1,7 @@
 #pragma once
-// Putting one 0xAARRGGBB picture over an opaque canvas row by row: blended
-// by the picture's alpha, or copied. The canvas stays opaque. Written for
+// Putting a 0xAARRGGBB picture or a light on an opaque canvas row by row: a
+// picture blended by its alpha, or copied; a light brightening what is under
+// it. The canvas stays opaque. Written for
 // the processor's vector unit where it has one, with the same sums
 // everywhere, so every machine draws the same pixels.
 //
