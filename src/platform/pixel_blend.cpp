@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/vector_unit.h"
@@ -228,6 +229,13 @@ void Premultiply(uint32_t* pixels, int count) {
   }
 }
 
+
+void PremultiplyRows(void* pixels, int width, int height, int pitch) {
+  for (int y = 0; y < height; ++y) {
+    Premultiply(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<ptrdiff_t>(y) * pitch),
+                width);
+  }
+}
 
 uint32_t LightWeight(uint32_t channel, uint32_t alpha) { return (channel * alpha + 127) / 255; }
 

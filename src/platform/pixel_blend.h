@@ -34,6 +34,8 @@ void FillRow(uint32_t* canvas, int pixels, uint32_t colour);
 // blended picture is kept, and so made smaller without the colour of a
 // clear pixel bleeding into its neighbours.
 void Premultiply(uint32_t* pixels, int count);
+// The same for a picture of `height` rows, `pitch` bytes apart.
+void PremultiplyRows(void* pixels, int width, int height, int pitch);
 
 // A light brightens what is under it: each channel c becomes
 // c + c * weight * level / 255², for the light's weight on that channel and

@@ -98,11 +98,7 @@ Surface Prepared(Surface loaded, int loadCode, std::optional<uint32_t>* lightCol
     SDL_UnlockSurface(picture.get());
   } else {
     SDL_LockSurface(picture.get());
-    for (int y = 0; y < picture->h; ++y) {
-      Premultiply(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(picture->pixels) +
-                                              static_cast<ptrdiff_t>(y) * picture->pitch),
-                  picture->w);
-    }
+    PremultiplyRows(picture->pixels, picture->w, picture->h, picture->pitch);
     SDL_UnlockSurface(picture.get());
   }
   SDL_SetSurfaceBlendMode(picture.get(),

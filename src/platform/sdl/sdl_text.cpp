@@ -287,11 +287,7 @@ TextImage TextCache::Get(std::string_view text, SDL_Color colour, int visibleWid
     if (surface) {
       // Its colours weighted by its alpha, as the canvas blends pictures.
       SDL_LockSurface(surface.get());
-      for (int y = 0; y < surface->h; ++y) {
-        Premultiply(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                                static_cast<ptrdiff_t>(y) * surface->pitch),
-                    surface->w);
-      }
+      PremultiplyRows(surface->pixels, surface->w, surface->h, surface->pitch);
       SDL_UnlockSurface(surface.get());
       made.halo = halo;
       made.width = surface->w;
