@@ -196,7 +196,7 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   saver.loop.AddTimer(kHostWatchMs, [&] {
     int newWidth = 0;
     int newHeight = 0;
-    if (x11::DrawableLost() || !window.Size(newWidth, newHeight)) system.EndProcess();
+    if (x11::DrawableLost() || !window.Watch(newWidth, newHeight)) system.EndProcess();
     if (newWidth != width || newHeight != height) {
       width = newWidth;
       height = newHeight;

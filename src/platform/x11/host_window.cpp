@@ -63,6 +63,39 @@ bool HostWindow::Size(int& width, int& height) {
   return true;
 }
 
+bool HostWindow::Watch(int& width, int& height) {
+  Display* display = connection_->display;
+  if (!display || window_ == 0 || gone_) return false;
+  if (!watching_) {
+    // Told from now on of each change of its size and of its end; the size
+    // it has at this moment is asked once.
+    auto* previous = XSetErrorHandler(WatchErrorHandler);
+    gWatchError = false;
+    XSelectInput(display, window_, StructureNotifyMask);
+    XSetErrorHandler(previous);
+    if (!Size(width_, height_)) {
+      gone_ = true;
+      return false;
+    }
+    watching_ = true;
+  }
+  // Only what has already come in is read.
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == ConfigureNotify && event.xconfigure.window == window_) {
+      width_ = event.xconfigure.width;
+      height_ = event.xconfigure.height;
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
+      gone_ = true;
+    }
+  }
+  if (gone_) return false;
+  width = width_;
+  height = height_;
+  return true;
+}
+
 bool HostWindow::IsPane() {
   Display* display = connection_->display;
   int width = 0, height = 0;

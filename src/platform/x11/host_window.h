@@ -18,8 +18,12 @@ class HostWindow {
 
   // False when there is no display or the window is gone.
   bool Exists();
-  // The window's size now; false when it is gone.
+  // The window's size now, asked of the server; false when it is gone.
   bool Size(int& width, int& height);
+  // The window's size as the server last told of it, from the events it
+  // sends about the window: no question is asked, so watching it often costs
+  // the server nothing. False once it is gone.
+  bool Watch(int& width, int& height);
   // True when the window is a pane inside another program's window (a
   // settings program's preview) rather than a screen of its own: it is not
   // a child of the root window, or it is smaller than half the screen both
@@ -32,6 +36,10 @@ class HostWindow {
   struct Connection;
   std::unique_ptr<Connection> connection_;
   uint32_t window_ = 0;
+  bool watching_ = false;
+  bool gone_ = false;
+  int width_ = 0;
+  int height_ = 0;
 };
 
 // From now on an X error about a window or drawable that went away is not
