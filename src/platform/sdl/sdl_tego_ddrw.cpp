@@ -51,6 +51,11 @@ constexpr size_t kStripBytes = size_t{512} << 10;
 
 // Canvas tiles are compared at this size to find what a frame changed.
 constexpr int kTile = 16;
+// How a picture covers a canvas tile: partly, wholly with solid pixels, or
+// not at all (clear pixels or none of its own).
+constexpr uint8_t kPartTile = 0;
+constexpr uint8_t kSolidTile = 1;
+constexpr uint8_t kClearTile = 2;
 // More separate rectangles than this are composed as the one holding them.
 constexpr size_t kMostDamageRects = 400;
 
@@ -207,22 +212,31 @@ uint64_t TilePrint(SDL_Surface* canvas, const PixelRect& tile) {
   // pixel reaches the lower bits too, and the lanes are stirred together at
   // the end.
   constexpr uint64_t kOdd = 0x9E3779B97F4A7C15u;
-  uint64_t lanes[4] = {kOdd, kOdd + 1, kOdd + 2, kOdd + 3};
+  constexpr uint64_t kPrime = 0x100000001B3u;
+  // Named lanes, so that they stay in registers through the loop.
+  uint64_t a = kOdd, b = kOdd + 1, c = kOdd + 2, d = kOdd + 3;
+  const auto Pair = [](const uint32_t* at) {
+    uint64_t pair = 0;
+    std::memcpy(&pair, at, sizeof pair);
+    return pair;
+  };
   for (int y = tile.y; y < tile.y + tile.h; ++y) {
     const uint32_t* row = Row(canvas, y) + tile.x;
     int x = 0;
     for (; x + 8 <= tile.w; x += 8) {
-      for (int k = 0; k < 4; ++k) {
-        uint64_t pair = 0;
-        std::memcpy(&pair, row + x + 2 * k, sizeof pair);
-        lanes[k] = (lanes[k] ^ pair) * 0x100000001B3u;
-      }
+      a = (a ^ Pair(row + x)) * kPrime;
+      b = (b ^ Pair(row + x + 2)) * kPrime;
+      c = (c ^ Pair(row + x + 4)) * kPrime;
+      d = (d ^ Pair(row + x + 6)) * kPrime;
     }
-    for (; x < tile.w; ++x) lanes[0] = (lanes[0] ^ row[x]) * 0x100000001B3u;
-    for (uint64_t& lane : lanes) lane = std::rotl(lane, 29);
+    for (; x < tile.w; ++x) a = (a ^ row[x]) * kPrime;
+    a = std::rotl(a, 29);
+    b = std::rotl(b, 29);
+    c = std::rotl(c, 29);
+    d = std::rotl(d, 29);
   }
   uint64_t print = 0;
-  for (uint64_t lane : lanes) {
+  for (uint64_t lane : {a, b, c, d}) {
     print = (print ^ lane) * 0xFF51AFD7ED558CCDu;
     print ^= print >> 33;
   }
@@ -631,7 +645,7 @@ void SdlTegoDDrw::MakeCanvases() {
   // What was shown was drawn at the old size, from pictures that may be gone.
   items_.clear();
   shownItems_.clear();
-  solidTiles_.clear();
+  tileCover_.clear();
   litTiles_.clear();
   pairTiles_.clear();
   shownSurface_ = nullptr;
@@ -675,8 +689,8 @@ void SdlTegoDDrw::LoadSpriteFrame(int32_t sprite, int frame, std::string_view pa
   f.file = std::string(path);
   f.loadCode = loadCode;
   f.drawnAtMs = clock_.MonotonicMs();
-  // The solid tiles were worked out from the pictures as they were.
-  solidTiles_.clear();
+  // The tile covers were worked out from the pictures as they were.
+  tileCover_.clear();
   litTiles_.clear();
   pairTiles_.clear();
   if (open_) {
@@ -849,10 +863,18 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
       for (Item& item : shownItems_) {
         if (item.picture == picture) item.picture = nullptr;
       }
-      std::erase_if(pairTiles_, [picture](const auto& entry) {
-        return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture;
+      // A pair is forgotten with either picture, or with a picture in front.
+      std::vector<const uint8_t*> solids;
+      for (const auto& [key, solid] : tileCover_) {
+        if (std::get<0>(key) == picture) solids.push_back(solid.data());
+      }
+      std::erase_if(pairTiles_, [picture, &solids](const auto& entry) {
+        const std::vector<const uint8_t*>& front = std::get<6>(entry.first);
+        return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture ||
+               std::find_first_of(front.begin(), front.end(), solids.begin(), solids.end()) !=
+                   front.end();
       });
-      std::erase_if(solidTiles_, [picture](const auto& entry) {
+      std::erase_if(tileCover_, [picture](const auto& entry) {
         return std::get<0>(entry.first) == picture;
       });
       std::erase_if(litTiles_, [picture](const auto& entry) {
@@ -1024,8 +1046,10 @@ void SdlTegoDDrw::FlipBackBuffer() {
     ++framesUnchanged_;
   } else {
     for (const PixelRect& area : areas) {
-      Compose(canvas_.get(), area, true);
-      if (plainCanvas_) Compose(plainCanvas_.get(), area, false);
+      // A whole canvas composed reads each picture once: finding where
+      // each is clear pays only in the frames after.
+      Compose(canvas_.get(), area, true, !everything);
+      if (plainCanvas_) Compose(plainCanvas_.get(), area, false, !everything);
     }
     Present(areas, everything);
 #if defined(__GLIBC__)
@@ -1145,34 +1169,37 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
         if (items_[j].paint == Paint::kBlend && items_[j].picture != nullptr &&
             (items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
-          inFront.push_back(SolidTiles(items_[j]).data());
+          inFront.push_back(TileCover(items_[j]).data());
         }
       }
-      // A long run of pictures (a flame with more frames than this) is not kept.
-      constexpr size_t kMostPairs = 64;
+      // What the step from one picture to the other changes is worked out
+      // once for each pair and what stands in front of them. A long run of
+      // pictures (a flame with more frames than this) is not kept.
+      constexpr size_t kMostPairs = 128;
       if (pairTiles_.size() >= kMostPairs) pairTiles_.clear();
-      std::vector<uint8_t>& compared =
-          pairTiles_
-              .try_emplace({before.picture, before.at.x, before.at.y, now.picture, now.at.x,
-                            now.at.y},
-                           static_cast<size_t>(tileColumns_) * tileRows_, uint8_t{0})
-              .first->second;
-      ChangedTiles(
-          Intersection(both, whole),
-          [&](const PixelRect& tile) {
-            const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
-            for (const uint8_t* solid : inFront) {
-              if (solid[index] != 0) return false;
-            }
-            if (compared[index] == 0) {
-              compared[index] =
-                  PicturesDiffer(before.picture, before.at, now.picture, now.at, tile) ? 2 : 1;
-            }
-            if (compared[index] != 2) return false;
-            sure[index] = 1;
-            return true;
-          },
-          changed);
+      const auto [entry, fresh] = pairTiles_.try_emplace(
+          {before.picture, before.at.x, before.at.y, now.picture, now.at.x, now.at.y, inFront});
+      std::vector<PixelRect>& runs = entry->second;
+      if (fresh) {
+        ChangedTiles(
+            Intersection(both, whole),
+            [&](const PixelRect& tile) {
+              const size_t index = static_cast<size_t>(tile.y / kTile * tileColumns_ + tile.x / kTile);
+              for (const uint8_t* solid : inFront) {
+                if (solid[index] == kSolidTile) return false;
+              }
+              return PicturesDiffer(before.picture, before.at, now.picture, now.at, tile);
+            },
+            runs);
+      }
+      // Those tiles changed for certain.
+      for (const PixelRect& run : runs) {
+        for (int row = run.y / kTile; row <= (run.y + run.h - 1) / kTile; ++row) {
+          uint8_t* line = sure.data() + static_cast<size_t>(row) * tileColumns_;
+          std::fill(line + run.x / kTile, line + (run.x + run.w - 1) / kTile + 1, uint8_t{1});
+        }
+      }
+      changed.insert(changed.end(), runs.begin(), runs.end());
       break;
     }
     if (!matchedNew[i]) changed.push_back(FromSdl(now.at));
@@ -1238,85 +1265,107 @@ const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
   return litTiles_.emplace(key, std::move(runs)).first->second;
 }
 
-const std::vector<uint8_t>& SdlTegoDDrw::SolidTiles(const Item& item) const {
+const std::vector<uint8_t>& SdlTegoDDrw::TileCover(const Item& item) const {
   const auto key = std::make_tuple(static_cast<const SDL_Surface*>(item.picture), item.at.x,
                                    item.at.y);
-  auto found = solidTiles_.find(key);
-  if (found != solidTiles_.end()) return found->second;
-  std::vector<uint8_t> solid(static_cast<size_t>(tileColumns_) * tileRows_, 0);
-  const PixelRect whole{0, 0, canvasW_, canvasH_};
+  auto found = tileCover_.find(key);
+  if (found != tileCover_.end()) return found->second;
+  std::vector<uint8_t> cover(static_cast<size_t>(tileColumns_) * tileRows_, kClearTile);
+  const PixelRect canvasRect{0, 0, canvasW_, canvasH_};
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_GetSurfaceBlendMode(item.picture, &mode);
+  const bool blended = mode != SDL_BLENDMODE_NONE;
   const PixelRect at = FromSdl(item.at);
-  for (int row = 0; row < tileRows_; ++row) {
-    for (int column = 0; column < tileColumns_; ++column) {
+  const PixelRect shown = Intersection(at, canvasRect);
+  if (shown.Empty()) return tileCover_.emplace(key, std::move(cover)).first->second;
+  for (int row = shown.y / kTile; row <= (shown.y + shown.h - 1) / kTile; ++row) {
+    for (int column = shown.x / kTile; column <= (shown.x + shown.w - 1) / kTile; ++column) {
       const PixelRect tile{column * kTile, row * kTile, kTile, kTile};
-      const PixelRect inside = Intersection(Intersection(tile, at), whole);
-      // Only a tile wholly inside the picture can be wholly covered by it.
-      if (!(inside == Intersection(tile, whole))) continue;
-      bool all = true;
-      for (int y = inside.y; y < inside.y + inside.h && all && mode != SDL_BLENDMODE_NONE; ++y) {
+      const PixelRect inside = Intersection(tile, shown);
+      if (inside.Empty()) continue;
+      // Only a tile wholly inside the picture can be wholly covered by it;
+      // a copied picture covers all it stands on.
+      const bool whole = inside == Intersection(tile, canvasRect);
+      // All pixels' bits and-ed and or-ed: solid when every alpha is full,
+      // clear when every one is none.
+      uint32_t all = 0xFFFFFFFFu, any = 0;
+      for (int y = inside.y; y < inside.y + inside.h && blended; ++y) {
         const uint32_t* pixels = Row(item.picture, y - at.y) + (inside.x - at.x);
-        for (int x = 0; x < inside.w && all; ++x) all = (pixels[x] >> 24) == 0xFF;
+        for (int x = 0; x < inside.w; ++x) {
+          all &= pixels[x];
+          any |= pixels[x];
+        }
+        if ((all >> 24) != 0xFF && (any >> 24) != 0) break;
       }
-      solid[static_cast<size_t>(row) * tileColumns_ + column] = all;
+      const bool solid = whole && (!blended || (all >> 24) == 0xFF);
+      const bool clear = blended && (any >> 24) == 0;
+      cover[static_cast<size_t>(row) * tileColumns_ + column] =
+          solid ? kSolidTile : clear ? kClearTile : kPartTile;
     }
   }
-  return solidTiles_.emplace(key, std::move(solid)).first->second;
+  return tileCover_.emplace(key, std::move(cover)).first->second;
 }
 
-void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
+void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels,
+                          bool passClear) {
+  // The drawings that reach into the area, their pictures read if they were
+  // let go, found once for all of its bands.
+  const int64_t nowMs = clock_.MonotonicMs();
+  std::vector<Drawn>& drawn = scratch_.drawn;
+  drawn.clear();
+  for (size_t i = 0; i < items_.size(); ++i) {
+    Item& item = items_[i];
+    if (Intersection(FromSdl(item.at), area).Empty()) continue;
+    // The notice panels are the only opaque pictures.
+    if ((item.paint == Paint::kCopy || item.notice) && !withPanels) continue;
+    if (item.sprite != 0) {
+      if (PictureFor(item) == nullptr) continue;
+      if (Sprite* s = Find(item.sprite)) s->frames[static_cast<size_t>(item.frame - 1)].composedAtMs = nowMs;
+    }
+    // A blended sprite's clear tiles are passed over.
+    const bool coverKnown = passClear && item.sprite != 0 && item.paint == Paint::kBlend;
+    drawn.push_back({i, coverKnown ? TileCover(item).data() : nullptr});
+  }
   // A band of rows at a time, so that the canvas's pixels stay in the
   // processor's cache while every drawing is put on them in turn.
   constexpr int kBandRows = 16;
   for (int top = area.y; top < area.y + area.h; top = (top / kBandRows + 1) * kBandRows) {
     const int bottom = std::min(area.y + area.h, (top / kBandRows + 1) * kBandRows);
-    ComposeBand(canvas, {area.x, top, area.w, bottom - top}, withPanels);
+    ComposeBand(canvas, {area.x, top, area.w, bottom - top}, drawn);
   }
 }
 
-void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool withPanels) {
-  const int64_t nowMs = clock_.MonotonicMs();
+void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area,
+                              const std::vector<Drawn>& drawn) {
   // Filled row by row in the cache, where the drawings blended next find it
   // (SDL's fill of large areas writes past the cache).
   const SDL_Color clear = ToSdl(clearColour_);
   const uint32_t background = SDL_MapRGB(canvas->format, clear.r, clear.g, clear.b);
-  // Whether an item is drawn here, its picture read if it was let go.
-  const auto Drawn = [&](Item& item, const PixelRect& part) {
-    if (part.Empty()) return false;
-    // The notice panels are the only opaque pictures.
-    if ((item.paint == Paint::kCopy || item.notice) && !withPanels) return false;
-    if (item.sprite != 0) {
-      if (PictureFor(item) == nullptr) return false;
-      if (Sprite* s = Find(item.sprite)) s->frames[static_cast<size_t>(item.frame - 1)].composedAtMs = nowMs;
-    }
-    return true;
-  };
   // The first drawing here, when it is blended, is put on the clear colour
   // as the rows are filled: the canvas is written once and never read there.
   size_t first = 0;
   PixelRect over;
-  for (; first < items_.size(); ++first) {
-    over = Intersection(FromSdl(items_[first].at), area);
-    if (Drawn(items_[first], over)) break;
+  for (; first < drawn.size(); ++first) {
+    over = Intersection(FromSdl(items_[drawn[first].item].at), area);
+    if (!over.Empty()) break;
   }
-  const bool fused = first < items_.size() && items_[first].paint == Paint::kBlend;
+  const bool fused = first < drawn.size() && items_[drawn[first].item].paint == Paint::kBlend;
   for (int y = area.y; y < area.y + area.h; ++y) {
     uint32_t* row = Row(canvas, y);
     if (!fused || y < over.y || y >= over.y + over.h) {
       FillRow(row + area.x, area.w, background);
       continue;
     }
-    const Item& item = items_[first];
+    const Item& item = items_[drawn[first].item];
     FillRow(row + area.x, over.x - area.x, background);
     BlendRowOver(Row(item.picture, y - item.at.y) + (over.x - item.at.x), row + over.x, over.w,
                  background);
     FillRow(row + over.x + over.w, area.x + area.w - over.x - over.w, background);
   }
-  for (size_t i = fused ? first + 1 : first; i < items_.size(); ++i) {
-    Item& item = items_[i];
+  for (size_t d = fused ? first + 1 : first; d < drawn.size(); ++d) {
+    const Item& item = items_[drawn[d].item];
     const PixelRect part = Intersection(FromSdl(item.at), area);
-    if (i != first && !Drawn(item, part)) continue;
+    if (part.Empty()) continue;
     // A picture's row from column x on, and its next row asked of memory
     // while this one is put on.
     const int bytes = item.picture->format->BytesPerPixel;
@@ -1345,6 +1394,35 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool w
           } else {
             LightRow(reinterpret_cast<const uint32_t*>(weights), to + from, until - from, item.level);
           }
+        }
+      }
+      continue;
+    }
+    if (const uint8_t* cover = drawn[d].cover) {
+      // Only the runs of tiles the picture shows anything in, found again
+      // at each row of tiles.
+      std::vector<std::pair<int, int>>& runs = scratch_.shownRuns;
+      int runsRow = -1;
+      for (int y = part.y; y < part.y + part.h; ++y) {
+        if (y / kTile != runsRow) {
+          runsRow = y / kTile;
+          runs.clear();
+          const uint8_t* line = cover + static_cast<size_t>(runsRow) * tileColumns_;
+          for (int column = part.x / kTile; column <= (part.x + part.w - 1) / kTile; ++column) {
+            if (line[column] == kClearTile) continue;
+            const int left = std::max(column * kTile, part.x);
+            const int right = std::min((column + 1) * kTile, part.x + part.w);
+            if (!runs.empty() && runs.back().second == left) {
+              runs.back().second = right;
+            } else {
+              runs.emplace_back(left, right);
+            }
+          }
+        }
+        const uint8_t* row = PictureRow(y, part.x);
+        uint32_t* to = Row(canvas, y);
+        for (const auto& [left, right] : runs) {
+          BlendRow(reinterpret_cast<const uint32_t*>(row) + (left - part.x), to + left, right - left);
         }
       }
       continue;
@@ -1595,7 +1673,7 @@ void SdlTegoDDrw::ReleasePictures() {
   texts_.Clear();
   items_.clear();
   shownItems_.clear();
-  solidTiles_.clear();
+  tileCover_.clear();
   litTiles_.clear();
   pairTiles_.clear();
   canvas_.reset();

@@ -243,16 +243,25 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // frame's; the whole canvas when their order changed. Kept in the scratch
   // buffers below until the next frame.
   const std::vector<PixelRect>& Damage() const;
-  // The canvas tiles a sprite's picture covers with solid pixels where it
-  // stands, by row of tiles then column; made once for each picture and place.
-  const std::vector<uint8_t>& SolidTiles(const Item& item) const;
+  // How a sprite's picture covers each canvas tile where it stands (partly,
+  // solid, clear), by row of tiles then column; made once for each picture
+  // and place.
+  const std::vector<uint8_t>& TileCover(const Item& item) const;
   // The canvas tiles a light's pixels fall on where it stands, as runs of
   // tiles; made once for each light and place.
   const std::vector<PixelRect>& LitTiles(const Item& item) const;
   // Composes the area of a canvas from this frame's drawings; the notice
-  // panels only when `withPanels`.
-  void Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels);
-  void ComposeBand(SDL_Surface* canvas, const PixelRect& area, bool withPanels);
+  // panels only when `withPanels`; with `passClear`, the tiles where a
+  // blended sprite's picture is clear are passed over.
+  void Compose(SDL_Surface* canvas, const PixelRect& area, bool withPanels, bool passClear);
+  // A drawing that reaches the area being composed, with its picture's
+  // tile cover when it is a blended sprite's.
+  struct Drawn {
+    size_t item;
+    const uint8_t* cover;
+  };
+  // One band of an area's rows, from the drawings found to reach the area.
+  void ComposeBand(SDL_Surface* canvas, const PixelRect& area, const std::vector<Drawn>& drawn);
   // Scales the changed canvas tiles into every window and sends them; all
   // of it when `everything`.
   void Present(const std::vector<PixelRect>& areas, bool everything);
@@ -348,19 +357,22 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     std::vector<bool> matchedNew, matchedShown;
     std::vector<const uint8_t*> inFront;
     std::vector<PixelRect> changed, areas, tiles;
+    std::vector<Drawn> drawn;  // the drawings reaching the area being composed
+    std::vector<std::pair<int, int>> shownRuns;  // a picture's columns not clear in a row of tiles
     std::vector<uint8_t> marked;  // by canvas tile: changed this frame
     std::vector<uint8_t> sure;    // by canvas tile: a picture in it changed for certain
   };
   mutable Scratch scratch_;
   Surface converted_;  // the window's picture in the canvas's layout, when the window's differs
-  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<uint8_t>> solidTiles_;
+  mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<uint8_t>> tileCover_;
   mutable std::map<std::tuple<const SDL_Surface*, int, int>, std::vector<PixelRect>> litTiles_;
   // For a picture followed by another at the same place (the flame's frames
-  // in turn), which canvas tiles the two differ in, by tile: 0 not yet
-  // compared, 1 alike, 2 different. The flame's round repeats, so each pair
-  // is compared once.
-  using PicturePair = std::tuple<const SDL_Surface*, int, int, const SDL_Surface*, int, int>;
-  mutable std::map<PicturePair, std::vector<uint8_t>> pairTiles_;
+  // in turn), with the solid tiles of the pictures in front of them, the runs
+  // of canvas tiles the two differ in where nothing in front hides them. The
+  // flame's round repeats, so each pair is compared once.
+  using PicturePair = std::tuple<const SDL_Surface*, int, int, const SDL_Surface*, int, int,
+                                 std::vector<const uint8_t*>>;
+  mutable std::map<PicturePair, std::vector<PixelRect>> pairTiles_;
   uint32_t hostWindow_ = 0;
   // A window on every monitor but the first, with its own fit of the canvas.
   struct OtherMonitor {
