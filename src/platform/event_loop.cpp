@@ -39,6 +39,11 @@ std::optional<int64_t> EventLoop::TickDueMs(const Timer& t) const {
   return t.dueMs + (*work - t.dueMs + t.intervalMs - 1) / t.intervalMs * t.intervalMs;
 }
 
+void EventLoop::SetTimerSlack(TimerId timer, int64_t slackMs) {
+  if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return;
+  timers_[timer].slackMs = std::max<int64_t>(slackMs, 0);
+}
+
 void EventLoop::SetTimerEnabled(TimerId timer, bool enabled) {
   if (timer < 0 || static_cast<size_t>(timer) >= timers_.size()) return;
   Timer& t = timers_[timer];
@@ -127,7 +132,8 @@ void EventLoop::DeliverDueFrame(int64_t nowMs) {
 std::optional<int64_t> EventLoop::NextWakeMs(bool framesWanted) const {
   std::optional<int64_t> wake;
   for (const Timer& t : timers_) {
-    const std::optional<int64_t> due = TickDueMs(t);
+    std::optional<int64_t> due = TickDueMs(t);
+    if (due) *due += t.slackMs;
     if (due && (!wake || *due < *wake)) wake = due;
   }
   if (framesWanted) {

@@ -69,6 +69,10 @@ class EventLoop {
   // none) gets no ticks before then: the loop sleeps through them, and the
   // tick that comes is the first of the timer's phase at or after that moment.
   void SetTimerWorkDue(TimerId timer, std::function<std::optional<int64_t>()> workDueMs);
+  // A timer that may tick up to slackMs late wakes the loop only when that
+  // time is up; a wake for anything else (a frame) that comes after it is
+  // due takes its tick along. Its phase is kept.
+  void SetTimerSlack(TimerId timer, int64_t slackMs);
 
   void SetFrameSource(FrameSource* frames);
 
@@ -91,6 +95,7 @@ class EventLoop {
     std::function<void()> onTick;
     Touches touches;
     std::function<std::optional<int64_t>()> workDueMs;
+    int64_t slackMs = 0;
   };
   // When the timer's next tick that has work comes, or nothing when none will.
   std::optional<int64_t> TickDueMs(const Timer& timer) const;

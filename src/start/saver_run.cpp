@@ -193,7 +193,7 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
   saver.form.Form_Load();
   if (!saver.ddrw.IsOpen()) return 1;
 
-  saver.loop.AddTimer(kHostWatchMs, [&] {
+  const EventLoop::TimerId watch = saver.loop.AddTimer(kHostWatchMs, [&] {
     int newWidth = 0;
     int newHeight = 0;
     if (x11::DrawableLost() || !window.Watch(newWidth, newHeight)) system.EndProcess();
@@ -203,6 +203,8 @@ int RunHostedSaver(LinuxSystem& system, const HostedOptions& options) {
       saver.ddrw.HostWindowResized(width, height);
     }
   });
+  // Looked at when the loop wakes for a frame anyway, or at most this late.
+  saver.loop.SetTimerSlack(watch, kHostWatchMs);
   saver.loop.Run();
   return 0;
 }

@@ -103,6 +103,22 @@ TEST_F(LoopTest, ATimerThatKnowsWhenItHasWorkSleepsUntilThenKeepingItsPhase) {
   EXPECT_EQ(ticks, (std::vector<int64_t>{60, 300, 1000}));
 }
 
+TEST_F(LoopTest, ATimerWithSlackRidesOnOtherWakesAndWakesTheLoopOnlyWhenItRunsOut) {
+  std::vector<int64_t> slack, strict;
+  const EventLoop::TimerId timer = loop.AddTimer(250, [&] { slack.push_back(Since()); });
+  loop.SetTimerSlack(timer, 250);
+  loop.AddTimer(100, [&] { strict.push_back(Since()); });
+  loop.RunFor(1000);
+  // Taken along by the 100 ms timer's wakes, its phase kept.
+  EXPECT_EQ(slack, (std::vector<int64_t>{300, 500, 800, 1000}));
+  EXPECT_EQ(input.waits, 10);
+  // Alone, it wakes the loop when its slack is used up.
+  loop.SetTimerEnabled(1, false);
+  slack.clear();
+  loop.RunFor(1000);
+  EXPECT_EQ(slack, (std::vector<int64_t>{1500, 2000}));
+}
+
 TEST_F(LoopTest, TimerMadeDuringATickStartsItsOwnInterval) {
   std::vector<int64_t> second;
   bool made = false;
