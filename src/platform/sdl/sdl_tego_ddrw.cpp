@@ -156,6 +156,14 @@ uint32_t* Row(SDL_Surface* surface, int y) {
                                      static_cast<ptrdiff_t>(y) * surface->pitch);
 }
 
+// Marks the tiles of a grid `columns` wide that `area` (inside the grid) touches.
+void MarkTiles(std::vector<uint8_t>& grid, int columns, const PixelRect& area) {
+  for (int row = area.y / kTile; row <= (area.y + area.h - 1) / kTile; ++row) {
+    uint8_t* line = grid.data() + static_cast<size_t>(row) * columns;
+    std::fill(line + area.x / kTile, line + (area.x + area.w - 1) / kTile + 1, uint8_t{1});
+  }
+}
+
 // The canvas tiles of `area` for which `changed` holds, joined along each
 // row of tiles and then down the rows where the runs line up, added to `out`.
 template <typename Changed>
@@ -869,7 +877,7 @@ void SdlTegoDDrw::ReleaseIdlePictures(int64_t nowMs) {
         if (std::get<0>(key) == picture) solids.push_back(solid.data());
       }
       std::erase_if(pairTiles_, [picture, &solids](const auto& entry) {
-        const std::vector<const uint8_t*>& front = std::get<6>(entry.first);
+        const std::vector<const uint8_t*>& front = entry.second.front;
         return std::get<0>(entry.first) == picture || std::get<3>(entry.first) == picture ||
                std::find_first_of(front.begin(), front.end(), solids.begin(), solids.end()) !=
                    front.end();
@@ -1169,7 +1177,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
         if (items_[j].paint == Paint::kBlend && items_[j].picture != nullptr &&
             (items_[j].identity & kSpriteIdentity) != 0 &&
             !Intersection(FromSdl(items_[j].at), both).Empty()) {
-          inFront.push_back(TileCover(items_[j]).data());
+          inFront.push_back(CoverOf(items_[j]));
         }
       }
       // What the step from one picture to the other changes is worked out
@@ -1177,10 +1185,19 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
       // pictures (a flame with more frames than this) is not kept.
       constexpr size_t kMostPairs = 128;
       if (pairTiles_.size() >= kMostPairs) pairTiles_.clear();
-      const auto [entry, fresh] = pairTiles_.try_emplace(
-          {before.picture, before.at.x, before.at.y, now.picture, now.at.x, now.at.y, inFront});
-      std::vector<PixelRect>& runs = entry->second;
-      if (fresh) {
+      // Keyed by a print of what stands in front, which the entry holds in
+      // full: a frame that finds its pair allocates nothing.
+      uint64_t frontPrint = 0;
+      for (const uint8_t* solid : inFront) {
+        frontPrint = (frontPrint ^ reinterpret_cast<uintptr_t>(solid)) * 0x100000001B3u;
+      }
+      PairChange& step = pairTiles_[{before.picture, before.at.x, before.at.y, now.picture,
+                                     now.at.x, now.at.y, frontPrint}];
+      std::vector<PixelRect>& runs = step.runs;
+      if (!step.known || step.front != inFront) {
+        step.known = true;
+        step.front = inFront;
+        runs.clear();
         ChangedTiles(
             Intersection(both, whole),
             [&](const PixelRect& tile) {
@@ -1193,12 +1210,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
             runs);
       }
       // Those tiles changed for certain.
-      for (const PixelRect& run : runs) {
-        for (int row = run.y / kTile; row <= (run.y + run.h - 1) / kTile; ++row) {
-          uint8_t* line = sure.data() + static_cast<size_t>(row) * tileColumns_;
-          std::fill(line + run.x / kTile, line + (run.x + run.w - 1) / kTile + 1, uint8_t{1});
-        }
-      }
+      for (const PixelRect& run : runs) MarkTiles(sure, tileColumns_, run);
       changed.insert(changed.end(), runs.begin(), runs.end());
       break;
     }
@@ -1217,10 +1229,7 @@ const std::vector<PixelRect>& SdlTegoDDrw::Damage() const {
     const PixelRect area = Intersection(rect, whole);
     if (area.Empty()) continue;
     any = true;
-    for (int row = area.y / kTile; row <= (area.y + area.h - 1) / kTile; ++row) {
-      uint8_t* line = marked.data() + static_cast<size_t>(row) * tileColumns_;
-      std::fill(line + area.x / kTile, line + (area.x + area.w - 1) / kTile + 1, uint8_t{1});
-    }
+    MarkTiles(marked, tileColumns_, area);
   }
   if (any) {
     ChangedTiles(whole,
@@ -1263,6 +1272,11 @@ const std::vector<PixelRect>& SdlTegoDDrw::LitTiles(const Item& item) const {
                },
                runs);
   return litTiles_.emplace(key, std::move(runs)).first->second;
+}
+
+const uint8_t* SdlTegoDDrw::CoverOf(const Item& item) const {
+  if (item.cover == nullptr) item.cover = TileCover(item).data();
+  return item.cover;
 }
 
 const std::vector<uint8_t>& SdlTegoDDrw::TileCover(const Item& item) const {
@@ -1324,7 +1338,7 @@ void SdlTegoDDrw::Compose(SDL_Surface* canvas, const PixelRect& area, bool withP
     }
     // A blended sprite's clear tiles are passed over.
     const bool coverKnown = passClear && item.sprite != 0 && item.paint == Paint::kBlend;
-    drawn.push_back({i, coverKnown ? TileCover(item).data() : nullptr});
+    drawn.push_back({i, coverKnown ? CoverOf(item) : nullptr});
   }
   // A band of rows at a time, so that the canvas's pixels stay in the
   // processor's cache while every drawing is put on them in turn.

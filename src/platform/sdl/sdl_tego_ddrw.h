@@ -221,6 +221,7 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
     int level = 255;               // a light's strength
     int32_t sprite = 0;            // a sprite's, and which of its frames
     int frame = 0;
+    mutable const uint8_t* cover = nullptr;  // its tile cover, once looked up
     bool operator==(const Item& other) const {
       return identity == other.identity && at.x == other.at.x && at.y == other.at.y &&
              at.w == other.at.w && at.h == other.at.h;
@@ -247,6 +248,8 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // solid, clear), by row of tiles then column; made once for each picture
   // and place.
   const std::vector<uint8_t>& TileCover(const Item& item) const;
+  // The item's tile cover, looked up once for the frame.
+  const uint8_t* CoverOf(const Item& item) const;
   // The canvas tiles a light's pixels fall on where it stands, as runs of
   // tiles; made once for each light and place.
   const std::vector<PixelRect>& LitTiles(const Item& item) const;
@@ -370,9 +373,14 @@ class SdlTegoDDrw final : public TegoDDrw, public FrameSource {
   // in turn), with the solid tiles of the pictures in front of them, the runs
   // of canvas tiles the two differ in where nothing in front hides them. The
   // flame's round repeats, so each pair is compared once.
-  using PicturePair = std::tuple<const SDL_Surface*, int, int, const SDL_Surface*, int, int,
-                                 std::vector<const uint8_t*>>;
-  mutable std::map<PicturePair, std::vector<PixelRect>> pairTiles_;
+  using PicturePair =
+      std::tuple<const SDL_Surface*, int, int, const SDL_Surface*, int, int, uint64_t>;
+  struct PairChange {
+    bool known = false;
+    std::vector<const uint8_t*> front;  // the solid tiles in front it was worked out with
+    std::vector<PixelRect> runs;
+  };
+  mutable std::map<PicturePair, PairChange> pairTiles_;
   uint32_t hostWindow_ = 0;
   // A window on every monitor but the first, with its own fit of the canvas.
   struct OtherMonitor {
