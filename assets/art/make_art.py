@@ -25,7 +25,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from emberart import compose, decor, flame, flatstone, light, logs, mantle, marble, panels, rock  # noqa: E402
-from emberart.common import Scale, SetScale, WriteBmp24, WriteBmp32  # noqa: E402
+from emberart.common import Bmp32Pixels, Scale, SetScale, WriteBmp24, WriteBmp32, WriteBmp32Pixels  # noqa: E402
 from emberart.surround_common import Cut, kMargin  # noqa: E402
 
 # Style number: (left, right, top, mantle file names).
@@ -105,8 +105,9 @@ def Folder(out, scale):
 
 def _Job(task):
     """Paints one part of the art at one scale and writes its bitmaps (run in a worker
-    process). Returns the pictures (only at scale 1, for the review pictures) and the
-    coverages the light maps are made from."""
+    process). Returns the pictures (only at scale 1, for the review pictures), the
+    coverages the light maps are made from, and the flame frames' bitmap pixels, which
+    are written once all ten are painted (see flame.HoldStill)."""
     name, scale, out = task
     SetScale(scale)
     start = time.time()
@@ -124,11 +125,22 @@ def _Job(task):
         masks["andirons"] = (part["AndIronL.bmp"].alpha, part["AndIronR.bmp"].alpha)
     else:
         part, masks["stone%s" % name] = PaintStyle(int(name))
+    frames = {}
     for file_name, pic in part.items():
-        WritePicture(Folder(out, scale), file_name, pic)
+        if file_name.startswith("Flame"):
+            frames[file_name] = Bmp32Pixels(pic.rgb, pic.alpha)
+        else:
+            WritePicture(Folder(out, scale), file_name, pic)
     if os.environ.get("EMBERLRN_ART_TIMES"):
         print("%s at %dx: %.1f s" % (name, scale, time.time() - start), file=sys.stderr)
-    return (part if scale == 1 else {}), masks
+    return (part if scale == 1 else {}), masks, frames
+
+
+def WriteFlames(folder, frames):
+    """The ten flame frames of one scale, held still where their light hardly moves."""
+    names = ["Flame%d.bmp" % (i + 1) for i in range(flame.kFrames)]
+    for file_name, px in zip(names, flame.HoldStill([frames[n] for n in names])):
+        WriteBmp32Pixels(os.path.join(folder, file_name), px)
 
 
 def _LightJob(task):
@@ -186,10 +198,14 @@ def main():
     tasks = [(name, scale, args.out) for name, scale in jobs]
     art = Art()
     masks = {1: {}, 2: {}}
+    frames = {1: {}, 2: {}}
     with ProcessPoolExecutor(max_workers=max(args.jobs, 1)) as pool:
-        for (name, scale), (part, found) in zip(jobs, pool.map(_Job, tasks)):
+        for (name, scale), (part, found, painted) in zip(jobs, pool.map(_Job, tasks)):
             art.update(part)
             masks[scale].update(found)
+            frames[scale].update(painted)
+        for scale in (1, 2):
+            WriteFlames(Folder(args.out, scale), frames[scale])
         for part in pool.map(_LightJob, [(scale, args.out, masks[scale]) for scale in (1, 2)]):
             art.update(part)
 

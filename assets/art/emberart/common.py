@@ -230,9 +230,8 @@ def ToBytes(x):
     return (np.clip(x, 0.0, 1.0) * 255.0 + 0.5).astype(np.uint8)
 
 
-def WriteBmp32(path, rgb, alpha):
-    """A 32-bit bitmap with a BITMAPV5HEADER and BI_BITFIELDS masks (alpha in the top
-    byte), which SDL_LoadBMP reads with its alpha channel."""
+def Bmp32Pixels(rgb, alpha):
+    """The bytes of a 32-bit bitmap's pixels, top row first: blue, green, red, alpha."""
     rgb = Bleed(rgb, alpha)
     h, w = alpha.shape
     px = np.empty((h, w, 4), dtype=np.uint8)
@@ -240,6 +239,13 @@ def WriteBmp32(path, rgb, alpha):
     px[..., 1] = ToBytes(rgb[..., 1])
     px[..., 2] = ToBytes(rgb[..., 0])
     px[..., 3] = ToBytes(alpha)
+    return px
+
+
+def WriteBmp32Pixels(path, px):
+    """A 32-bit bitmap with a BITMAPV5HEADER and BI_BITFIELDS masks (alpha in the top
+    byte), which SDL_LoadBMP reads with its alpha channel, from Bmp32Pixels' bytes."""
+    h, w = px.shape[:2]
     data = px[::-1].tobytes()
     header = struct.pack(
         "<IiiHHIIiiII4I4s36s3IIIII",
@@ -249,6 +255,10 @@ def WriteBmp32(path, rgb, alpha):
     head = struct.pack("<2sIHHI", b"BM", 14 + len(header) + len(data), 0, 0, 14 + len(header))
     with open(path, "wb") as f:
         f.write(head + header + data)
+
+
+def WriteBmp32(path, rgb, alpha):
+    WriteBmp32Pixels(path, Bmp32Pixels(rgb, alpha))
 
 
 def WriteBmp24(path, rgb):

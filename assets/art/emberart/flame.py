@@ -156,3 +156,26 @@ def MakeFlameFrames(seed=1101, frames=range(kFrames)):
         rgb = emit / np.maximum(alpha, 1e-6)[..., None]
         out.append(Picture(rgb, alpha))
     return out
+
+
+def HoldStill(frames):
+    """The frames' bitmap pixels (Bmp32Pixels' bytes, one array each) with every pixel
+    whose light moves by no more than a level over the whole round held at one frame's
+    bytes in all of them. Over black a pixel shows its colour weighted by its coverage;
+    where that wavers by a level from frame to frame (the faint glow's flicker, the
+    rounding of the edges' fade) no eye sees the change, but every step would have the
+    screen redrawn there. Held still, the steps change only where the fire moves."""
+    px = np.stack(frames).astype(np.int32)
+    # What each pixel shows over black, in whole levels, as the saver weights it.
+    shown = (px[..., :3] * px[..., 3:4] + 127) // 255
+    lowest, highest = shown.min(axis=0), shown.max(axis=0)
+    # For each frame, how far the others' light is from its own at worst.
+    apart = np.maximum(shown - lowest, highest - shown).max(axis=-1)
+    nearest = np.argmin(apart, axis=0)
+    still = np.min(apart, axis=0) <= 1
+    held = np.take_along_axis(px, nearest[None, :, :, None], axis=0)[0]
+    out = []
+    for frame in px:
+        frame[still] = held[still]
+        out.append(frame.astype(np.uint8))
+    return out

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -211,6 +212,44 @@ TEST_F(ArtTest, FlameFramesShareOneSizeFadeOutAndMove) {
     EXPECT_GT(changed, 500) << name << " does not move";
     EXPECT_LT(changed, s->w * s->h / 6) << name << " jumps";
     previous = std::move(s);
+  }
+}
+
+// Where the fire's light hardly moves (the faint glow, the fade to the edges) the
+// frames agree to the byte, so a step redraws only where the fire moves; where they
+// differ, they differ by more than the level that was held still.
+TEST_F(ArtTest, FlameFramesHoldStillWhereTheirLightHardlyMoves) {
+  for (const std::string folder : {"", "2x/"}) {
+    std::vector<Surface> frames;
+    for (int i = 1; i <= 10; ++i) frames.push_back(Load(folder + "Flame" + std::to_string(i) + ".bmp"));
+    for (const Surface& s : frames) ASSERT_NE(s, nullptr) << folder;
+    const auto Shown = [](const Pixel& p, int channel) {
+      const int c = channel == 0 ? p.r : channel == 1 ? p.g : p.b;
+      return (c * p.a + 127) / 255;
+    };
+    long visible = 0, still = 0, wavering = 0;
+    for (int y = 0; y < frames[0]->h; ++y)
+      for (int x = 0; x < frames[0]->w; ++x) {
+        bool same = true, seen = false;
+        int widest = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+          int low = 255, high = 0;
+          for (const Surface& s : frames) {
+            const Pixel p = At(s.get(), x, y);
+            const Pixel q = At(frames[0].get(), x, y);
+            same = same && std::memcmp(&p, &q, sizeof p) == 0;
+            seen = seen || p.a != 0;
+            low = std::min(low, Shown(p, channel));
+            high = std::max(high, Shown(p, channel));
+          }
+          widest = std::max(widest, high - low);
+        }
+        visible += seen;
+        still += seen && same;
+        wavering += !same && widest <= 1;
+      }
+    EXPECT_GT(still, visible / 5) << folder;
+    EXPECT_EQ(wavering, 0) << folder;
   }
 }
 
