@@ -249,6 +249,8 @@ void CanvasScale::SetZoom(int pictureWidth, int pictureHeight, int originX, int 
 PixelRect CanvasScale::WindowRect(const PixelRect& canvas) const {
   const PixelRect inside = Intersection(canvas, {0, 0, canvasWidth_, canvasHeight_});
   if (inside.Empty() || fit_.Empty()) return {};
+  // Copied one to one, a canvas pixel is the window pixel it lands on.
+  if (Copies()) return {fit_.x + inside.x, fit_.y + inside.y, inside.w, inside.h};
   // The taps run in order, so the pixels that read the rectangle are one run
   // each way: from the first whose second neighbour reaches it to the last
   // whose first neighbour does.

@@ -1395,10 +1395,22 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area,
     if (item.paint == Paint::kLight) {
       const std::optional<uint32_t> colour = item.light->lightColour;
       if (colour) oneColour_.Set(*colour, item.level);
+      const auto& lightRuns = item.light->lightRuns;
       for (int y = part.y; y < part.y + part.h; ++y) {
-        const uint8_t* row = PictureRow(y, item.at.x);
+        const auto* row = static_cast<const uint8_t*>(item.picture->pixels) +
+                          static_cast<ptrdiff_t>(y - item.at.y) * item.picture->pitch;
+        // Of the next row, only the weights its runs of light will read.
+        if (y + 1 < part.y + part.h) {
+          for (const auto& [first, end] : lightRuns[static_cast<size_t>(y + 1 - item.at.y)]) {
+            const int from = std::max(first + item.at.x, part.x) - item.at.x;
+            const int until = std::min(end + item.at.x, part.x + part.w) - item.at.x;
+            for (int b = from * bytes; b < until * bytes; b += 64) {
+              __builtin_prefetch(row + item.picture->pitch + b);
+            }
+          }
+        }
         uint32_t* to = Row(canvas, y);
-        for (const auto& [first, end] : item.light->lightRuns[static_cast<size_t>(y - item.at.y)]) {
+        for (const auto& [first, end] : lightRuns[static_cast<size_t>(y - item.at.y)]) {
           const int from = std::max(first + item.at.x, part.x);
           const int until = std::min(end + item.at.x, part.x + part.w);
           if (from >= until) continue;
