@@ -58,8 +58,8 @@ constexpr uint8_t kSolidTile = 1;
 constexpr uint8_t kClearTile = 2;
 // More separate rectangles than this are composed as the one holding them.
 constexpr size_t kMostDamageRects = 400;
-// Runs of a light closer than this are lit as one; no run reaches as far as
-// a whole vector past its end into the next.
+// Runs of a light closer than this are lit as one, so that a run rounded up
+// to whole vectors never reaches the next.
 constexpr int kLightGapJoined = 32;
 
 
@@ -831,12 +831,18 @@ bool SdlTegoDDrw::ReadPicture(Frame& f, std::optional<ScenePoint> at) {
         const int start = x;
         while (x < f.picture->w && Lit(x)) ++x;
         // Runs of a light of one colour a few unlit pixels apart are lit as
-        // one, in whole vectors: a pixel of no weight is left as it is.
+        // one: a pixel of no weight is left as it is.
         auto& runs = f.lightRuns[static_cast<size_t>(y)];
         if (f.lightColour && !runs.empty() && start - runs.back().second < kLightGapJoined) {
           runs.back().second = x;
         } else {
           runs.emplace_back(start, x);
+        }
+      }
+      // And each reaches on over unlit pixels to a whole number of vectors.
+      if (f.lightColour) {
+        for (auto& [start, end] : f.lightRuns[static_cast<size_t>(y)]) {
+          end = std::min(start + (end - start + 7) / 8 * 8, f.picture->w);
         }
       }
     }
@@ -1422,14 +1428,8 @@ void SdlTegoDDrw::ComposeBand(SDL_Surface* canvas, const PixelRect& area,
         uint32_t* to = Row(canvas, y);
         for (const auto& [first, end] : lightRuns[static_cast<size_t>(y - item.at.y)]) {
           const int from = std::max(first + item.at.x, part.x);
-          int until = std::min(end + item.at.x, part.x + part.w);
+          const int until = std::min(end + item.at.x, part.x + part.w);
           if (from >= until) continue;
-          // Rounded up to whole vectors over the unlit pixels after the run,
-          // where they are in the area and the picture.
-          if (colour) {
-            until = std::min({from + (until - from + 7) / 8 * 8, part.x + part.w,
-                              item.at.x + std::min(end + kLightGapJoined, item.at.w)});
-          }
           const uint8_t* weights = row + (from - item.at.x) * bytes;
           if (colour) {
             LightRowByAlpha(weights, to + from, until - from, oneColour_);
