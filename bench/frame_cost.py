@@ -5,7 +5,8 @@ measured the same way in the same run. Run by `make bench`, or by hand from
 the top of the source tree:
 
     python3 bench/frame_cost.py [--seconds 15] [--sizes 1024x768,1920x1080,3840x2160]
-                                [--against OTHER_EMBERLRN] [--living-off] [--monitors]
+                                [--rounds 1] [--against OTHER_EMBERLRN] [--living-off]
+                                [--monitors]
 
 Every figure comes from a private Xvfb display at 24-bit colour with its own
 home folder: the first-run settings with the notices already seen, the fire
@@ -18,7 +19,10 @@ start to its first frame on the screen. With --living-off, each screen
 also gets a row with the living fire's four switches off (the classic
 scene), measured beside the default one. With --against, another
 build of emberlrn (an older release, say) gets a row of its own beside each
-screen's, measured on the same display in the same run.
+screen's, measured on the same display in the same run. With --rounds N,
+every column of every row and `xflame` are measured N times, taking turns,
+and each cell is the median: a busy neighbour on a shared machine then
+moves one round, not the figure. The last column is "Fast" over `xflame`.
 
 With --monitors it measures instead what each monitor costs: the saver under
 a headless sway with one output (1280x720) and with two (1280x720 and
@@ -107,13 +111,19 @@ LIVING_OFF = {("emberlrn", key): "0" for key in ("FillWide", "Firelight", "Ember
 
 
 def saver_row(desk, seconds, program, settings=None):
-    """The saver's columns: first-run, hosted, "Fast", and its memory; the
-    flame bar is put back afterwards so the next program starts alike."""
+    """The saver's columns: first-run, "Fast", hosted, its memory and its
+    first frame; the settings are written afresh so each program starts alike."""
     first_run_settings(desk, settings)
     first, memory = saver_cost(desk, seconds, program, "/s")
     hosted, _ = saver_cost(desk, seconds, program, "--root")
     fast, _ = saver_cost(desk, seconds, program, "/s", settings={("emberlrn", "Speed"): "25"})
     return first, fast, hosted, memory, first_frame_ms(desk, program)
+
+
+def median(values):
+    ordered = sorted(values)
+    middle = len(ordered) // 2
+    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2.0
 
 
 def first_run_settings(desk, settings=None):
@@ -156,6 +166,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--seconds", type=float, default=15.0)
     parser.add_argument("--sizes", default="1024x768,1920x1080,3840x2160")
+    parser.add_argument("--rounds", type=int, default=1,
+                        help="measure everything this many times and give the medians")
     parser.add_argument("--against", metavar="EMBERLRN",
                         help="another emberlrn to measure beside this build")
     parser.add_argument("--monitors", action="store_true",
@@ -175,20 +187,28 @@ def main():
     if args.against:
         programs.append((" (" + args.against + ")", os.path.abspath(args.against), None))
 
+    if args.rounds < 1:
+        parser.error("--rounds must be at least 1")
     print("| screen | Emberlorn, first-run settings | the flame bar at \"Fast\" | hosted, `--root` "
-          "| `xflame -root` | Emberlorn's resident memory | its first frame |")
-    print("|---|---|---|---|---|---|---|")
+          "| `xflame -root` | Emberlorn's resident memory | its first frame | \"Fast\" over `xflame` |")
+    print("|---|---|---|---|---|---|---|---|")
     for width, height in sizes:
         with e2e.Desktop(width, height) as desk:
-            rows = [(name, saver_row(desk, args.seconds, program, settings))
-                    for name, program, settings in programs]
-            flame = "not installed"
-            if have_xflame:
-                proc = desk.start_program([XFLAME, "-root"])
-                flame = "%.1f %%" % measure(desk, proc, args.seconds)[0]
-        for name, (first, fast, hosted, memory, start) in rows:
-            print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB | %.0f ms |"
-                  % (width, height, name, first, fast, hosted, flame, memory, start), flush=True)
+            rounds = {name: [] for name, _, _ in programs}
+            flames = []
+            for _ in range(args.rounds):
+                for name, program, settings in programs:
+                    rounds[name].append(saver_row(desk, args.seconds, program, settings))
+                if have_xflame:
+                    proc = desk.start_program([XFLAME, "-root"])
+                    flames.append(measure(desk, proc, args.seconds)[0])
+        flame = median(flames) if flames else None
+        for name, _, _ in programs:
+            first, fast, hosted, memory, start = (median(column) for column in zip(*rounds[name]))
+            print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB | %.0f ms | %s |"
+                  % (width, height, name, first, fast, hosted,
+                     "%.1f %%" % flame if flame is not None else "not installed", memory, start,
+                     "%.2f" % (fast / flame) if flame else "-"), flush=True)
     if not have_xflame:
         print("(xflame comes from Debian's xscreensaver-data-extra)")
 
