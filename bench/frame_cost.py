@@ -33,6 +33,7 @@ one."""
 import argparse
 import os
 import shutil
+import statistics
 import sys
 import time
 
@@ -120,12 +121,6 @@ def saver_row(desk, seconds, program, settings=None):
     return first, fast, hosted, memory, first_frame_ms(desk, program)
 
 
-def median(values):
-    ordered = sorted(values)
-    middle = len(ordered) // 2
-    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2.0
-
-
 def first_run_settings(desk, settings=None):
     """The first run's settings, with both notices seen and these changes,
     whatever the program measured before changed."""
@@ -175,6 +170,8 @@ def main():
     parser.add_argument("--living-off", action="store_true",
                         help="also each program with the living fire's switches off")
     args = parser.parse_args()
+    if args.rounds < 1:
+        parser.error("--rounds must be at least 1")
     if args.monitors:
         monitors_table(args.seconds)
         return
@@ -187,8 +184,6 @@ def main():
     if args.against:
         programs.append((" (" + args.against + ")", os.path.abspath(args.against), None))
 
-    if args.rounds < 1:
-        parser.error("--rounds must be at least 1")
     print("| screen | Emberlorn, first-run settings | the flame bar at \"Fast\" | hosted, `--root` "
           "| `xflame -root` | Emberlorn's resident memory | its first frame | \"Fast\" over `xflame` |")
     print("|---|---|---|---|---|---|---|---|")
@@ -202,9 +197,9 @@ def main():
                 if have_xflame:
                     proc = desk.start_program([XFLAME, "-root"])
                     flames.append(measure(desk, proc, args.seconds)[0])
-        flame = median(flames) if flames else None
+        flame = statistics.median(flames) if flames else None
         for name, _, _ in programs:
-            first, fast, hosted, memory, start = (median(column) for column in zip(*rounds[name]))
+            first, fast, hosted, memory, start = map(statistics.median, zip(*rounds[name]))
             print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB | %.0f ms | %s |"
                   % (width, height, name, first, fast, hosted,
                      "%.1f %%" % flame if flame is not None else "not installed", memory, start,
