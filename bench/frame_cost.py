@@ -198,12 +198,13 @@ def main():
                     proc = desk.start_program([XFLAME, "-root"])
                     flames.append(measure(desk, proc, args.seconds)[0])
         flame = statistics.median(flames) if flames else None
+        flame_text = "%.1f %%" % flame if flame is not None else "not installed"
         for name, _, _ in programs:
             first, fast, hosted, memory, start = map(statistics.median, zip(*rounds[name]))
+            ratio = "%.2f" % (fast / flame) if flame else "-"
             print("| %dx%d%s | %.1f %% | %.1f %% | %.1f %% | %s | %.0f MB | %.0f ms | %s |"
-                  % (width, height, name, first, fast, hosted,
-                     "%.1f %%" % flame if flame is not None else "not installed", memory, start,
-                     "%.2f" % (fast / flame) if flame else "-"), flush=True)
+                  % (width, height, name, first, fast, hosted, flame_text, memory, start, ratio),
+                  flush=True)
     if not have_xflame:
         print("(xflame comes from Debian's xscreensaver-data-extra)")
 
